@@ -1,0 +1,144 @@
+#include "cli/lngc.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "compiler/compile.h"
+#include "compiler/entry_table.h"
+#include "version.h"
+
+namespace parlavox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kProgram = "parlavox-lngc";
+
+constexpr std::string_view kUsage =
+    "Usage: parlavox-lngc [--check] [--verbose] SOURCE...\n"
+    "Compiles each language source langNAME.txt into LangNAME.lng in the\n"
+    "same folder.\n"
+    "\n"
+    "  --check     check the sources, write nothing\n"
+    "  --verbose   name each written file and its number of strings\n"
+    "  --help      show this help and exit\n"
+    "  --version   show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every SOURCE compiled, 1 when any failed,\n"
+    "2 for a usage error.\n";
+
+struct Options {
+  bool check = false;
+  bool verbose = false;
+  std::vector<std::string> sources;
+};
+
+// A SOURCE split into the folder it names and its language name.
+struct Source {
+  fs::path folder;
+  std::string name;
+};
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+// The folder and NAME of a path whose file name is "lang" NAME ".txt",
+// "lang" and ".txt" in any case.
+std::optional<Source> splitSource(const std::string& argument) {
+  constexpr std::string_view kPrefix = "lang";
+  constexpr std::string_view kSuffix = ".txt";
+  const fs::path path = pathFromBytes(argument);
+  const std::string fileName = path.filename().string();
+  if (fileName.size() < kPrefix.size() + kSuffix.size() ||
+      !startsWithIgnoringCase(fileName, kPrefix) ||
+      !startsWithIgnoringCase(
+          std::string_view(fileName).substr(fileName.size() - kSuffix.size()),
+          kSuffix)) {
+    return std::nullopt;
+  }
+  Source source;
+  source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  source.name = fileName.substr(
+      kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size());
+  return source;
+}
+
+void reportFailure(std::ostream& err, const std::string& source,
+                   const CompileResult& result) {
+  err << source << ':';
+  if (result.line() != 0) err << result.line() << ':';
+  err << ' ' << result.message() << '\n';
+}
+
+int usageError(std::ostream& err, std::string_view problem) {
+  err << kProgram << ": " << problem << " (see " << kProgram << " --help)\n";
+  return kExitUsage;
+}
+
+}  // namespace
+
+int runLngc(const std::vector<std::string>& args, std::ostream& out,
+            std::ostream& err) {
+  Options options;
+  bool optionsEnded = false;
+  for (const std::string& arg : args) {
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      options.sources.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else if (arg == "--verbose") {
+      options.verbose = true;
+    } else if (arg == "--help") {
+      out << kUsage;
+      return kExitSuccess;
+    } else if (arg == "--version") {
+      out << kProgram << ' ' << kVersion << '\n';
+      return kExitSuccess;
+    } else {
+      return usageError(err, "unknown option '" + arg + "'");
+    }
+  }
+  if (options.sources.empty()) return usageError(err, "no SOURCE given");
+
+  std::vector<Source> sources;
+  for (const std::string& argument : options.sources) {
+    std::optional<Source> source = splitSource(argument);
+    if (!source) {
+      return usageError(err, "'" + argument + "' is not named langNAME.txt");
+    }
+    sources.push_back(std::move(*source));
+  }
+
+  int status = kExitSuccess;
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const Source& source = sources[i];
+    EntryTable table;
+    CompileResult result = loadLanguage(source.folder, source.name, &table);
+    if (result.ok() && !options.check) {
+      result = writeLanguage(source.folder, source.name, table);
+      if (result.ok() && options.verbose) {
+        out << (source.folder / pathFromBytes(outputFileName(source.name)))
+                   .string()
+            << ": " << table.size() - 1 << " strings\n";
+      }
+    }
+    if (!result.ok()) {
+      reportFailure(err, options.sources[i], result);
+      status = kExitCompileFailed;
+    }
+  }
+  return status;
+}
+
+}  // namespace parlavox

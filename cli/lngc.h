@@ -1,0 +1,26 @@
+// parlavox-lngc, the command-line language compiler: compiles each
+// "langNAME.txt" given into "LangNAME.lng" beside it, with the same
+// operation, messages and output as the window.
+
+#ifndef PARLAVOX_CLI_LNGC_H_
+#define PARLAVOX_CLI_LNGC_H_
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace parlavox {
+
+// Exit statuses of parlavox-lngc.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitCompileFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Runs parlavox-lngc on `args` (without the program's name); writes reports
+// to `out` and faults to `err`, and returns the exit status.
+int runLngc(const std::vector<std::string>& args, std::ostream& out,
+            std::ostream& err);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_CLI_LNGC_H_

@@ -1,0 +1,37 @@
+# Runs the built parlavox-lngc as a user would and checks its exit statuses,
+# its output and the bytes it writes. Called with -DLNGC=program -DWORK=folder.
+
+string(ASCII 13 CR)
+set(LF "\n")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(expect_run expected_status expected_stderr)
+  execute_process(COMMAND "${LNGC}" ${ARGN}
+    WORKING_DIRECTORY "${WORK}"
+    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status STREQUAL expected_status)
+    message(FATAL_ERROR "${ARGN}: exit ${status}, expected ${expected_status}")
+  endif()
+  if(NOT err STREQUAL expected_stderr)
+    message(FATAL_ERROR "${ARGN}: stderr '${err}', expected '${expected_stderr}'")
+  endif()
+endfunction()
+
+file(WRITE "${WORK}/langDeutsch.txt" "Charset | 238${CR}${LF}0 | Hallo${CR}${LF}")
+expect_run(0 "" langDeutsch.txt)
+file(READ "${WORK}/LangDeutsch.lng" written HEX)
+if(NOT written STREQUAL "3233380d0a48616c6c6f0d0a")
+  message(FATAL_ERROR "LangDeutsch.lng holds ${written}")
+endif()
+
+file(WRITE "${WORK}/langBad.txt" "0 | a${LF}0 | b${LF}")
+expect_run(1 "langBad.txt:2: double entry for line number 0${LF}" langBad.txt)
+
+file(REMOVE "${WORK}/LangDeutsch.lng")
+expect_run(0 "" --check langDeutsch.txt)
+if(EXISTS "${WORK}/LangDeutsch.lng")
+  message(FATAL_ERROR "--check wrote LangDeutsch.lng")
+endif()
+
+expect_run(2 "parlavox-lngc: unknown option '--nope' (see parlavox-lngc --help)${LF}" --nope)

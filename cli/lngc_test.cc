@@ -1,0 +1,139 @@
+#include "cli/lngc.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "compiler/test_folder.h"
+
+namespace parlavox {
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome lngc(std::vector<std::string> args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runLngc(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class LngcTest : public ::testing::Test {
+ protected:
+  std::string at(std::string_view name) const {
+    return (folder_.path() / std::string(name)).string();
+  }
+
+  TestFolder folder_;
+};
+
+TEST_F(LngcTest, CompilesSilently) {
+  folder_.write("langDeutsch.txt", "Charset | 238\n0 | Hallo\n");
+  const Outcome run = lngc({at("langDeutsch.txt")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(folder_.read("LangDeutsch.lng"), "238\r\nHallo\r\n");
+}
+
+TEST_F(LngcTest, VerboseNamesEachWrittenFile) {
+  folder_.write("langA.txt", "0 | a\n1 | b\n");
+  const Outcome run = lngc({"--verbose", at("langA.txt")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, at("LangA.lng") + ": 2 strings\n");
+}
+
+TEST_F(LngcTest, FaultIsReportedWithItsLineAndTheNextSourceStillCompiles) {
+  folder_.write("langA.txt", "0 | a\n// note\n0 | b\n");
+  folder_.write("langB.txt", "0 | b\n");
+  const Outcome run = lngc({at("langA.txt"), at("langB.txt"), at("langC.txt")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, at("langA.txt") + ":3: double entry for line number 0\n" +
+                         at("langC.txt") +
+                         ": File langC.txt not found in this directory\n");
+  EXPECT_FALSE(folder_.exists("LangA.lng"));
+  EXPECT_EQ(folder_.read("LangB.lng"), "\r\nb\r\n");
+}
+
+TEST_F(LngcTest, MissingEntryHasNoLine) {
+  folder_.write("langA.txt", "1 | b\n");
+  EXPECT_EQ(lngc({at("langA.txt")}).err,
+            at("langA.txt") + ": entry for line number 0 missing\n");
+}
+
+TEST_F(LngcTest, CheckWritesNothing) {
+  folder_.write("langA.txt", "0 | new\n");
+  folder_.write("langB.txt", "0 | new\n");
+  folder_.write("LangB.lng", "earlier\r\n");
+  const Outcome run =
+      lngc({"--check", "--verbose", at("langA.txt"), at("langB.txt")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(folder_.exists("LangA.lng"));
+  EXPECT_EQ(folder_.read("LangB.lng"), "earlier\r\n");
+}
+
+TEST_F(LngcTest, CheckStillReportsFaults) {
+  folder_.write("langA.txt", "x y | z\n");
+  const Outcome run = lngc({"--check", at("langA.txt")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            at("langA.txt") +
+                ":1: string delimiter | missing in line \"x y | z\" (0)\n");
+}
+
+TEST_F(LngcTest, PrefixAndSuffixMatchInAnyCase) {
+  folder_.write("LANGdeutsch.TXT", "0 | a\n");
+  EXPECT_EQ(lngc({at("LANGdeutsch.TXT")}).status, 0);
+  EXPECT_EQ(folder_.read("Langdeutsch.lng"), "\r\na\r\n");
+}
+
+TEST_F(LngcTest, EmptyNameCompilesLangTxt) {
+  folder_.write("lang.txt", "0 | a\n");
+  EXPECT_EQ(lngc({at("lang.txt")}).status, 0);
+  EXPECT_EQ(folder_.read("Lang.lng"), "\r\na\r\n");
+}
+
+TEST(LngcUsageTest, UsageErrorsExitWithTwoAndOneLine) {
+  EXPECT_EQ(lngc({}).status, 2);
+  EXPECT_EQ(lngc({}).err,
+            "parlavox-lngc: no SOURCE given (see parlavox-lngc --help)\n");
+  const Outcome unknown = lngc({"--fast", "langA.txt"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(
+      unknown.err,
+      "parlavox-lngc: unknown option '--fast' (see parlavox-lngc --help)\n");
+  for (std::string bad : {"deutsch.txt", "langA.lng", "lan.txt", "dir/"}) {
+    const Outcome run = lngc({bad});
+    EXPECT_EQ(run.status, 2) << bad;
+    EXPECT_EQ(run.err,
+              "parlavox-lngc: '" + bad +
+                  "' is not named langNAME.txt (see parlavox-lngc --help)\n");
+  }
+}
+
+TEST(LngcUsageTest, UsageErrorComesBeforeAnyCompile) {
+  TestFolder folder;
+  folder.write("langA.txt", "0 | a\n");
+  const Outcome run = lngc({(folder.path() / "langA.txt").string(), "bad.txt"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_FALSE(folder.exists("LangA.lng"));
+}
+
+TEST(LngcUsageTest, HelpAndVersion) {
+  const Outcome version = lngc({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "parlavox-lngc 0.2\n");
+  const Outcome help = lngc({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind(
+                "Usage: parlavox-lngc [--check] [--verbose] SOURCE...\n", 0),
+            0u);
+}
+
+}  // namespace
+}  // namespace parlavox

@@ -1,0 +1,74 @@
+// The compile operation: from a folder and a language name, reads the
+// language source "lang" + name + ".txt", checks its numbering and writes the
+// compiled language file "Lang" + name + ".lng" beside it. The compiled file
+// holds one line per slot (the Charset value first, then line numbers 0 to
+// the highest), each ended by CR LF, with every ":\\" written as "://".
+
+#ifndef PARLAVOX_COMPILER_COMPILE_H_
+#define PARLAVOX_COMPILER_COMPILE_H_
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "compiler/entry_table.h"
+
+namespace parlavox {
+
+// Success, or a failure with one message for the translator and the 1-based
+// physical line of the source the fault belongs to (0 when none).
+class CompileResult {
+ public:
+  static CompileResult success() { return CompileResult(); }
+  static CompileResult failure(std::string message, std::size_t line = 0) {
+    CompileResult result;
+    result.ok_ = false;
+    result.message_ = std::move(message);
+    result.line_ = line;
+    return result;
+  }
+
+  bool ok() const { return ok_; }
+  const std::string& message() const { return message_; }
+  std::size_t line() const { return line_; }
+
+ private:
+  CompileResult() = default;
+
+  bool ok_ = true;
+  std::string message_;
+  std::size_t line_ = 0;
+};
+
+// "lang" + name + ".txt".
+std::string sourceFileName(std::string_view name);
+
+// "Lang" + name + ".lng".
+std::string outputFileName(std::string_view name);
+
+// The path of a file name given as bytes in the file system's encoding.
+std::filesystem::path pathFromBytes(std::string_view bytes);
+
+// Finds, reads and parses the language source into `*table`. Touches no file
+// but the source.
+CompileResult loadLanguage(const std::filesystem::path& folder,
+                           std::string_view name, EntryTable* table);
+
+// The table's strings joined by CR LF, every ":\\" written as "://"; the
+// compiled file is this text and one more CR LF.
+std::string joinEntries(const EntryTable& table);
+
+// Writes `table` as the compiled language file, replacing any earlier one.
+CompileResult writeLanguage(const std::filesystem::path& folder,
+                            std::string_view name, const EntryTable& table);
+
+// loadLanguage, then writeLanguage. An earlier compiled file stays as it was
+// on every failure.
+CompileResult compileLanguage(const std::filesystem::path& folder,
+                              std::string_view name);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_COMPILE_H_

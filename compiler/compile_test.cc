@@ -1,0 +1,176 @@
+#include "compiler/compile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "compiler/test_folder.h"
+
+namespace parlavox {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Names = std::vector<std::string>;
+
+constexpr std::string_view kSource =
+    "// Parlavox language file\r\n"
+    "Charset | 238\r\n"
+    "\r\n"
+    "0 | Open // menu\r\n"
+    "2 | Visit http://parlavox.example/help // link\r\n"
+    "1 | Save %1 as %2\r\n";
+
+TEST(CompileTest, WritesOneCrLfLinePerSlotCharsetFirst) {
+  TestFolder folder;
+  folder.write("langDeutsch.txt", kSource);
+  const CompileResult result = compileLanguage(folder.path(), "Deutsch");
+  ASSERT_TRUE(result.ok()) << result.message();
+  EXPECT_EQ(folder.read("LangDeutsch.lng"),
+            "238\r\nOpen\r\nSave %1 as %2\r\n"
+            "Visit http://parlavox.example/help\r\n");
+  EXPECT_EQ(folder.names(), (Names{"LangDeutsch.lng", "langDeutsch.txt"}));
+}
+
+TEST(CompileTest, EmptyCharsetGivesAnEmptyFirstLine) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | a\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\na\r\n");
+}
+
+TEST(CompileTest, ColonAndTwoBackslashesBecomeAnAddress) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | see a://b // note\n1 | c:\\\\d:\\\\\\\\e\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\nsee a://b\r\nc://d://\\\\e\r\n");
+}
+
+TEST(CompileTest, CompiledFileKeepsEveryByte) {
+  TestFolder folder;
+  folder.write("langX.txt", std::string("0 | \xC4\0\xFF\n", 8));
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), std::string("\r\n\xC4\0\xFF\r\n", 7));
+}
+
+TEST(CompileTest, EmptyNameCompilesLangTxtIntoLangLng) {
+  TestFolder folder;
+  folder.write("lang.txt", "0 | a\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "").ok());
+  EXPECT_EQ(folder.read("Lang.lng"), "\r\na\r\n");
+}
+
+TEST(CompileTest, NonAsciiName) {
+  TestFolder folder;
+  folder.write(
+      "langFran\xC3\xA7"
+      "ais.txt",
+      "0 | a\n");
+  ASSERT_TRUE(compileLanguage(folder.path(),
+                              "Fran\xC3\xA7"
+                              "ais")
+                  .ok());
+  EXPECT_EQ(folder.read("LangFran\xC3\xA7"
+                        "ais.lng"),
+            "\r\na\r\n");
+}
+
+TEST(CompileTest, SourceNameIsFoundWithoutRegardToCase) {
+  TestFolder folder;
+  folder.write("LangDeutsch.txt", "0 | upper\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "Deutsch").ok());
+  EXPECT_EQ(folder.read("LangDeutsch.lng"), "\r\nupper\r\n");
+}
+
+TEST(CompileTest, ExactSourceNameComesFirstThenByteOrder) {
+  TestFolder folder;
+  folder.write("LANGX.TXT", "0 | capitals\n");
+  folder.write("LangX.txt", "0 | title\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\ncapitals\r\n");
+  folder.write("langX.txt", "0 | exact\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\nexact\r\n");
+}
+
+TEST(CompileFailureTest, MissingSource) {
+  TestFolder folder;
+  const CompileResult result = compileLanguage(folder.path(), "Deutsch");
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.message(),
+            "File langDeutsch.txt not found in this directory");
+  EXPECT_EQ(result.line(), 0u);
+  EXPECT_TRUE(folder.names().empty());
+}
+
+TEST(CompileFailureTest, FolderNamedLikeTheSourceIsAbsent) {
+  TestFolder folder;
+  fs::create_directory(folder.path() / "langX.txt");
+  fs::create_directory(folder.path() / "LangX.TXT");
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "File langX.txt not found in this directory");
+}
+
+TEST(CompileFailureTest, EmptySourceWhateverTheName) {
+  TestFolder folder;
+  folder.write("langDeutsch.txt", "");
+  EXPECT_EQ(compileLanguage(folder.path(), "Deutsch").message(),
+            "Lang.txt is empty. Not compiled");
+  EXPECT_FALSE(folder.exists("LangDeutsch.lng"));
+}
+
+TEST(CompileFailureTest, UnreadableSourceIsNotEmpty) {
+  TestFolder folder;
+  std::error_code error;
+  fs::create_symlink("/proc/self/mem", folder.path() / "langX.txt", error);
+  if (error || !fs::is_regular_file(folder.path() / "langX.txt")) {
+    GTEST_SKIP() << "no unreadable file to link to";
+  }
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "File langX.txt could not be read");
+  EXPECT_FALSE(folder.exists("LangX.lng"));
+}
+
+TEST(CompileFailureTest, NumberingFaultKeepsTheEarlierOutput) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | a\n\n0 | b\n");
+  folder.write("LangX.lng", "earlier\r\n");
+  const CompileResult result = compileLanguage(folder.path(), "X");
+  EXPECT_EQ(result.message(), "double entry for line number 0");
+  EXPECT_EQ(result.line(), 3u);
+  EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+  EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST(CompileFailureTest, OutputInTheWayIsReportedAndLeftAsItWas) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | a\n");
+  fs::create_directory(folder.path() / "LangX.lng");
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "File LangX.lng could not be written");
+  EXPECT_TRUE(fs::is_directory(folder.path() / "LangX.lng"));
+  EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST(CompileFailureTest, NameWithPathOrWildcardCharacterTouchesNoFile) {
+  TestFolder folder;
+  fs::create_directory(folder.path() / "sub");
+  folder.write("sub/langX.txt", "0 | a\n");
+  const std::string kMessage =
+      "Language name may not contain any of \\ / : * ? \" < > |";
+  for (std::string name :
+       {"../x", "a\\b", "c:d", "*", "?", "\"", "<", ">", "|", "sub/X"}) {
+    EXPECT_EQ(compileLanguage(folder.path(), name).message(), kMessage) << name;
+  }
+  for (char control : {'\0', '\t', '\n', '\x1F', '\x7F'}) {
+    EXPECT_EQ(compileLanguage(folder.path(), std::string("a") + control + "b")
+                  .message(),
+              kMessage)
+        << int(control);
+  }
+  EXPECT_EQ(folder.names(), Names{"sub"});
+  EXPECT_FALSE(fs::exists(folder.path() / "sub" / "LangX.lng"));
+}
+
+}  // namespace
+}  // namespace parlavox

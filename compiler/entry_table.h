@@ -1,0 +1,57 @@
+// EntryTable: the strings of one language in slot order. Slot 0 holds the
+// Charset value, slot n + 1 the text of line number n. The table owns the
+// source text it was parsed from; its strings are views into that text, as
+// the translator wrote them (web addresses with "://", comments cut off).
+
+#ifndef PARLAVOX_COMPILER_ENTRY_TABLE_H_
+#define PARLAVOX_COMPILER_ENTRY_TABLE_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlavox {
+
+class EntryTable {
+ public:
+  EntryTable() = default;
+
+  // Number of slots: the Charset slot and one per line number 0..highest.
+  std::size_t size() const { return slots_.size(); }
+
+  // The text in `slot`; empty where the slot has no entry.
+  std::string_view operator[](std::size_t slot) const {
+    const Span& span = slots_[slot];
+    return std::string_view(source_).substr(span.offset, span.length);
+  }
+
+  // The value of the Charset line, empty when the source has none.
+  std::string_view charset() const { return (*this)[0]; }
+
+  // The 1-based physical line of the source on which `slot`'s text stands,
+  // or 0 when the slot is empty.
+  std::size_t physicalLine(std::size_t slot) const;
+
+  // The whole source text the table was parsed from.
+  const std::string& source() const { return source_; }
+
+ private:
+  friend class EntryTableBuilder;
+
+  struct Span {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+  };
+
+  std::string source_;
+  std::vector<Span> slots_;
+};
+
+// The 1-based physical line that byte `offset` of `text` stands on; CR LF,
+// a lone CR and a lone LF each end one line.
+std::size_t physicalLineAt(std::string_view text, std::size_t offset);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_ENTRY_TABLE_H_

@@ -1,0 +1,42 @@
+// The fixed texts the compiler hands back to the translator, in one place.
+// Each function joins its values into the exact message shown to the user.
+
+#ifndef PARLAVOX_COMPILER_MESSAGES_H_
+#define PARLAVOX_COMPILER_MESSAGES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace parlavox::messages {
+
+// A piece that holds a "|" but no line number in front of it.
+std::string delimiterMissing(std::string_view piece, std::uint64_t pieceIndex);
+
+// A line number (or "Charset") whose slot already holds a text.
+std::string doubleEntry(std::string_view numberText);
+
+// The lowest line number that has no text.
+std::string entryMissing(std::uint64_t lineNumber);
+
+// A line number below -1.
+std::string invalidLineNumber(std::string_view numberText);
+
+// No plain file "lang" + name + ".txt" in the folder.
+std::string sourceNotFound(std::string_view name);
+
+// The source file has no bytes.
+std::string sourceEmpty();
+
+// The source file exists but its bytes cannot be read.
+std::string sourceUnreadable(std::string_view name);
+
+// The compiled file could not be written.
+std::string outputNotWritten(std::string_view name);
+
+// The language name holds a character that is not allowed in a file name.
+std::string nameNotAllowed();
+
+}  // namespace parlavox::messages
+
+#endif  // PARLAVOX_COMPILER_MESSAGES_H_

@@ -1,0 +1,68 @@
+#include "compiler/text_file.h"
+
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace parlavox {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// A name beside `path` that no file is likely to have.
+std::filesystem::path temporaryPathBeside(const std::filesystem::path& path) {
+  std::random_device device;
+  std::uniform_int_distribution<unsigned long long> draw;
+  std::filesystem::path temporary = path;
+  temporary += "." + std::to_string(draw(device)) + ".tmp";
+  return temporary;
+}
+
+bool writeWholeFile(const std::filesystem::path& path, std::string_view text) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  file.write(kLineEnd.data(), static_cast<std::streamsize>(kLineEnd.size()));
+  file.close();
+  return !file.fail();
+}
+
+}  // namespace
+
+std::optional<std::string> loadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::error_code error;
+  const auto expected = std::filesystem::file_size(path, error);
+  std::string content(error ? 0 : static_cast<std::size_t>(expected), '\0');
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  std::size_t filled = static_cast<std::size_t>(file.gcount());
+  // The file may have grown since its size was asked: read to its end.
+  constexpr std::size_t kChunk = std::size_t{1} << 16;
+  while (file) {
+    content.resize(filled + kChunk);
+    file.read(content.data() + filled, static_cast<std::streamsize>(kChunk));
+    filled += static_cast<std::size_t>(file.gcount());
+  }
+  content.resize(filled);
+  if (file.bad() || !file.eof()) return std::nullopt;
+  return content;
+}
+
+bool saveFile(const std::filesystem::path& path, std::string_view text) {
+  std::error_code error;
+  const std::filesystem::path temporary = temporaryPathBeside(path);
+  if (!writeWholeFile(temporary, text)) {
+    std::filesystem::remove(temporary, error);
+    return false;
+  }
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace parlavox

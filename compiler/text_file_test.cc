@@ -1,0 +1,76 @@
+#include "compiler/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/test_folder.h"
+
+namespace parlavox {
+namespace {
+
+TEST(LoadFileTest, EmptyFileIsEmptyTextNotAFailure) {
+  TestFolder folder;
+  folder.write("empty.txt", "");
+  const auto content = loadFile(folder.path() / "empty.txt");
+  ASSERT_TRUE(content.has_value());
+  EXPECT_EQ(*content, "");
+}
+
+TEST(LoadFileTest, MissingFileIsAFailure) {
+  TestFolder folder;
+  EXPECT_FALSE(loadFile(folder.path() / "absent.txt").has_value());
+}
+
+TEST(LoadFileTest, EveryByteValueReadsBack) {
+  TestFolder folder;
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  bytes += "\r\n\r";
+  folder.write("all.txt", bytes);
+  EXPECT_EQ(loadFile(folder.path() / "all.txt"), bytes);
+}
+
+TEST(LoadFileTest, FileThatCannotBeReadIsAFailure) {
+  // Reading this file fails with an I/O error, even for root.
+  const std::filesystem::path unreadable = "/proc/self/mem";
+  if (!std::filesystem::exists(unreadable)) GTEST_SKIP() << "no /proc";
+  EXPECT_FALSE(loadFile(unreadable).has_value());
+}
+
+TEST(SaveFileTest, AppendsOneCrLfAndNothingElse) {
+  TestFolder folder;
+  ASSERT_TRUE(saveFile(folder.path() / "out.lng", "a\r\nb"));
+  EXPECT_EQ(folder.read("out.lng"), "a\r\nb\r\n");
+}
+
+TEST(SaveFileTest, HighBytesAndNulPassThrough) {
+  TestFolder folder;
+  const std::string text("\xEF\xBB\xBF\0\xFF", 5);
+  ASSERT_TRUE(saveFile(folder.path() / "out.lng", text));
+  EXPECT_EQ(folder.read("out.lng"), text + "\r\n");
+}
+
+TEST(SaveFileTest, ReplacesALongerFileAndLeavesNoTemporaryFile) {
+  TestFolder folder;
+  folder.write("out.lng", std::string(1000, 'x'));
+  ASSERT_TRUE(saveFile(folder.path() / "out.lng", "new"));
+  EXPECT_EQ(folder.read("out.lng"), "new\r\n");
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
+TEST(SaveFileTest, FolderInTheWayIsAFailureAndStaysAsItWas) {
+  TestFolder folder;
+  std::filesystem::create_directory(folder.path() / "out.lng");
+  folder.write("out.lng/inside", "kept");
+  EXPECT_FALSE(saveFile(folder.path() / "out.lng", "new"));
+  EXPECT_EQ(folder.read("out.lng/inside"), "kept");
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
+TEST(SaveFileTest, MissingFolderIsAFailure) {
+  TestFolder folder;
+  EXPECT_FALSE(saveFile(folder.path() / "absent" / "out.lng", "new"));
+  EXPECT_TRUE(folder.names().empty());
+}
+
+}  // namespace
+}  // namespace parlavox
