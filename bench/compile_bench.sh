@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Compile throughput and peak memory of parlavox-lngc on generated sources of
+# 1,000, 100,000 and 1,000,000 entries, beside cp of the same file as the
+# floor. Each figure is the median of five runs.
+#
+# Usage: bench/compile_bench.sh [ENTRIES...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh time
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+bin=build/bench
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Median wall seconds and median peak kilobytes of five runs of a command.
+measure() {
+  local times=() peaks=()
+  for _ in 1 2 3 4 5; do
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f %M -o "$work/peak" "$@"
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000)))
+    peaks+=($(cat "$work/peak"))
+  done
+  local t p
+  t=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+  p=$(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 3p)
+  echo "$t $p"
+}
+
+printf '%-9s %9s | %12s %9s | %12s %9s %8s | %7s\n' entries "size MB" \
+  "cp MB/s" "cp peak" "lngc MB/s" "lngc peak" "peak/sz" "time/cp"
+for entries in "${@:-1000 100000 1000000}"; do
+  for n in $entries; do
+    "$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
+    bytes=$(stat -c %s "$work/langBench.txt")
+    read -r cp_us cp_kb < <(measure cp "$work/langBench.txt" "$work/copy.txt")
+    read -r lngc_us lngc_kb < <(measure "$bin/cli/parlavox-lngc" "$work/langBench.txt")
+    awk -v n="$n" -v b="$bytes" -v cu="$cp_us" -v ck="$cp_kb" -v lu="$lngc_us" -v lk="$lngc_kb" 'BEGIN {
+      mb = b / 1e6
+      printf "%-9d %9.2f | %12.1f %7.1fMB | %12.1f %7.1fMB %8.2f | %6.2f\n",
+        n, mb, mb / (cu / 1e6), ck / 1e3, mb / (lu / 1e6), lk / 1e3, lk * 1024 / b, lu / cu
+    }'
+  done
+done
