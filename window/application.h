@@ -1,0 +1,20 @@
+// What the tool sets up before its window opens: the style, the fonts that
+// stand in for faces the system lacks, and the desktop entry.
+
+#ifndef PARLAVOX_WINDOW_APPLICATION_H_
+#define PARLAVOX_WINDOW_APPLICATION_H_
+
+#include <QApplication>
+#include <filesystem>
+
+namespace parlavox {
+
+// Gives `app` the tool's name, desktop entry, style and font substitutes.
+void prepareApplication(QApplication& app);
+
+// The folder that holds the tool's executable.
+std::filesystem::path toolFolder();
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_WINDOW_APPLICATION_H_

@@ -1,0 +1,290 @@
+#include "window/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <optional>
+
+#include "compiler/test_folder.h"
+
+// Shows a QString as text when an expectation fails.
+void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace parlavox {
+
+// Takes the addresses the window asks the system to open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  UrlCatcher() {
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+  }
+  ~UrlCatcher() override {
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+  }
+  QStringList opened;
+ public slots:
+  void open(const QUrl& url) { opened << url.toString(); }
+};
+
+namespace {
+
+const QString kSuccessText = QStringLiteral(
+    "Successfully compiled lang.txt into LangDeutsch.lng \r\n"
+    "Please post your file to our Translation center");
+
+// What a message box showed before it was closed with OK.
+struct SeenBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+class Form1Test : public ::testing::Test {
+ protected:
+  Form1Test() : form_(folder_.path()) {
+    form_.show();
+    QApplication::setActiveWindow(&form_);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form_));
+  }
+
+  // Runs `action`, closing and recording any modal message box it opens.
+  std::optional<SeenBox> catchBox(const std::function<void()>& action) {
+    std::optional<SeenBox> seen;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      seen = SeenBox{box->windowTitle(), box->text(), box->icon(),
+                     box->standardButtons()};
+      box->button(QMessageBox::Ok)->click();
+    });
+    watcher.start(10);
+    action();
+    QApplication::processEvents();
+    return seen;
+  }
+
+  void clickCompile() { QTest::mouseClick(form_.Command1, Qt::LeftButton); }
+
+  void setName(const QString& name) { form_.txtOut->setText(name); }
+
+  TestFolder folder_;
+  Form1 form_;
+};
+
+TEST_F(Form1Test, StartState) {
+  EXPECT_EQ(form_.windowTitle(), "Parlavox Localization Tool v0.2");
+  EXPECT_EQ(form_.lblOut->text(), "Output: LangLanguage.lng");
+  EXPECT_EQ(form_.txtOut->text(), "Language");
+  EXPECT_FALSE(form_.Command2->isVisible());
+  EXPECT_EQ(form_.Label1->text(), "");
+  EXPECT_EQ(QApplication::focusWidget(), form_.Command1);
+}
+
+TEST_F(Form1Test, FrameIsFixedWithCloseBoxOnly) {
+  EXPECT_EQ(form_.size(), QSize(283, 387));
+  EXPECT_EQ(form_.minimumSize(), form_.maximumSize());
+  const Qt::WindowFlags flags = form_.windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(Form1Test, OutputNameFollowsEveryKeystroke) {
+  form_.txtOut->clear();
+  EXPECT_EQ(form_.lblOut->text(), "Output: Lang.lng");
+  form_.txtOut->setFocus();
+  QTest::keyClicks(form_.txtOut, "D");
+  EXPECT_EQ(form_.lblOut->text(), "Output: LangD.lng");
+  QTest::keyClicks(form_.txtOut, "e");
+  EXPECT_EQ(form_.lblOut->text(), "Output: LangDe.lng");
+  QTest::keyClick(form_.txtOut, Qt::Key_Backspace);
+  EXPECT_EQ(form_.lblOut->text(), "Output: LangD.lng");
+}
+
+TEST_F(Form1Test, SuccessfulCompileShowsResultAndTranslationCenterButton) {
+  folder_.write("langDeutsch.txt", "Charset | 0\r\n0 | Datei\r\n");
+  setName("Deutsch");
+  EXPECT_FALSE(catchBox([&] { clickCompile(); }).has_value());
+  EXPECT_EQ(form_.Label1->text(), kSuccessText);
+  EXPECT_TRUE(form_.Command2->isVisible());
+  EXPECT_EQ(folder_.read("LangDeutsch.lng"), "0\r\nDatei\r\n");
+}
+
+TEST_F(Form1Test, FailedCompileShowsPlainMessageBoxAndChangesNothing) {
+  setName("Nope");
+  const std::optional<SeenBox> box = catchBox([&] { clickCompile(); });
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "Parlavox Localization Tool");
+  EXPECT_EQ(box->text, "File langNope.txt not found in this directory");
+  EXPECT_EQ(box->icon, QMessageBox::NoIcon);
+  EXPECT_EQ(box->buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  EXPECT_EQ(form_.Label1->text(), "");
+  EXPECT_FALSE(form_.Command2->isVisible());
+  EXPECT_TRUE(folder_.names().empty());
+}
+
+TEST_F(Form1Test, LaterFailureKeepsResultAndButton) {
+  folder_.write("langDeutsch.txt", "0 | Datei\r\n");
+  setName("Deutsch");
+  clickCompile();
+  folder_.write("langDeutsch.txt", "0 | Datei\r\n0 | Datei\r\n");
+  const std::optional<SeenBox> box = catchBox([&] { clickCompile(); });
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, "double entry for line number 0");
+  EXPECT_EQ(form_.Label1->text(), kSuccessText);
+  EXPECT_TRUE(form_.Command2->isVisible());
+  EXPECT_EQ(folder_.read("LangDeutsch.lng"), "\r\nDatei\r\n");
+}
+
+TEST_F(Form1Test, MessagesKeepEveryByteOfTheSource) {
+  folder_.write("langLatin.txt", "0 | a\r\n\xC4nderung | x\r\n");
+  setName("Latin");
+  std::optional<SeenBox> box = catchBox([&] { clickCompile(); });
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, QString::fromUtf8("string delimiter | missing in line "
+                                         "\"\xC3\x84nderung | x\" (1)"));
+  setName(QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  box = catchBox([&] { clickCompile(); });
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, QString::fromUtf8("File langFran\xC3\xA7" "ais.txt not "
+                                         "found in this directory"));
+}
+
+TEST_F(Form1Test, NonAsciiNameCompilesIntoItsFile) {
+  folder_.write("langFran\xC3\xA7" "ais.txt", "0 | Fichier\r\n");
+  setName(QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  clickCompile();
+  EXPECT_EQ(folder_.read("LangFran\xC3\xA7" "ais.lng"), "\r\nFichier\r\n");
+}
+
+TEST_F(Form1Test, WebButtonsOpenTheirPages) {
+  UrlCatcher catcher;
+  folder_.write("langX.txt", "0 | x\r\n");
+  setName("X");
+  clickCompile();
+  QTest::mouseClick(form_.Command2, Qt::LeftButton);
+  QTest::mouseClick(form_.Command3, Qt::LeftButton);
+  QTest::mouseClick(form_.Command4, Qt::LeftButton);
+  EXPECT_EQ(catcher.opened,
+            QStringList({"http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php",
+                         "http://" PARLAVOX_WEB_HOST "/parlavox/LangEnglish.txt",
+                         "http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php"}));
+}
+
+TEST_F(Form1Test, TabOrderWithAndWithoutTranslationCenterButton) {
+  auto tabOnce = [] {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget();
+  };
+  ASSERT_EQ(QApplication::focusWidget(), form_.Command1);
+  EXPECT_EQ(tabOnce(), form_.txtOut);
+  EXPECT_EQ(tabOnce(), form_.Command3);
+  EXPECT_EQ(tabOnce(), form_.Command4);
+  EXPECT_EQ(tabOnce(), form_.Command1);
+
+  folder_.write("langX.txt", "0 | x\r\n");
+  setName("X");
+  clickCompile();
+  form_.Command1->setFocus();
+  EXPECT_EQ(tabOnce(), form_.txtOut);
+  EXPECT_EQ(tabOnce(), form_.Command3);
+  EXPECT_EQ(tabOnce(), form_.Command4);
+  EXPECT_EQ(tabOnce(), form_.Command2);
+  EXPECT_EQ(tabOnce(), form_.Command1);
+}
+
+TEST_F(Form1Test, EnterInTheNameBoxStartsNothing) {
+  folder_.write("langX.txt", "0 | x\r\n");
+  setName("X");
+  form_.txtOut->setFocus();
+  const std::optional<SeenBox> box = catchBox([&] {
+    QTest::keyClick(form_.txtOut, Qt::Key_Return);
+    QTest::keyClick(form_.txtOut, Qt::Key_Enter);
+  });
+  EXPECT_FALSE(box.has_value());
+  EXPECT_FALSE(folder_.exists("LangX.lng"));
+  EXPECT_EQ(form_.Label1->text(), "");
+}
+
+TEST_F(Form1Test, ButtonsAndTextBoxLieOverTheLabelsTheyOverlap) {
+  // Where ".txt" reaches under "Compile", and the output name runs on.
+  EXPECT_EQ(form_.childAt(200, 228), form_.Command1);
+  EXPECT_EQ(form_.childAt(200, 248), form_.Command1);
+  // Where "Lang" reaches into the name box.
+  EXPECT_EQ(form_.childAt(94, 228), form_.txtOut);
+
+  folder_.write("langX.txt", "0 | x\r\n");
+  setName("X");
+  QTest::mouseClick(form_.childAt(200, 248), Qt::LeftButton, {},
+                    form_.Command1->mapFrom(&form_, QPoint(200, 248)));
+  EXPECT_TRUE(folder_.exists("LangX.lng"));
+}
+
+TEST_F(Form1Test, EveryCaptionFitsItsControl) {
+  for (QLabel* label :
+       {form_.Label2, form_.Label3, form_.Label4, form_.Label5, form_.Label6[0],
+        form_.Label6[1], form_.Label7, form_.Label8, form_.Label9,
+        form_.Label11, form_.lblOut}) {
+    const QRect needed = QFontMetrics(label->font())
+                             .boundingRect(QRect(0, 0, label->width(), 10000),
+                                           Qt::TextWordWrap, label->text());
+    EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
+    EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();
+  }
+  folder_.write("langDeutsch.txt", "0 | x\r\n");
+  setName("Deutsch");
+  clickCompile();
+  const QRect result =
+      QFontMetrics(form_.Label1->font())
+          .boundingRect(QRect(0, 0, form_.Label1->width(), 10000),
+                        Qt::TextWordWrap, form_.Label1->text());
+  EXPECT_LE(result.height(), form_.Label1->height());
+
+  for (QPushButton* button :
+       {form_.Command1, form_.Command2, form_.Command3, form_.Command4}) {
+    const QSize caption = QFontMetrics(button->font()).size(0, button->text());
+    EXPECT_LE(caption.width(), button->width() - 4) << button->text().toStdString();
+    EXPECT_LE(caption.height(), button->height()) << button->text().toStdString();
+  }
+}
+
+TEST_F(Form1Test, CheckButtonCaptionShowsWholeOnTwoLines) {
+  const QString caption = form_.Command4->text();
+  EXPECT_EQ(caption.count(QLatin1Char('\n')), 1);
+  EXPECT_EQ(QString(caption).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+            "Check if somebody isn't translating for your language already!");
+}
+
+TEST_F(Form1Test, FontsAndWeights) {
+  EXPECT_EQ(QFontInfo(form_.Label3->font()).family(), "Liberation Sans");
+  EXPECT_EQ(QFontInfo(form_.Label1->font()).family(), "Liberation Sans");
+  EXPECT_EQ(form_.Label3->font().pointSizeF(), 8.25);
+  EXPECT_TRUE(form_.Label6[0]->font().bold());
+  EXPECT_FALSE(form_.Label6[1]->font().bold());
+  EXPECT_TRUE(form_.lblOut->font().bold());
+  EXPECT_TRUE(form_.Label1->font().bold());
+  EXPECT_FALSE(form_.Label5->font().bold());
+  EXPECT_FALSE(form_.Command1->font().bold());
+}
+
+TEST(TextFromBytesTest, Utf8WhereValidElseLatin1) {
+  EXPECT_EQ(textFromBytes("Fran\xC3\xA7" "ais"), QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  EXPECT_EQ(textFromBytes("Fran\xE7" "ais"), QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  EXPECT_EQ(textFromBytes(std::string("a\0b", 3)), QString::fromLatin1("a\0b", 3));
+}
+
+}  // namespace
+}  // namespace parlavox
+
+#include "form1_test.moc"

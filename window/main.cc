@@ -1,0 +1,12 @@
+#include <QApplication>
+
+#include "window/application.h"
+#include "window/form1.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  parlavox::prepareApplication(app);
+  parlavox::Form1 form(parlavox::toolFolder());
+  form.show();
+  return QApplication::exec();
+}
