@@ -33,16 +33,26 @@ measure() {
 
 printf '%-9s %9s | %12s %9s | %12s %9s %8s | %7s\n' entries "size MB" \
   "cp MB/s" "cp peak" "lngc MB/s" "lngc peak" "peak/sz" "time/cp"
-for entries in "${@:-1000 100000 1000000}"; do
-  for n in $entries; do
-    "$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
-    bytes=$(stat -c %s "$work/langBench.txt")
-    read -r cp_us cp_kb < <(measure cp "$work/langBench.txt" "$work/copy.txt")
-    read -r lngc_us lngc_kb < <(measure "$bin/cli/parlavox-lngc" "$work/langBench.txt")
-    awk -v n="$n" -v b="$bytes" -v cu="$cp_us" -v ck="$cp_kb" -v lu="$lngc_us" -v lk="$lngc_kb" 'BEGIN {
-      mb = b / 1e6
-      printf "%-9d %9.2f | %12.1f %7.1fMB | %12.1f %7.1fMB %8.2f | %6.2f\n",
-        n, mb, mb / (cu / 1e6), ck / 1e3, mb / (lu / 1e6), lk / 1e3, lk * 1024 / b, lu / cu
-    }'
-  done
+entries="${*:-1000 100000 1000000}"
+for n in $entries; do
+  "$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
+  bytes=$(stat -c %s "$work/langBench.txt")
+  read -r cp_us cp_kb < <(measure cp "$work/langBench.txt" "$work/copy.txt")
+  read -r lngc_us lngc_kb < <(measure "$bin/cli/parlavox-lngc" "$work/langBench.txt")
+  awk -v n="$n" -v b="$bytes" -v cu="$cp_us" -v ck="$cp_kb" -v lu="$lngc_us" -v lk="$lngc_kb" 'BEGIN {
+    mb = b / 1e6
+    printf "%-9d %9.2f | %12.1f %7.1fMB | %12.1f %7.1fMB %8.2f | %6.2f\n",
+      n, mb, mb / (cu / 1e6), ck / 1e3, mb / (lu / 1e6), lk / 1e3, lk * 1024 / b, lu / cu
+  }'
 done
+
+# The reference check: a translation of the largest size against a reference
+# of the same size, beside the compile alone.
+n=${entries##* }
+"$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
+"$bin/bench/parlavox_make_source" "$n" "$work/langReference.txt"
+read -r alone_us _ < <(measure "$bin/cli/parlavox-lngc" "$work/langBench.txt")
+read -r checked_us _ < <(measure "$bin/cli/parlavox-lngc" --reference "$work/langReference.txt" "$work/langBench.txt")
+awk -v n="$n" -v a="$alone_us" -v c="$checked_us" 'BEGIN {
+  printf "\n%d entries: compile %.1f ms, compile with --reference %.1f ms, ratio %.2f\n", n, a / 1000, c / 1000, c / a
+}'

@@ -4,8 +4,10 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/findings_text.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
+#include "compiler/reference_check.h"
 #include "version.h"
 
 namespace parlavox {
@@ -17,14 +19,20 @@ namespace fs = std::filesystem;
 constexpr std::string_view kProgram = "parlavox-lngc";
 
 constexpr std::string_view kUsage =
-    "Usage: parlavox-lngc [--check] [--verbose] SOURCE...\n"
+    "Usage: parlavox-lngc [OPTION]... SOURCE...\n"
     "Compiles each language source langNAME.txt into LangNAME.lng in the\n"
     "same folder.\n"
     "\n"
-    "  --check     check the sources, write nothing\n"
-    "  --verbose   name each written file and its number of strings\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n"
+    "  --check             check the sources, write nothing\n"
+    "  --verbose           name each written file and its number of strings\n"
+    "  --reference FILE    warn where a SOURCE differs from the reference\n"
+    "                      source FILE in placeholders or line numbers\n"
+    "  --strict            with --reference: a SOURCE with warnings fails\n"
+    "                      and is not written\n"
+    "  --statistics        count the strings of each SOURCE (and with\n"
+    "                      --reference those missing, extra and identical)\n"
+    "  --help              show this help and exit\n"
+    "  --version           show the version and exit\n"
     "\n"
     "Exit status: 0 when every SOURCE compiled, 1 when any failed,\n"
     "2 for a usage error.\n";
@@ -32,6 +40,9 @@ constexpr std::string_view kUsage =
 struct Options {
   bool check = false;
   bool verbose = false;
+  bool strict = false;
+  bool statistics = false;
+  std::optional<std::string> reference;
   std::vector<std::string> sources;
 };
 
@@ -84,13 +95,36 @@ int usageError(std::ostream& err, std::string_view problem) {
   return kExitUsage;
 }
 
+// Prints the findings of a compiled SOURCE against the reference; returns
+// how many warnings it printed.
+std::size_t warn(std::ostream& err, const std::string& source,
+                 const ReferenceCheck& check) {
+  for (const Finding& finding : check.findings) {
+    err << source << ':';
+    if (finding.physicalLine != 0) err << finding.physicalLine << ':';
+    err << " warning: " << describeFinding(finding) << '\n';
+  }
+  return check.findings.size();
+}
+
+void printStatistics(std::ostream& out, const std::string& source,
+                     const EntryTable& table, const ReferenceCheck* check) {
+  out << source << ": " << table.size() - 1 << " strings";
+  if (check != nullptr) {
+    out << ", " << check->missing << " missing, " << check->extra << " extra, "
+        << check->identical << " identical to the reference";
+  }
+  out << '\n';
+}
+
 }  // namespace
 
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err) {
   Options options;
   bool optionsEnded = false;
-  for (const std::string& arg : args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
       options.sources.push_back(arg);
     } else if (arg == "--") {
@@ -99,6 +133,17 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       options.check = true;
     } else if (arg == "--verbose") {
       options.verbose = true;
+    } else if (arg == "--strict") {
+      options.strict = true;
+    } else if (arg == "--statistics") {
+      options.statistics = true;
+    } else if (arg == "--reference") {
+      if (i + 1 == args.size()) {
+        return usageError(err, "--reference needs a FILE");
+      }
+      options.reference = args[++i];
+    } else if (arg.rfind("--reference=", 0) == 0) {
+      options.reference = arg.substr(std::string_view("--reference=").size());
     } else if (arg == "--help") {
       out << kUsage;
       return kExitSuccess;
@@ -110,6 +155,9 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     }
   }
   if (options.sources.empty()) return usageError(err, "no SOURCE given");
+  if (options.strict && !options.reference) {
+    return usageError(err, "--strict needs --reference");
+  }
 
   std::vector<Source> sources;
   for (const std::string& argument : options.sources) {
@@ -120,22 +168,57 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     sources.push_back(std::move(*source));
   }
 
+  std::optional<EntryTable> reference;
+  if (options.reference) {
+    const std::optional<Source> source = splitSource(*options.reference);
+    if (!source) {
+      return usageError(
+          err, "'" + *options.reference + "' is not named langNAME.txt");
+    }
+    reference.emplace();
+    const CompileResult loaded =
+        loadLanguage(source->folder, source->name, &*reference);
+    if (!loaded.ok()) {
+      reportFailure(err, *options.reference, loaded);
+      return kExitCompileFailed;
+    }
+  }
+
   int status = kExitSuccess;
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const Source& source = sources[i];
+    const std::string& given = options.sources[i];
     EntryTable table;
     CompileResult result = loadLanguage(source.folder, source.name, &table);
-    if (result.ok() && !options.check) {
-      result = writeLanguage(source.folder, source.name, table);
-      if (result.ok() && options.verbose) {
-        out << (source.folder / pathFromBytes(outputFileName(source.name)))
-                   .string()
-            << ": " << table.size() - 1 << " strings\n";
+    if (!result.ok()) {
+      reportFailure(err, given, result);
+      status = kExitCompileFailed;
+      continue;
+    }
+    std::optional<ReferenceCheck> check;
+    if (reference) {
+      check = checkAgainstReference(table, *reference);
+      const std::size_t warnings = warn(err, given, *check);
+      if (options.strict && warnings != 0) {
+        err << given << ": not written: " << warnings
+            << (warnings == 1 ? " warning" : " warnings")
+            << " under --strict\n";
+        status = kExitCompileFailed;
+        continue;
       }
     }
+    if (options.statistics) {
+      printStatistics(out, given, table, check ? &*check : nullptr);
+    }
+    if (options.check) continue;
+    result = writeLanguage(source.folder, source.name, table);
     if (!result.ok()) {
-      reportFailure(err, options.sources[i], result);
+      reportFailure(err, given, result);
       status = kExitCompileFailed;
+    } else if (options.verbose) {
+      out << (source.folder / pathFromBytes(outputFileName(source.name)))
+                 .string()
+          << ": " << table.size() - 1 << " strings\n";
     }
   }
   return status;

@@ -7,6 +7,7 @@
 #define PARLAVOX_COMPILER_ENTRY_TABLE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ class EntryTable {
   // The 1-based physical line of the source on which `slot`'s text stands,
   // or 0 when the slot is empty.
   std::size_t physicalLine(std::size_t slot) const;
+
+  // physicalLine of each of `slots`, in one pass over the source.
+  std::vector<std::size_t> physicalLines(
+      const std::vector<std::size_t>& slots) const;
 
   // The whole source text the table was parsed from.
   const std::string& source() const { return source_; }

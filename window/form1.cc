@@ -113,29 +113,29 @@ void Form1::createControls() {
   // Creation order decides what a label shows where controls overlap.
   Command2 = makeButton(this, "Command2", texts::kTranslationCenter,
                         {435, 5430, 3330, 300});
-  Command4 = makeButton(this, "Command4", texts::kCheckFirst,
-                        {480, 105, 3210, 495});
-  Command3 = makeButton(this, "Command3", texts::kDownload,
-                        {2850, 765, 1110, 255});
+  Command4 =
+      makeButton(this, "Command4", texts::kCheckFirst, {480, 105, 3210, 495});
+  Command3 =
+      makeButton(this, "Command3", texts::kDownload, {2850, 765, 1110, 255});
   txtOut = new QLineEdit(text(texts::kDesignLanguage), this);
   txtOut->setObjectName(QStringLiteral("txtOut"));
   txtOut->setGeometry(pixels({1380, 3255, 1035, 285}));
-  Command1 = makeButton(this, "Command1", texts::kCompile,
-                        {2820, 3240, 1260, 630});
+  Command1 =
+      makeButton(this, "Command1", texts::kCompile, {2820, 3240, 1260, 630});
   Label11 = makeLabel(this, "Label11", texts::kTxt, {2490, 3300, 720, 240});
-  Label6[1] = makeLabel(this, "Label6_1", texts::kStep2Number,
-                        {180, 1110, 150, 195});
+  Label6[1] =
+      makeLabel(this, "Label6_1", texts::kStep2Number, {180, 1110, 150, 195});
   Label1 = makeLabel(this, "Label1", "", {165, 4650, 3945, 705});
   Label9 = makeLabel(this, "Label9", texts::kStep6, {225, 3945, 3765, 645});
   Label8 = makeLabel(this, "Label8", texts::kStep5, {225, 3000, 1935, 225});
   Label7 = makeLabel(this, "Label7", texts::kStep4, {225, 2730, 2250, 195});
-  Label6[0] = makeLabel(this, "Label6_0", texts::kStep3Number,
-                        {195, 1845, 150, 195});
+  Label6[0] =
+      makeLabel(this, "Label6_0", texts::kStep3Number, {195, 1845, 150, 195});
   Label5 = makeLabel(this, "Label5", texts::kStep3, {420, 1845, 3615, 885});
   Label4 = makeLabel(this, "Label4", texts::kStep2, {420, 1110, 3780, 630});
   Label3 = makeLabel(this, "Label3", texts::kStep1, {195, 795, 2535, 225});
-  lblOut = makeLabel(this, "lblOut", texts::kDesignOutput,
-                     {510, 3615, 3450, 225});
+  lblOut =
+      makeLabel(this, "lblOut", texts::kDesignOutput, {510, 3615, 3450, 225});
   Label2 = makeLabel(this, "Label2", texts::kLang, {870, 3300, 570, 255});
 
   Label1->setFont(sansFont("Tahoma", true));

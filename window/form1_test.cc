@@ -154,18 +154,28 @@ TEST_F(Form1Test, MessagesKeepEveryByteOfTheSource) {
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, QString::fromUtf8("string delimiter | missing in line "
                                          "\"\xC3\x84nderung | x\" (1)"));
-  setName(QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  setName(
+      QString::fromUtf8("Fran\xC3\xA7"
+                        "ais"));
   box = catchBox([&] { clickCompile(); });
   ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->text, QString::fromUtf8("File langFran\xC3\xA7" "ais.txt not "
+  EXPECT_EQ(box->text, QString::fromUtf8("File langFran\xC3\xA7"
+                                         "ais.txt not "
                                          "found in this directory"));
 }
 
 TEST_F(Form1Test, NonAsciiNameCompilesIntoItsFile) {
-  folder_.write("langFran\xC3\xA7" "ais.txt", "0 | Fichier\r\n");
-  setName(QString::fromUtf8("Fran\xC3\xA7" "ais"));
+  folder_.write(
+      "langFran\xC3\xA7"
+      "ais.txt",
+      "0 | Fichier\r\n");
+  setName(
+      QString::fromUtf8("Fran\xC3\xA7"
+                        "ais"));
   clickCompile();
-  EXPECT_EQ(folder_.read("LangFran\xC3\xA7" "ais.lng"), "\r\nFichier\r\n");
+  EXPECT_EQ(folder_.read("LangFran\xC3\xA7"
+                         "ais.lng"),
+            "\r\nFichier\r\n");
 }
 
 TEST_F(Form1Test, WebButtonsOpenTheirPages) {
@@ -176,10 +186,11 @@ TEST_F(Form1Test, WebButtonsOpenTheirPages) {
   QTest::mouseClick(form_.Command2, Qt::LeftButton);
   QTest::mouseClick(form_.Command3, Qt::LeftButton);
   QTest::mouseClick(form_.Command4, Qt::LeftButton);
-  EXPECT_EQ(catcher.opened,
-            QStringList({"http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php",
-                         "http://" PARLAVOX_WEB_HOST "/parlavox/LangEnglish.txt",
-                         "http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php"}));
+  EXPECT_EQ(
+      catcher.opened,
+      QStringList({"http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php",
+                   "http://" PARLAVOX_WEB_HOST "/parlavox/LangEnglish.txt",
+                   "http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php"}));
 }
 
 TEST_F(Form1Test, TabOrderWithAndWithoutTranslationCenterButton) {
@@ -239,8 +250,10 @@ TEST_F(Form1Test, EveryCaptionFitsItsControl) {
     const QRect needed = QFontMetrics(label->font())
                              .boundingRect(QRect(0, 0, label->width(), 10000),
                                            Qt::TextWordWrap, label->text());
-    EXPECT_LE(needed.height(), label->height()) << label->objectName().toStdString();
-    EXPECT_LE(needed.width(), label->width()) << label->objectName().toStdString();
+    EXPECT_LE(needed.height(), label->height())
+        << label->objectName().toStdString();
+    EXPECT_LE(needed.width(), label->width())
+        << label->objectName().toStdString();
   }
   folder_.write("langDeutsch.txt", "0 | x\r\n");
   setName("Deutsch");
@@ -254,8 +267,10 @@ TEST_F(Form1Test, EveryCaptionFitsItsControl) {
   for (QPushButton* button :
        {form_.Command1, form_.Command2, form_.Command3, form_.Command4}) {
     const QSize caption = QFontMetrics(button->font()).size(0, button->text());
-    EXPECT_LE(caption.width(), button->width() - 4) << button->text().toStdString();
-    EXPECT_LE(caption.height(), button->height()) << button->text().toStdString();
+    EXPECT_LE(caption.width(), button->width() - 4)
+        << button->text().toStdString();
+    EXPECT_LE(caption.height(), button->height())
+        << button->text().toStdString();
   }
 }
 
@@ -279,9 +294,16 @@ TEST_F(Form1Test, FontsAndWeights) {
 }
 
 TEST(TextFromBytesTest, Utf8WhereValidElseLatin1) {
-  EXPECT_EQ(textFromBytes("Fran\xC3\xA7" "ais"), QString::fromUtf8("Fran\xC3\xA7" "ais"));
-  EXPECT_EQ(textFromBytes("Fran\xE7" "ais"), QString::fromUtf8("Fran\xC3\xA7" "ais"));
-  EXPECT_EQ(textFromBytes(std::string("a\0b", 3)), QString::fromLatin1("a\0b", 3));
+  EXPECT_EQ(textFromBytes("Fran\xC3\xA7"
+                          "ais"),
+            QString::fromUtf8("Fran\xC3\xA7"
+                              "ais"));
+  EXPECT_EQ(textFromBytes("Fran\xE7"
+                          "ais"),
+            QString::fromUtf8("Fran\xC3\xA7"
+                              "ais"));
+  EXPECT_EQ(textFromBytes(std::string("a\0b", 3)),
+            QString::fromLatin1("a\0b", 3));
 }
 
 }  // namespace
