@@ -6,6 +6,7 @@
 # Usage: bench/compile_bench.sh [ENTRIES...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/measure.sh
 
 scripts/setup.sh time
 cmake --preset bench >/dev/null
@@ -13,23 +14,6 @@ cmake --build --preset bench >/dev/null
 bin=build/bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-# Median wall seconds and median peak kilobytes of five runs of a command.
-measure() {
-  local times=() peaks=()
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s%N)
-    /usr/bin/time -f %M -o "$work/peak" "$@"
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
-    peaks+=($(cat "$work/peak"))
-  done
-  local t p
-  t=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-  p=$(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 3p)
-  echo "$t $p"
-}
 
 printf '%-9s %9s | %12s %9s | %12s %9s %8s | %7s\n' entries "size MB" \
   "cp MB/s" "cp peak" "lngc MB/s" "lngc peak" "peak/sz" "time/cp"

@@ -1,5 +1,6 @@
 # Runs the built parlavox-lngc as a user would and checks its exit statuses,
-# its output and the bytes it writes. Called with -DLNGC=program -DWORK=folder.
+# its output and the bytes it writes. Called with -DLNGC=program -DWORK=folder
+# and, for a program built for another system, -DRUNNER=its emulator.
 
 string(ASCII 13 CR)
 set(LF "\n")
@@ -7,7 +8,7 @@ file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
 function(expect_run expected_status expected_stderr)
-  execute_process(COMMAND "${LNGC}" ${ARGN}
+  execute_process(COMMAND ${RUNNER} "${LNGC}" ${ARGN}
     WORKING_DIRECTORY "${WORK}"
     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status STREQUAL expected_status)

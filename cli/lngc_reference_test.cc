@@ -25,7 +25,7 @@ class LngcReferenceTest : public ::testing::Test {
     return (folder_.path() / std::string(name)).string();
   }
 
-  int run(std::vector<std::string> args) {
+  int run(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
     const int status = runLngc(args, out, err);

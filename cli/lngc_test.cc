@@ -15,7 +15,7 @@ struct Outcome {
   std::string err;
 };
 
-Outcome lngc(std::vector<std::string> args) {
+Outcome lngc(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   const int status = runLngc(args, out, err);

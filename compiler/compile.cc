@@ -76,8 +76,9 @@ fs::path pathFromBytes(std::string_view bytes) {
 
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
                            EntryTable* table) {
-  if (!nameAllowed(name))
+  if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
+  }
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
   std::optional<std::string> content = loadFile(*source);
@@ -116,8 +117,9 @@ std::string joinEntries(const EntryTable& table) {
 
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
                             const EntryTable& table) {
-  if (!nameAllowed(name))
+  if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
+  }
   if (!saveFile(folder / pathFromBytes(outputFileName(name)),
                 joinEntries(table))) {
     return CompileResult::failure(messages::outputNotWritten(name));

@@ -15,12 +15,11 @@ class LineCounter {
   std::size_t lineAt(std::size_t offset) {
     offset = std::min(offset, text_.size());
     for (; at_ < offset; ++at_) {
-      if (text_[at_] == '\n') {
-        ++lineEnds_;
-      } else if (text_[at_] == '\r' &&
-                 (at_ + 1 >= text_.size() || text_[at_ + 1] != '\n')) {
-        ++lineEnds_;
-      }
+      // A CR counts where no LF follows it to finish the line end.
+      const bool endsLine = text_[at_] == '\n' ||
+                            (text_[at_] == '\r' && (at_ + 1 >= text_.size() ||
+                                                    text_[at_ + 1] != '\n'));
+      if (endsLine) ++lineEnds_;
     }
     return lineEnds_ + 1;
   }

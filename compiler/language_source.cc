@@ -102,8 +102,9 @@ LineNumber readLineNumber(std::string_view text, std::uint64_t tableRoom) {
     return {NumberKind::kBeyondTable, 0, digits};
   }
   std::uint64_t value = 0;
-  for (char c : digits)
+  for (char c : digits) {
     value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
   if (value >= tableRoom) return {NumberKind::kBeyondTable, 0, digits};
   return {NumberKind::kInTable, value + 1, {}};
 }

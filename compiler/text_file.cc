@@ -1,7 +1,8 @@
 #include "compiler/text_file.h"
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
-#include <random>
 #include <system_error>
 
 namespace parlavox {
@@ -10,12 +11,23 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// A name beside `path` that no file is likely to have.
+// A name beside `path` that no file has: the clock and a counter make it
+// unique to this moment, the existence check to the folder.
 std::filesystem::path temporaryPathBeside(const std::filesystem::path& path) {
-  std::random_device device;
-  std::uniform_int_distribution<unsigned long long> draw;
-  std::filesystem::path temporary = path;
-  temporary += "." + std::to_string(draw(device)) + ".tmp";
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temporary;
+  std::error_code error;
+  do {
+    const auto tick =
+        std::chrono::steady_clock::now().time_since_epoch().count();
+    std::string suffix = ".";
+    suffix += std::to_string(tick);
+    suffix += '-';
+    suffix += std::to_string(counter.fetch_add(1));
+    suffix += ".tmp";
+    temporary = path;
+    temporary += suffix;
+  } while (std::filesystem::exists(temporary, error));
   return temporary;
 }
 

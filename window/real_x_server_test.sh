@@ -15,7 +15,12 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  cat "$work"/*.log >&2 || true
+  for log in "$work"/*.log; do echo "--- $log" >&2; cat "$log" >&2; done
+  echo "--- windows:" >&2
+  for w in $(xdotool search --name . 2>/dev/null); do
+    echo "$w $(xdotool getwindowname "$w" 2>/dev/null)" >&2
+  done
+  kill -0 "${tool_pid:-0}" 2>/dev/null && echo "(the tool is running)" >&2
   exit 1
 }
 
@@ -26,10 +31,13 @@ wait_for() {
   return 1
 }
 
-export DISPLAY=:$((90 + RANDOM % 400))
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display and writes its number to the pipe.
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-wait_for xdpyinfo || fail "Xvfb did not start"
+read -r -t 30 -u "$display_fd" display || fail "Xvfb did not start"
+export DISPLAY=:$display
+wait_for xdpyinfo || fail "Xvfb does not answer on $DISPLAY"
 
 cp "$tool" "$work/"
 printf 'Charset | 0\r\n// menu\r\n0 | Datei\r\n1 | see http://x.example // link\r\n' \

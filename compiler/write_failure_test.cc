@@ -1,0 +1,120 @@
+// Makes each step of writing the compiled file fail for real: creating the
+// temporary file (no file handle left), writing it (file size limit), closing
+// it (the limit hit when the buffer is flushed), and renaming it (a folder in
+// the way). Every time the compile says so, keeps the earlier output and
+// leaves no temporary file. Process limits need POSIX, so Linux only.
+
+#include <gtest/gtest.h>
+
+#if defined(__linux__)
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "compiler/compile.h"
+#include "compiler/test_folder.h"
+
+namespace parlavox {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr char kEarlier[] = "earlier\r\n";
+constexpr char kFailure[] = "File LangX.lng could not be written";
+
+// Sets a soft resource limit for its lifetime.
+class ScopedLimit {
+ public:
+  ScopedLimit(int resource, rlim_t limit) : resource_(resource) {
+    getrlimit(resource_, &saved_);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = limit;
+    EXPECT_EQ(setrlimit(resource_, &lowered), 0);
+  }
+  ~ScopedLimit() { setrlimit(resource_, &saved_); }
+
+ private:
+  int resource_;
+  rlimit saved_{};
+};
+
+class WriteFailureTest : public ::testing::Test {
+ protected:
+  WriteFailureTest() {
+    // Past the file size limit a write fails instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    folder_.write("LangX.lng", kEarlier);
+  }
+
+  void expectEarlierOutputKept(const CompileResult& result) {
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.message(), kFailure);
+    EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+    EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+  }
+
+  // A source whose compiled file has about `bytes` bytes.
+  void writeSourceOf(std::size_t bytes) {
+    folder_.write("langX.txt", "0 | " + std::string(bytes, 'x') + "\n");
+  }
+
+  TestFolder folder_;
+};
+
+TEST_F(WriteFailureTest, NoFileHandleForTheTemporaryFile) {
+  writeSourceOf(10);
+  EntryTable table;
+  ASSERT_TRUE(loadLanguage(folder_.path(), "X", &table).ok());
+  const int nextHandle = dup(0);
+  close(nextHandle);
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit handles(RLIMIT_NOFILE, static_cast<rlim_t>(nextHandle));
+    result = writeLanguage(folder_.path(), "X", table);
+  }
+  expectEarlierOutputKept(result);
+}
+
+TEST_F(WriteFailureTest, WriteStopsShort) {
+  writeSourceOf(4 << 20);
+  EntryTable table;
+  ASSERT_TRUE(loadLanguage(folder_.path(), "X", &table).ok());
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 1 << 20);
+    result = writeLanguage(folder_.path(), "X", table);
+  }
+  expectEarlierOutputKept(result);
+}
+
+TEST_F(WriteFailureTest, FlushOnCloseFails) {
+  // Small enough to stay in the stream's buffer until it is closed.
+  writeSourceOf(100);
+  EntryTable table;
+  ASSERT_TRUE(loadLanguage(folder_.path(), "X", &table).ok());
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 50);
+    result = writeLanguage(folder_.path(), "X", table);
+  }
+  expectEarlierOutputKept(result);
+}
+
+TEST_F(WriteFailureTest, RenameFails) {
+  writeSourceOf(10);
+  std::filesystem::remove(folder_.path() / "LangX.lng");
+  std::filesystem::create_directory(folder_.path() / "LangX.lng");
+  folder_.write("LangX.lng/keep", "kept");
+  const CompileResult result = compileLanguage(folder_.path(), "X");
+  EXPECT_EQ(result.message(), kFailure);
+  EXPECT_EQ(folder_.read("LangX.lng/keep"), "kept");
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+}  // namespace
+}  // namespace parlavox
+
+#endif  // defined(__linux__)

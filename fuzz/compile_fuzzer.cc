@@ -1,0 +1,114 @@
+// Fuzzes the whole compile on a real folder. The first byte gives the length
+// (0 to 7) of the language name that follows; the rest is the source.
+// Whatever the input: a failed compile leaves the earlier compiled file byte
+// for byte; a successful one writes exactly the parser's table; no file
+// appears but the compiled one, and nothing is written outside the folder.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "compiler/compile.h"
+#include "compiler/language_source.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kEarlier[] = "earlier output\r\n";
+
+[[noreturn]] void broken(const char* what, const std::string& detail) {
+  std::fprintf(stderr, "property broken: %s\n%s\n", what, detail.c_str());
+  std::abort();
+}
+
+const fs::path& sandbox() {
+  static const fs::path path = [] {
+    fs::path p = fs::temp_directory_path() /
+                 ("parlavox-compile-fuzz-" + std::to_string(std::rand()));
+    fs::remove_all(p);
+    fs::create_directories(p / "folder");
+    return p;
+  }();
+  return path;
+}
+
+void put(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string get(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+std::vector<std::string> listing(const fs::path& path) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(path)) {
+    names.push_back(fs::relative(entry.path(), path).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool nameIsPlain(const std::string& name) {
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F ||
+           std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+  });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  if (size == 0) return 0;
+  const std::size_t nameLength = std::min<std::size_t>(data[0] % 8, size - 1);
+  const std::string name(reinterpret_cast<const char*>(data) + 1, nameLength);
+  const std::string source(reinterpret_cast<const char*>(data) + 1 + nameLength,
+                           size - 1 - nameLength);
+  const fs::path folder = sandbox() / "folder";
+  for (const auto& entry : fs::directory_iterator(folder))
+    fs::remove_all(entry);
+
+  const bool plain = nameIsPlain(name);
+  std::vector<std::string> before;
+  if (plain) {
+    put(folder / parlavox::sourceFileName(name), source);
+    put(folder / parlavox::outputFileName(name), kEarlier);
+  }
+  before = listing(sandbox());
+
+  const parlavox::CompileResult result =
+      parlavox::compileLanguage(folder, name);
+  if (listing(sandbox()) != before) broken("files appeared or vanished", name);
+  if (!plain) {
+    if (result.ok()) broken("name with a path character compiled", name);
+    return 0;
+  }
+  const std::string written = get(folder / parlavox::outputFileName(name));
+  if (!result.ok()) {
+    if (written != kEarlier) broken("earlier output changed", result.message());
+    if (source.empty() &&
+        result.message() != "Lang.txt is empty. Not compiled") {
+      broken("empty source", result.message());
+    }
+    return 0;
+  }
+  const parlavox::ParseResult parsed = parlavox::parseLanguageSource(source);
+  if (!parsed.ok())
+    broken("compiled what does not parse", parsed.fault.message);
+  if (written != parlavox::joinEntries(*parsed.table) + "\r\n") {
+    broken("written bytes differ from the table", written);
+  }
+  return 0;
+}
