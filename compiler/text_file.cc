@@ -47,7 +47,8 @@ std::optional<std::string> loadFile(const std::filesystem::path& path) {
   if (!file) return std::nullopt;
   std::error_code error;
   const auto expected = std::filesystem::file_size(path, error);
-  std::string content(error ? 0 : static_cast<std::size_t>(expected), '\0');
+  // One byte more than the file holds, so that the first read meets its end.
+  std::string content(error ? 0 : static_cast<std::size_t>(expected) + 1, '\0');
   file.read(content.data(), static_cast<std::streamsize>(content.size()));
   std::size_t filled = static_cast<std::size_t>(file.gcount());
   // The file may have grown since its size was asked: read to its end.
