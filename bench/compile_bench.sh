@@ -6,14 +6,7 @@
 # Usage: bench/compile_bench.sh [ENTRIES...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/measure.sh
-
-scripts/setup.sh time
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
-bin=build/bench
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source bench/common.sh
 
 printf '%-9s %9s | %12s %9s | %12s %9s %8s | %7s\n' entries "size MB" \
   "cp MB/s" "cp peak" "lngc MB/s" "lngc peak" "peak/sz" "time/cp"

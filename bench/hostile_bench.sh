@@ -6,14 +6,7 @@
 # Usage: bench/hostile_bench.sh [MB...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/measure.sh
-
-scripts/setup.sh time
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
-bin=build/bench
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source bench/common.sh
 
 printf '%-12s %5s | %10s %10s | %10s %9s\n' shape MB "cp ms/MB" "lngc ms/MB" "lngc/cp" "peak/size"
 for shape in long_line short_lines carets bars digits addresses; do

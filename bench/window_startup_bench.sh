@@ -4,17 +4,11 @@
 # process.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source bench/measure.sh
-
-scripts/setup.sh time
-cmake --preset bench >/dev/null
-cmake --build --preset bench >/dev/null
+source bench/common.sh
 export QT_QPA_PLATFORM=offscreen
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
-build/bench/bench/parlavox_window_startup 2>/dev/null  # warm the font cache
-read -r tool_us tool_kb < <(measure build/bench/bench/parlavox_window_startup)
+"$bin/bench/parlavox_window_startup" 2>/dev/null  # warm the font cache
+read -r tool_us tool_kb < <(measure "$bin/bench/parlavox_window_startup")
 read -r floor_us floor_kb < <(measure /bin/true)
 awk -v tu="$tool_us" -v tk="$tool_kb" -v fu="$floor_us" -v fk="$floor_kb" 'BEGIN {
   printf "exec to window shown: %.1f ms (peak %.1f MB)\n", tu / 1000, tk / 1000

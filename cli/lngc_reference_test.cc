@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "cli/findings_text.h"
 #include "cli/lngc.h"
 #include "compiler/test_folder.h"
 
@@ -121,14 +120,6 @@ TEST_F(LngcReferenceTest, UsageErrors) {
       "parlavox-lngc: --reference needs a FILE (see parlavox-lngc --help)\n");
   EXPECT_EQ(run({"--strict", "langA.txt"}), 2);
   EXPECT_EQ(run({"--reference", "english.txt", "langA.txt"}), 2);
-}
-
-TEST(FindingsTextTest, PlaceholderLists) {
-  PlaceholderCounts counts{};
-  EXPECT_EQ(placeholderList(counts), "no placeholder");
-  counts[0] = 2;
-  counts[8] = 1;
-  EXPECT_EQ(placeholderList(counts), "%1 %1 %9");
 }
 
 }  // namespace

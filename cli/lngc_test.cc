@@ -59,12 +59,6 @@ TEST_F(LngcTest, FaultIsReportedWithItsLineAndTheNextSourceStillCompiles) {
   EXPECT_EQ(folder_.read("LangB.lng"), "\r\nb\r\n");
 }
 
-TEST_F(LngcTest, MissingEntryHasNoLine) {
-  folder_.write("langA.txt", "1 | b\n");
-  EXPECT_EQ(lngc({at("langA.txt")}).err,
-            at("langA.txt") + ": entry for line number 0 missing\n");
-}
-
 TEST_F(LngcTest, CheckWritesNothing) {
   folder_.write("langA.txt", "0 | new\n");
   folder_.write("langB.txt", "0 | new\n");
@@ -90,12 +84,6 @@ TEST_F(LngcTest, PrefixAndSuffixMatchInAnyCase) {
   folder_.write("LANGdeutsch.TXT", "0 | a\n");
   EXPECT_EQ(lngc({at("LANGdeutsch.TXT")}).status, 0);
   EXPECT_EQ(folder_.read("Langdeutsch.lng"), "\r\na\r\n");
-}
-
-TEST_F(LngcTest, EmptyNameCompilesLangTxt) {
-  folder_.write("lang.txt", "0 | a\n");
-  EXPECT_EQ(lngc({at("lang.txt")}).status, 0);
-  EXPECT_EQ(folder_.read("Lang.lng"), "\r\na\r\n");
 }
 
 TEST(LngcUsageTest, UsageErrorsExitWithTwoAndOneLine) {

@@ -33,13 +33,6 @@ TEST(CompileTest, WritesOneCrLfLinePerSlotCharsetFirst) {
   EXPECT_EQ(folder.names(), (Names{"LangDeutsch.lng", "langDeutsch.txt"}));
 }
 
-TEST(CompileTest, EmptyCharsetGivesAnEmptyFirstLine) {
-  TestFolder folder;
-  folder.write("langX.txt", "0 | a\n");
-  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
-  EXPECT_EQ(folder.read("LangX.lng"), "\r\na\r\n");
-}
-
 TEST(CompileTest, ColonAndTwoBackslashesBecomeAnAddress) {
   TestFolder folder;
   folder.write("langX.txt", "0 | see a://b // note\n1 | c:\\\\d:\\\\\\\\e\n");

@@ -51,12 +51,6 @@ TEST(ReferenceCheckTest, DroppedOrDoubledPlaceholderIsFoundOnItsLine) {
   EXPECT_EQ(check.findings[1].translation, counts({{1, 2}, {2, 1}}));
 }
 
-TEST(ReferenceCheckTest, TwoDigitNumberIsOnePlaceholderAndADigit) {
-  const ReferenceCheck check =
-      checkAgainstReference(parsed("0 | %10\n"), parsed("0 | %1 0\n"));
-  EXPECT_TRUE(check.findings.empty());
-}
-
 TEST(ReferenceCheckTest, TranslationEndingEarlyMissesTheRest) {
   const ReferenceCheck check = checkAgainstReference(
       parsed("0 | a\n1 | b\n2 | c\n"),

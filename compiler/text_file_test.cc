@@ -42,13 +42,6 @@ TEST(SaveFileTest, AppendsOneCrLfAndNothingElse) {
   EXPECT_EQ(folder.read("out.lng"), "a\r\nb\r\n");
 }
 
-TEST(SaveFileTest, HighBytesAndNulPassThrough) {
-  TestFolder folder;
-  const std::string text("\xEF\xBB\xBF\0\xFF", 5);
-  ASSERT_TRUE(saveFile(folder.path() / "out.lng", text));
-  EXPECT_EQ(folder.read("out.lng"), text + "\r\n");
-}
-
 TEST(SaveFileTest, ReplacesALongerFileAndLeavesNoTemporaryFile) {
   TestFolder folder;
   folder.write("out.lng", std::string(1000, 'x'));
