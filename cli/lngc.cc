@@ -50,6 +50,7 @@ struct Options {
 struct Source {
   fs::path folder;
   std::string name;
+  fs::path output;  // the compiled file, as the user named its folder
 };
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -80,6 +81,8 @@ std::optional<Source> splitSource(const std::string& argument) {
   source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   source.name = fileName.substr(
       kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size());
+  source.output =
+      path.parent_path() / pathFromBytes(outputFileName(source.name));
   return source;
 }
 
@@ -216,9 +219,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       reportFailure(err, given, result);
       status = kExitCompileFailed;
     } else if (options.verbose) {
-      out << (source.folder / pathFromBytes(outputFileName(source.name)))
-                 .string()
-          << ": " << table.size() - 1 << " strings\n";
+      out << source.output.string() << ": " << table.size() - 1 << " strings\n";
     }
   }
   return status;
