@@ -83,6 +83,13 @@ TEST(CompileTest, NonAsciiNameInTheCodePage) {
   EXPECT_TRUE(fs::exists(folder.path() / L"LangFran\u00E7ais.lng"));
 }
 
+TEST(CompileTest, NameOutsideTheCodePageIsPassedOver) {
+  TestFolder folder;
+  std::ofstream(folder.path() / L"lang\u4E2D.txt") << "0 | a\n";
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "File langX.txt not found in this directory");
+}
+
 TEST(CompileTest, BackslashesAndDriveLetter) {
   TestFolder folder;
   folder.write("langX.txt", "0 | a\n");
