@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,9 @@ constexpr char kEarlier[] = "earlier output\r\n";
 
 const fs::path& sandbox() {
   static const fs::path path = [] {
+    std::random_device device;
     fs::path p = fs::temp_directory_path() /
-                 ("parlavox-compile-fuzz-" + std::to_string(std::rand()));
+                 ("parlavox-compile-fuzz-" + std::to_string(device()));
     fs::remove_all(p);
     fs::create_directories(p / "folder");
     return p;
