@@ -30,16 +30,30 @@ constexpr char kEarlier[] = "earlier output\r\n";
   std::abort();
 }
 
-const fs::path& sandbox() {
-  static const fs::path path = [] {
+// A folder of this run's own under the system's temporary folder, removed
+// when the run ends.
+class Sandbox {
+ public:
+  Sandbox() {
     std::random_device device;
-    fs::path p = fs::temp_directory_path() /
-                 ("parlavox-compile-fuzz-" + std::to_string(device()));
-    fs::remove_all(p);
-    fs::create_directories(p / "folder");
-    return p;
-  }();
-  return path;
+    path_ = fs::temp_directory_path() /
+            ("parlavox-compile-fuzz-" + std::to_string(device()));
+    fs::remove_all(path_);
+    fs::create_directories(path_ / "folder");
+  }
+  ~Sandbox() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+const fs::path& sandbox() {
+  static const Sandbox instance;
+  return instance.path();
 }
 
 void put(const fs::path& path, const std::string& bytes) {
