@@ -53,36 +53,16 @@ struct Source {
   fs::path output;  // the compiled file, as the user named its folder
 };
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 // The folder and NAME of a path whose file name is "lang" NAME ".txt",
 // "lang" and ".txt" in any case.
 std::optional<Source> splitSource(const std::string& argument) {
-  constexpr std::string_view kPrefix = "lang";
-  constexpr std::string_view kSuffix = ".txt";
   const fs::path path = pathFromBytes(argument);
-  const std::string fileName = path.filename().string();
-  if (fileName.size() < kPrefix.size() + kSuffix.size() ||
-      !startsWithIgnoringCase(fileName, kPrefix) ||
-      !startsWithIgnoringCase(
-          std::string_view(fileName).substr(fileName.size() - kSuffix.size()),
-          kSuffix)) {
-    return std::nullopt;
-  }
+  std::optional<std::string> name = languageNameOf(path.filename().string());
+  if (!name) return std::nullopt;
   Source source;
   source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  source.name = fileName.substr(
-      kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size());
-  source.output =
-      path.parent_path() / pathFromBytes(outputFileName(source.name));
+  source.output = path.parent_path() / pathFromBytes(outputFileName(*name));
+  source.name = std::move(*name);
   return source;
 }
 
@@ -96,6 +76,10 @@ void reportFailure(std::ostream& err, const std::string& source,
 int usageError(std::ostream& err, std::string_view problem) {
   err << kProgram << ": " << problem << " (see " << kProgram << " --help)\n";
   return kExitUsage;
+}
+
+int notASourceName(std::ostream& err, const std::string& argument) {
+  return usageError(err, "'" + argument + "' is not named langNAME.txt");
 }
 
 // Prints the findings of a compiled SOURCE against the reference; returns
@@ -112,7 +96,7 @@ std::size_t warn(std::ostream& err, const std::string& source,
 
 void printStatistics(std::ostream& out, const std::string& source,
                      const EntryTable& table, const ReferenceCheck* check) {
-  out << source << ": " << table.size() - 1 << " strings";
+  out << source << ": " << table.lineCount() << " strings";
   if (check != nullptr) {
     out << ", " << check->missing << " missing, " << check->extra << " extra, "
         << check->identical << " identical to the reference";
@@ -166,7 +150,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
   for (const std::string& argument : options.sources) {
     std::optional<Source> source = splitSource(argument);
     if (!source) {
-      return usageError(err, "'" + argument + "' is not named langNAME.txt");
+      return notASourceName(err, argument);
     }
     sources.push_back(std::move(*source));
   }
@@ -175,8 +159,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
   if (options.reference) {
     const std::optional<Source> source = splitSource(*options.reference);
     if (!source) {
-      return usageError(
-          err, "'" + *options.reference + "' is not named langNAME.txt");
+      return notASourceName(err, *options.reference);
     }
     reference.emplace();
     const CompileResult loaded =
@@ -219,7 +202,8 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       reportFailure(err, given, result);
       status = kExitCompileFailed;
     } else if (options.verbose) {
-      out << source.output.string() << ": " << table.size() - 1 << " strings\n";
+      out << source.output.string() << ": " << table.lineCount()
+          << " strings\n";
     }
   }
   return status;

@@ -70,6 +70,19 @@ std::string outputFileName(std::string_view name) {
   return "Lang" + std::string(name) + ".lng";
 }
 
+std::optional<std::string> languageNameOf(std::string_view fileName) {
+  constexpr std::string_view kPrefix = "lang";
+  constexpr std::string_view kSuffix = ".txt";
+  if (fileName.size() < kPrefix.size() + kSuffix.size() ||
+      !equalIgnoringAsciiCase(fileName.substr(0, kPrefix.size()), kPrefix) ||
+      !equalIgnoringAsciiCase(fileName.substr(fileName.size() - kSuffix.size()),
+                              kSuffix)) {
+    return std::nullopt;
+  }
+  return std::string(fileName.substr(
+      kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size()));
+}
+
 fs::path pathFromBytes(std::string_view bytes) {
   return fs::path(std::string(bytes));
 }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,6 +48,10 @@ std::string sourceFileName(std::string_view name);
 
 // "Lang" + name + ".lng".
 std::string outputFileName(std::string_view name);
+
+// The name in a source's file name "lang" + name + ".txt", where "lang" and
+// ".txt" may be in any case; nothing for any other file name.
+std::optional<std::string> languageNameOf(std::string_view fileName);
 
 // The path of a file name given as bytes in the file system's encoding.
 std::filesystem::path pathFromBytes(std::string_view bytes);

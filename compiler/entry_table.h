@@ -27,8 +27,11 @@ class EntryTable {
     return std::string_view(source_).substr(span.offset, span.length);
   }
 
-  // The value of the Charset line, empty when the source has none.
-  std::string_view charset() const { return (*this)[0]; }
+  // Number of line numbers, 0 to the highest: the compiled strings after
+  // the Charset value.
+  std::size_t lineCount() const {
+    return slots_.empty() ? 0 : slots_.size() - 1;
+  }
 
   // The 1-based physical line of the source on which `slot`'s text stands,
   // or 0 when the slot is empty.
@@ -37,9 +40,6 @@ class EntryTable {
   // physicalLine of each of `slots`, in one pass over the source.
   std::vector<std::size_t> physicalLines(
       const std::vector<std::size_t>& slots) const;
-
-  // The whole source text the table was parsed from.
-  const std::string& source() const { return source_; }
 
  private:
   friend class EntryTableBuilder;
