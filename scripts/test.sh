@@ -18,7 +18,7 @@ if $quick; then
   scripts/setup.sh
 else
   scripts/setup.sh clang libclang-rt-14-dev clang-tidy clang-format \
-    g++-mingw-w64-x86-64-posix wine64 googletest
+    g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest
 fi
 
 step "build and tests"
