@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "cli/encoding_text.h"
 #include "cli/findings_text.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
@@ -27,8 +28,7 @@ constexpr std::string_view kUsage =
     "  --verbose           name each written file and its number of strings\n"
     "  --reference FILE    warn where a SOURCE differs from the reference\n"
     "                      source FILE in placeholders or line numbers\n"
-    "  --strict            with --reference: a SOURCE with warnings fails\n"
-    "                      and is not written\n"
+    "  --strict            a SOURCE with warnings fails and is not written\n"
     "  --statistics        count the strings of each SOURCE (and with\n"
     "                      --reference those missing, extra and identical)\n"
     "  --help              show this help and exit\n"
@@ -142,9 +142,6 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     }
   }
   if (options.sources.empty()) return usageError(err, "no SOURCE given");
-  if (options.strict && !options.reference) {
-    return usageError(err, "--strict needs --reference");
-  }
 
   std::vector<Source> sources;
   for (const std::string& argument : options.sources) {
@@ -166,6 +163,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
         loadLanguage(source->folder, source->name, &*reference);
     if (!loaded.ok()) {
       reportFailure(err, *options.reference, loaded);
+      noteByteOrderMark(err, *options.reference, source->folder, source->name);
       return kExitCompileFailed;
     }
   }
@@ -178,20 +176,21 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     CompileResult result = loadLanguage(source.folder, source.name, &table);
     if (!result.ok()) {
       reportFailure(err, given, result);
+      noteByteOrderMark(err, given, source.folder, source.name);
       status = kExitCompileFailed;
       continue;
     }
+    std::size_t warnings = warnEncoding(err, given, table);
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);
-      const std::size_t warnings = warn(err, given, *check);
-      if (options.strict && warnings != 0) {
-        err << given << ": not written: " << warnings
-            << (warnings == 1 ? " warning" : " warnings")
-            << " under --strict\n";
-        status = kExitCompileFailed;
-        continue;
-      }
+      warnings += warn(err, given, *check);
+    }
+    if (options.strict && warnings != 0) {
+      err << given << ": not written: " << warnings
+          << (warnings == 1 ? " warning" : " warnings") << " under --strict\n";
+      status = kExitCompileFailed;
+      continue;
     }
     if (options.statistics) {
       printStatistics(out, given, table, check ? &*check : nullptr);

@@ -118,7 +118,9 @@ TEST_F(LngcReferenceTest, UsageErrors) {
   EXPECT_EQ(
       err_,
       "parlavox-lngc: --reference needs a FILE (see parlavox-lngc --help)\n");
-  EXPECT_EQ(run({"--strict", "langA.txt"}), 2);
+  // --strict alone is no usage error: the source is looked for.
+  EXPECT_EQ(run({"--strict", "langA.txt"}), 1);
+  EXPECT_EQ(err_, "langA.txt: File langA.txt not found in this directory\n");
   EXPECT_EQ(run({"--reference", "english.txt", "langA.txt"}), 2);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -105,6 +106,18 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   }
   *table = std::move(*parsed.table);
   return CompileResult::success();
+}
+
+std::string loadSourceStart(const fs::path& folder, std::string_view name,
+                            std::size_t count) {
+  if (!nameAllowed(name)) return {};
+  const std::optional<fs::path> source = findSource(folder, name);
+  if (!source) return {};
+  std::ifstream file(*source, std::ios::binary);
+  std::string start(count, '\0');
+  file.read(start.data(), static_cast<std::streamsize>(count));
+  start.resize(static_cast<std::size_t>(file.gcount()));
+  return start;
 }
 
 std::string joinEntries(const EntryTable& table) {

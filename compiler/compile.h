@@ -61,6 +61,11 @@ std::filesystem::path pathFromBytes(std::string_view bytes);
 CompileResult loadLanguage(const std::filesystem::path& folder,
                            std::string_view name, EntryTable* table);
 
+// The first `count` bytes of the language source loadLanguage reads; fewer
+// when the file is shorter, none when there is no such file.
+std::string loadSourceStart(const std::filesystem::path& folder,
+                            std::string_view name, std::size_t count);
+
 // The table's strings joined by CR LF, every ":\\" written as "://"; the
 // compiled file is this text and one more CR LF.
 std::string joinEntries(const EntryTable& table);

@@ -33,6 +33,9 @@ class EntryTable {
     return slots_.empty() ? 0 : slots_.size() - 1;
   }
 
+  // The whole source the table was parsed from, byte for byte.
+  std::string_view source() const { return source_; }
+
   // The 1-based physical line of the source on which `slot`'s text stands,
   // or 0 when the slot is empty.
   std::size_t physicalLine(std::size_t slot) const;

@@ -1,0 +1,233 @@
+#include "compiler/encoding_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace parlavox {
+
+namespace {
+
+using Kind = EncodingFinding::Kind;
+
+constexpr unsigned char kHighByte = 1;
+constexpr unsigned char kControl = 2;
+constexpr unsigned char kUndefined = 4;
+
+constexpr bool isControl(unsigned char byte) {
+  return byte < 0x20 && byte != '\t';
+}
+
+// kHighByte for 0x80 and above, kControl for the control characters a
+// source may hold outside its line ends.
+constexpr std::array<unsigned char, 256> kSurveyClasses = [] {
+  std::array<unsigned char, 256> classes{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (byte >= 0x80) classes[byte] = kHighByte;
+    if (isControl(static_cast<unsigned char>(byte)) && byte != '\r' &&
+        byte != '\n') {
+      classes[byte] = kControl;
+    }
+  }
+  return classes;
+}();
+
+// The classes of all bytes of `bytes` together. Almost every source is
+// plain ASCII with nothing to find, and this one quick pass proves it.
+unsigned char surveyBytes(std::string_view bytes) {
+  constexpr std::size_t kBlock = 4096;
+  unsigned char seen = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += kBlock) {
+    const std::size_t end = std::min(bytes.size(), at + kBlock);
+    for (std::size_t i = at; i < end; ++i) {
+      seen |= kSurveyClasses[static_cast<unsigned char>(bytes[i])];
+    }
+    if (seen == (kHighByte | kControl)) break;
+  }
+  return seen;
+}
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at
+// `at`, or 0 when there is none (overlong forms, surrogates and code points
+// beyond U+10FFFF are not well formed).
+std::size_t multiByteSequenceAt(std::string_view bytes, std::size_t at) {
+  auto byteAt = [&](std::size_t i) {
+    return static_cast<unsigned char>(bytes[i]);
+  };
+  const unsigned char lead = byteAt(at);
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the range of the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - at < length) return 0;
+  if (byteAt(at + 1) < low || byteAt(at + 1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byteAt(at + i) < 0x80 || byteAt(at + i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+// The offset of the first multi-byte sequence when `bytes` is well-formed
+// UTF-8 throughout and holds one; nothing otherwise.
+std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  std::optional<std::size_t> first;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    // Eight ASCII bytes at a time.
+    if (bytes.size() - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, sizeof word);
+      if ((word & kHighBits) == 0) {
+        at += sizeof word;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = multiByteSequenceAt(bytes, at);
+    if (length == 0) return std::nullopt;
+    if (!first) first = at;
+    at += length;
+  }
+  return first;
+}
+
+// One text's first byte of each class in `classes`.
+struct TextBytes {
+  unsigned char control = 0;
+  unsigned char undefined = 0;
+  unsigned char seen = 0;  // kControl and kUndefined where found
+};
+
+TextBytes scanText(std::string_view text,
+                   const std::array<unsigned char, 256>& classes,
+                   unsigned char wanted) {
+  TextBytes found;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const unsigned char cls = classes[byte] & ~found.seen;
+    if (cls == 0) continue;
+    if ((cls & kControl) != 0) found.control = byte;
+    if ((cls & kUndefined) != 0) found.undefined = byte;
+    found.seen |= cls;
+    if (found.seen == wanted) break;
+  }
+  return found;
+}
+
+// Adds a finding for each text of `table` holding a byte of a class in
+// `wanted`, made by `finding`.
+template <typename MakeFinding>
+void findTextBytes(const EntryTable& table,
+                   const std::array<unsigned char, 256>& classes,
+                   unsigned char wanted, const MakeFinding& finding,
+                   std::vector<EncodingFinding>* findings) {
+  std::vector<std::size_t> slots;
+  std::vector<TextBytes> found;
+  for (std::size_t slot = 1; slot < table.size(); ++slot) {
+    const TextBytes text = scanText(table[slot], classes, wanted);
+    if (text.seen == 0) continue;
+    slots.push_back(slot);
+    found.push_back(text);
+  }
+  const std::vector<std::size_t> lines = table.physicalLines(slots);
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    if ((found[i].seen & kUndefined) != 0) {
+      findings->push_back(
+          finding(Kind::kUndefinedByte, lines[i], found[i].undefined));
+    }
+    if ((found[i].seen & kControl) != 0) {
+      findings->push_back(
+          finding(Kind::kControlCharacter, lines[i], found[i].control));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
+  std::vector<EncodingFinding> findings;
+  const std::string_view source = table.source();
+  const std::string_view charsetText = table.size() == 0 ? "" : table[0];
+
+  // A source without a Charset line is read as Charset 0.
+  const Charset* charset =
+      charsetText.empty() ? findCharset(0) : charsetNamed(charsetText);
+  if (charset == nullptr) {
+    findings.push_back({Kind::kUnknownCharset, table.physicalLine(0), nullptr,
+                        std::string(charsetText)});
+  }
+  auto finding = [&](Kind kind, std::size_t line, unsigned char byte) {
+    return EncodingFinding{kind, line, charset, std::string(charsetText), byte};
+  };
+
+  const unsigned char seen = surveyBytes(source);
+  bool utf8 = false;
+  if ((seen & kHighByte) != 0 && charset != nullptr &&
+      (charset->reading == Charset::Reading::kSingleByte ||
+       charset->reading == Charset::Reading::kSystemDefault)) {
+    if (const std::optional<std::size_t> at = firstUtf8Sequence(source)) {
+      utf8 = true;
+      findings.push_back(
+          finding(Kind::kUtf8Text, physicalLineAt(source, *at), 0));
+    }
+  }
+
+  // Undefined bytes mean nothing in a UTF-8 file: its bytes were never
+  // meant as the code page's.
+  unsigned char wanted = seen & kControl;
+  std::array<unsigned char, 256> classes{};
+  for (unsigned byte = 0; byte < 0x20; ++byte) {
+    if (isControl(static_cast<unsigned char>(byte))) classes[byte] = kControl;
+  }
+  if ((seen & kHighByte) != 0 && !utf8 && charset != nullptr &&
+      !charset->undefinedBytes.empty()) {
+    wanted |= kUndefined;
+    for (char c : charset->undefinedBytes) {
+      classes[static_cast<unsigned char>(c)] = kUndefined;
+    }
+  }
+  if (wanted != 0) findTextBytes(table, classes, wanted, finding, &findings);
+
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const EncodingFinding& a, const EncodingFinding& b) {
+                     return a.physicalLine != b.physicalLine
+                                ? a.physicalLine < b.physicalLine
+                                : a.kind < b.kind;
+                   });
+  // "^" puts two texts on one physical line; the line gets one of each.
+  findings.erase(
+      std::unique(findings.begin(), findings.end(),
+                  [](const EncodingFinding& a, const EncodingFinding& b) {
+                    return a.physicalLine == b.physicalLine && a.kind == b.kind;
+                  }),
+      findings.end());
+  return findings;
+}
+
+ByteOrderMark byteOrderMarkOf(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return ByteOrderMark::kUtf8;
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    return ByteOrderMark::kUtf16;
+  }
+  return ByteOrderMark::kNone;
+}
+
+}  // namespace parlavox

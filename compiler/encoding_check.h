@@ -1,0 +1,52 @@
+// Checks of a language source's bytes against the character set its
+// Charset line names: the editor mistakes that leave a translation
+// unreadable in the application although it compiles. No file access, no
+// output.
+
+#ifndef PARLAVOX_COMPILER_ENCODING_CHECK_H_
+#define PARLAVOX_COMPILER_ENCODING_CHECK_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/charsets.h"
+#include "compiler/entry_table.h"
+
+namespace parlavox {
+
+struct EncodingFinding {
+  enum class Kind {
+    kUnknownCharset,    // the Charset value names no character set
+    kUtf8Text,          // the file is UTF-8, the character set is not
+    kUndefinedByte,     // a text holds a byte the code page does not define
+    kControlCharacter,  // a text holds a byte 0x00 to 0x1F other than tab
+  };
+
+  Kind kind;
+  std::size_t physicalLine;  // 1-based
+  // The character set the source was checked against; nullptr for
+  // kUnknownCharset.
+  const Charset* charset = nullptr;
+  // The Charset value as written; empty when the source has no Charset line.
+  std::string charsetText;
+  // kUndefinedByte and kControlCharacter: the first such byte on the line.
+  unsigned char byte = 0;
+};
+
+// The findings for `table`, the table parsed from a source: the texts the
+// compiled file carries are checked, and for UTF-8 the source's bytes. A
+// source without a Charset line is checked as Charset 0. In line order, at
+// most one finding of a kind per line.
+std::vector<EncodingFinding> checkEncoding(const EntryTable& table);
+
+// A byte-order mark at the start of a file.
+enum class ByteOrderMark { kNone, kUtf8, kUtf16 };
+
+// The byte-order mark `bytes` starts with, if any.
+ByteOrderMark byteOrderMarkOf(std::string_view bytes);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_ENCODING_CHECK_H_

@@ -1,0 +1,223 @@
+#include "compiler/encoding_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "compiler/language_source.h"
+
+namespace parlavox {
+namespace {
+
+// Each finding as "LINE kind", with the byte or the Charset that matters:
+// "4 utf8 238", "2 undefined 0x81 238", "1 charset 'x'", "3 control 0x07".
+std::vector<std::string> check(std::string source) {
+  ParseResult parsed = parseLanguageSource(std::move(source));
+  EXPECT_TRUE(parsed.ok()) << parsed.fault.message;
+  if (!parsed.ok()) return {};
+  std::vector<std::string> found;
+  for (const EncodingFinding& f : checkEncoding(*parsed.table)) {
+    std::string line = std::to_string(f.physicalLine);
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", f.byte);
+    switch (f.kind) {
+      case EncodingFinding::Kind::kUnknownCharset:
+        line += " charset '" + f.charsetText + "'";
+        break;
+      case EncodingFinding::Kind::kUtf8Text:
+        line += " utf8 " + std::to_string(f.charset->value);
+        break;
+      case EncodingFinding::Kind::kUndefinedByte:
+        line += " undefined " + std::string(byte) + " " +
+                std::to_string(f.charset->value);
+        break;
+      case EncodingFinding::Kind::kControlCharacter:
+        line += " control " + std::string(byte);
+        break;
+    }
+    found.push_back(line);
+  }
+  return found;
+}
+
+using Found = std::vector<std::string>;
+using namespace std::string_literals;
+
+// "Zażółć gęślą jaźń. Łódź, Šibenik, Ťava" in Windows-1250, and in UTF-8.
+constexpr std::string_view kPolish1250 =
+    "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1. \xA3\xF3\x64\x9F, "
+    "\x8Aibenik, \x8D\x61va";
+constexpr std::string_view kPolishUtf8 =
+    "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85 "
+    "ja\xC5\xBA\xC5\x84. \xC5\x81\xC3\xB3\x64\xC5\xBA, \xC5\xA0ibenik, "
+    "\xC5\xA4\x61va";
+
+std::string polishSource(std::string_view text) {
+  return "// Polski\r\nCharset | 238\r\n\r\n0 | File\r\n1 | " +
+         std::string(text) + " // menu\r\n2 | " + std::string(text) + "\r\n";
+}
+
+TEST(EncodingCheckTest, CodePageTextHasNoFinding) {
+  EXPECT_EQ(check(polishSource(kPolish1250)), Found{});
+}
+
+TEST(EncodingCheckTest, SameTextInUtf8IsOneFindingOnItsFirstLine) {
+  // Its bytes include 0x81 ("\xC5\x81" is the capital L with stroke),
+  // undefined in Windows-1250, which is not reported on its own.
+  EXPECT_EQ(check(polishSource(kPolishUtf8)), Found{"5 utf8 238"});
+}
+
+TEST(EncodingCheckTest, Utf8IsFoundWhereverTheSequenceFalls) {
+  // Sequences across the eight-byte steps of the ASCII scan, and at the
+  // very end of the source.
+  for (std::size_t pad = 0; pad < 17; ++pad) {
+    const std::string padding(pad, 'x');
+    EXPECT_EQ(check("0 | " + padding + "\xC3\xBC\n1 | b\xE2\x82\xAC"),
+              Found{"1 utf8 0"})
+        << pad;
+    EXPECT_EQ(check("0 | a\n1 | " + padding + "\xF0\x9F\x8E\xB5"),
+              Found{"2 utf8 0"})
+        << pad;
+  }
+}
+
+TEST(EncodingCheckTest, Utf8OnlyInACommentOrMarkIsStillFound) {
+  EXPECT_EQ(check("// Fran\xC3\xA7\x61is\n0 | a\n"), Found{"1 utf8 0"});
+  EXPECT_EQ(check("\xEF\xBB\xBF// Deutsch\r\n0 | a\r\n"), Found{"1 utf8 0"});
+}
+
+TEST(EncodingCheckTest, BytesThatAreNotUtf8AreReadInTheCodePage) {
+  // Each breaks UTF-8 somewhere after a well-formed sequence: a lone
+  // continuation, an overlong form, a surrogate, a code point beyond
+  // U+10FFFF, a sequence cut short by the end of the file.
+  for (std::string bad : {"\x80", "\xC0\xAF", "\xED\xA0\x80",
+                          "\xF4\x91\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82"}) {
+    EXPECT_EQ(check("0 | \xC3\xA4\n1 | x " + bad), Found{}) << bad;
+  }
+  // Read as Windows-1252, 0x81 of the second line is undefined.
+  EXPECT_EQ(check("0 | \xC3\xA4\n1 | \x81 \xFF\n"),
+            Found{"2 undefined 0x81 0"});
+}
+
+TEST(EncodingCheckTest, AsciiHasNoFindingUnderAnyKnownCharset) {
+  for (unsigned value : {0, 1, 2, 77, 128, 129, 130, 134, 136, 161, 162, 163,
+                         177, 178, 186, 204, 222, 238, 255}) {
+    EXPECT_EQ(check("Charset | " + std::to_string(value) +
+                    "\r\n0 | Save %1 as %2\t(tab)\r\n1 | ~!@#$%&*()_+{}[]\r\n"),
+              Found{})
+        << value;
+  }
+}
+
+TEST(EncodingCheckTest, UndefinedBytePerCodePage) {
+  struct Case {
+    unsigned charset;
+    char undefined;
+    char definedHere;  // undefined in another of the code pages
+  };
+  for (const Case& c : {Case{0, '\x8D', '\x8A'}, Case{238, '\x83', '\x8D'},
+                        Case{204, '\x98', '\x81'}, Case{161, '\xD2', '\xA1'},
+                        Case{162, '\x8E', '\x98'}, Case{163, '\x8A', '\x8C'},
+                        Case{177, '\xFB', '\xCA'}, Case{186, '\xA1', '\x8D'},
+                        Case{222, '\xDB', '\x85'}}) {
+    const std::string source = "Charset | " + std::to_string(c.charset) +
+                               "\n0 | a\n1 | b " + c.definedHere + " " +
+                               c.undefined + "\n";
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "3 undefined 0x%02X %u",
+                  static_cast<unsigned char>(c.undefined), c.charset);
+    EXPECT_EQ(check(source), Found{expected}) << c.charset;
+  }
+  // Windows-1256 defines every byte.
+  EXPECT_EQ(check("Charset | 178\n0 | \x81\x8D\x90\xFF\n"), Found{});
+}
+
+TEST(EncodingCheckTest, OneUndefinedByteFindingPerLineAndOnlyInTexts) {
+  EXPECT_EQ(check("Charset | 238\n0 | \x88 \x81 \x90 // \x83\n"
+                  "// \x98 in a comment\n1 | b \x98 ^ 2 | c \x90\n"),
+            (Found{"2 undefined 0x88 238", "4 undefined 0x98 238"}));
+}
+
+TEST(EncodingCheckTest, SourceWithoutCharsetIsCheckedAsCharsetZero) {
+  EXPECT_EQ(check("0 | \xE4\xF6\xFC\n1 | \x9D\n"), Found{"2 undefined 0x9D 0"});
+  EXPECT_EQ(check("0 | \xC3\xA4\n"), Found{"1 utf8 0"});
+}
+
+TEST(EncodingCheckTest, CodePagesNotCheckedByteByByte) {
+  // Double-byte: a trail byte may be anything; default and OEM: the code
+  // page is the system's; Mac Roman defines every byte; symbol: glyphs.
+  for (unsigned value : {128, 129, 130, 134, 136, 1, 2, 77, 255}) {
+    EXPECT_EQ(check("Charset | " + std::to_string(value) +
+                    "\n0 | \x81\x40\x83\x8D\x90\x98\x9D\xFF\n"),
+              Found{})
+        << value;
+  }
+}
+
+TEST(EncodingCheckTest, Utf8UnderEachSingleByteCharsetAndNoOther) {
+  for (unsigned value :
+       {0, 1, 77, 161, 162, 163, 177, 178, 186, 204, 222, 238, 255}) {
+    EXPECT_EQ(check("Charset | " + std::to_string(value) + "\n0 | \xC3\xA4\n"),
+              Found{"2 utf8 " + std::to_string(value)});
+  }
+  for (unsigned value : {2, 128, 129, 130, 134, 136}) {
+    EXPECT_EQ(check("Charset | " + std::to_string(value) + "\n0 | \xC3\xA4\n"),
+              Found{})
+        << value;
+  }
+}
+
+TEST(EncodingCheckTest, UnknownCharsetIsTheOnlyByteFinding) {
+  EXPECT_EQ(check("// x\nCharset | 300\n0 | \xC3\xA4\n"),
+            Found{"2 charset '300'"});
+  EXPECT_EQ(check("Charset | 300\n0 | \x81\n"), Found{"1 charset '300'"});
+  EXPECT_EQ(check("0 | a\n-1 | Western // the application's\n"),
+            Found{"2 charset 'Western'"});
+  EXPECT_EQ(check("Charset | +238\n0 | a\n"), Found{"1 charset '+238'"});
+  EXPECT_EQ(check("Charset | 1238\n0 | a\n"), Found{"1 charset '1238'"});
+  // Leading zeros do not change the number.
+  EXPECT_EQ(check("Charset | 000238\n0 | \x81\n"),
+            Found{"2 undefined 0x81 238"});
+  // Nor does the order: findings come in line order.
+  EXPECT_EQ(check("0 | \x07\nCharset | 3\n"),
+            (Found{"1 control 0x07", "2 charset '3'"}));
+}
+
+TEST(EncodingCheckTest, ControlCharactersInTextsOncePerLine) {
+  EXPECT_EQ(check("Charset | 204\n0 | a\tb\n1 | \x1B[0m\x01\n"
+                  "// \x0C in a comment\n2 | x\x0C\n3 | nul \0 z\n"s),
+            (Found{"3 control 0x1B", "5 control 0x0C", "6 control 0x00"}));
+  // Under any Charset, also beside an undefined byte on the same line.
+  EXPECT_EQ(check("Charset | 999\n0 | \x02\n"),
+            (Found{"1 charset '999'", "2 control 0x02"}));
+  EXPECT_EQ(check("0 | \x81\x7F\x1F\n"),
+            (Found{"1 undefined 0x81 0", "1 control 0x1F"}));
+}
+
+TEST(EncodingCheckTest, LinesCountEveryKindOfLineEnd) {
+  EXPECT_EQ(check("// a\r// b\n\n\r\n0 | x\r1 | \x81\r\n"),
+            Found{"6 undefined 0x81 0"});
+}
+
+TEST(ByteOrderMarkTest, FoundOnlyAtTheStart) {
+  EXPECT_EQ(byteOrderMarkOf("\xEF\xBB\xBF"
+                            "0 | a"),
+            ByteOrderMark::kUtf8);
+  EXPECT_EQ(byteOrderMarkOf(std::string("\xFF\xFE"
+                                        "0\0",
+                                        4)),
+            ByteOrderMark::kUtf16);
+  EXPECT_EQ(byteOrderMarkOf(std::string("\xFE\xFF\0"
+                                        "0",
+                                        4)),
+            ByteOrderMark::kUtf16);
+  EXPECT_EQ(byteOrderMarkOf("\xEF\xBB"), ByteOrderMark::kNone);
+  EXPECT_EQ(byteOrderMarkOf("\xFF"), ByteOrderMark::kNone);
+  EXPECT_EQ(byteOrderMarkOf(" \xEF\xBB\xBF"), ByteOrderMark::kNone);
+  EXPECT_EQ(byteOrderMarkOf(""), ByteOrderMark::kNone);
+}
+
+}  // namespace
+}  // namespace parlavox
