@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compile throughput and peak memory of parlavox-lngc on generated sources of
 # 1,000, 100,000 and 1,000,000 entries, beside cp of the same file as the
-# floor. Each figure is the median of five runs.
+# floor. Each figure is the median of five runs. Then the cost of
+# --reference, and of the encoding check, on the largest.
 #
 # Usage: bench/compile_bench.sh [ENTRIES...]
 set -euo pipefail
@@ -33,3 +34,8 @@ read -r checked_us _ < <(measure "$bin/cli/parlavox-lngc" --reference "$work/lan
 awk -v n="$n" -v a="$alone_us" -v c="$checked_us" 'BEGIN {
   printf "\n%d entries: compile %.1f ms, compile with --reference %.1f ms, ratio %.2f\n", n, a / 1000, c / 1000, c / a
 }'
+
+# The encoding check every compile runs, timed in one process beside the
+# compile alone.
+echo
+"$bin/bench/parlavox_encoding_bench" "$work/langBench.txt"

@@ -12,41 +12,21 @@ namespace {
 
 using Kind = EncodingFinding::Kind;
 
-constexpr unsigned char kHighByte = 1;
-constexpr unsigned char kControl = 2;
-constexpr unsigned char kUndefined = 4;
+constexpr unsigned char kControl = 1;
+constexpr unsigned char kUndefined = 2;
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x80 * kEveryByte;
 
 constexpr bool isControl(unsigned char byte) {
   return byte < 0x20 && byte != '\t';
 }
 
-// kHighByte for 0x80 and above, kControl for the control characters a
-// source may hold outside its line ends.
-constexpr std::array<unsigned char, 256> kSurveyClasses = [] {
-  std::array<unsigned char, 256> classes{};
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    if (byte >= 0x80) classes[byte] = kHighByte;
-    if (isControl(static_cast<unsigned char>(byte)) && byte != '\r' &&
-        byte != '\n') {
-      classes[byte] = kControl;
-    }
-  }
-  return classes;
-}();
-
-// The classes of all bytes of `bytes` together. Almost every source is
-// plain ASCII with nothing to find, and this one quick pass proves it.
-unsigned char surveyBytes(std::string_view bytes) {
-  constexpr std::size_t kBlock = 4096;
-  unsigned char seen = 0;
-  for (std::size_t at = 0; at < bytes.size(); at += kBlock) {
-    const std::size_t end = std::min(bytes.size(), at + kBlock);
-    for (std::size_t i = at; i < end; ++i) {
-      seen |= kSurveyClasses[static_cast<unsigned char>(bytes[i])];
-    }
-    if (seen == (kHighByte | kControl)) break;
-  }
-  return seen;
+// Whether all eight bytes of `word` are printable ASCII, 0x20 to 0x7F: a
+// byte below 0x20 sets its high bit in the subtraction (a borrow only
+// reaches bytes above it), a byte from 0x80 has it already.
+constexpr bool printableAscii(std::uint64_t word) {
+  return (((word - 0x20 * kEveryByte) | word) & kHighBits) == 0;
 }
 
 // The length of the well-formed UTF-8 sequence of two to four bytes at
@@ -84,7 +64,6 @@ std::size_t multiByteSequenceAt(std::string_view bytes, std::size_t at) {
 // The offset of the first multi-byte sequence when `bytes` is well-formed
 // UTF-8 throughout and holds one; nothing otherwise.
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::optional<std::size_t> first;
   std::size_t at = 0;
   while (at < bytes.size()) {
@@ -120,8 +99,18 @@ TextBytes scanText(std::string_view text,
                    const std::array<unsigned char, 256>& classes,
                    unsigned char wanted) {
   TextBytes found;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
+  std::size_t at = 0;
+  while (at < text.size()) {
+    // Eight plain bytes at a time; they belong to no class.
+    if (text.size() - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, sizeof word);
+      if (printableAscii(word)) {
+        at += sizeof word;
+        continue;
+      }
+    }
+    const auto byte = static_cast<unsigned char>(text[at++]);
     const unsigned char cls = classes[byte] & ~found.seen;
     if (cls == 0) continue;
     if ((cls & kControl) != 0) found.control = byte;
@@ -178,9 +167,8 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
     return EncodingFinding{kind, line, charset, std::string(charsetText), byte};
   };
 
-  const unsigned char seen = surveyBytes(source);
   bool utf8 = false;
-  if ((seen & kHighByte) != 0 && charset != nullptr &&
+  if (charset != nullptr &&
       (charset->reading == Charset::Reading::kSingleByte ||
        charset->reading == Charset::Reading::kSystemDefault)) {
     if (const std::optional<std::size_t> at = firstUtf8Sequence(source)) {
@@ -190,21 +178,20 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
     }
   }
 
-  // Undefined bytes mean nothing in a UTF-8 file: its bytes were never
-  // meant as the code page's.
-  unsigned char wanted = seen & kControl;
+  unsigned char wanted = kControl;
   std::array<unsigned char, 256> classes{};
   for (unsigned byte = 0; byte < 0x20; ++byte) {
     if (isControl(static_cast<unsigned char>(byte))) classes[byte] = kControl;
   }
-  if ((seen & kHighByte) != 0 && !utf8 && charset != nullptr &&
-      !charset->undefinedBytes.empty()) {
+  // Undefined bytes mean nothing in a UTF-8 file: its bytes were never
+  // meant as the code page's.
+  if (!utf8 && charset != nullptr && !charset->undefinedBytes.empty()) {
     wanted |= kUndefined;
     for (char c : charset->undefinedBytes) {
       classes[static_cast<unsigned char>(c)] = kUndefined;
     }
   }
-  if (wanted != 0) findTextBytes(table, classes, wanted, finding, &findings);
+  findTextBytes(table, classes, wanted, finding, &findings);
 
   std::stable_sort(findings.begin(), findings.end(),
                    [](const EncodingFinding& a, const EncodingFinding& b) {

@@ -1,6 +1,7 @@
 // Fuzzes the parser against the literal parser, and checks what must hold of
 // every result: a table runs through the highest line number with a text in
-// every numbered slot; a fault is one of the defined kinds on a real line.
+// every numbered slot, and its encoding findings stand on real lines in
+// order; a fault is one of the defined kinds on a real line.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "compiler/compile.h"
+#include "compiler/encoding_check.h"
 #include "compiler/language_source.h"
 #include "compiler/test_literal_parser.h"
 
@@ -47,6 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
           table.physicalLine(slot) > lineCount(text)) {
         broken("slot off every line", std::to_string(slot));
       }
+    }
+    std::size_t previous = 1;
+    for (const parlavox::EncodingFinding& finding :
+         parlavox::checkEncoding(table)) {
+      if (finding.physicalLine < previous ||
+          finding.physicalLine > lineCount(text)) {
+        broken("encoding finding out of order or off every line",
+               std::to_string(finding.physicalLine));
+      }
+      previous = finding.physicalLine;
     }
     if (parlavox::joinEntries(table) + "\r\n" != expected.compiled) {
       broken("compiled bytes differ", expected.compiled);
