@@ -36,3 +36,16 @@ if(EXISTS "${WORK}/LangDeutsch.lng")
 endif()
 
 expect_run(2 "parlavox-lngc: unknown option '--nope' (see parlavox-lngc --help)${LF}" --nope)
+
+# A UTF-8 source: a warning, written all the same; under --strict, a failure.
+file(WRITE "${WORK}/langUtf8.txt" "0 | Größe${LF}")
+set(utf8_warning "langUtf8.txt:1: warning: the file is saved as UTF-8, but without a Charset line it is read in Windows-1252 (ANSI, on a Western system): save it in that code page${LF}")
+expect_run(0 "${utf8_warning}" langUtf8.txt)
+if(NOT EXISTS "${WORK}/LangUtf8.lng")
+  message(FATAL_ERROR "a warning kept LangUtf8.lng from being written")
+endif()
+file(REMOVE "${WORK}/LangUtf8.lng")
+expect_run(1 "${utf8_warning}langUtf8.txt: not written: 1 warning under --strict${LF}" --strict langUtf8.txt)
+if(EXISTS "${WORK}/LangUtf8.lng")
+  message(FATAL_ERROR "--strict wrote LangUtf8.lng")
+endif()
