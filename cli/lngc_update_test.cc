@@ -1,0 +1,4 @@
+#include <gtest/gtest.h>
+namespace parlavox {
+namespace {}  // namespace
+}  // namespace parlavox
