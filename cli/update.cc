@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 #include "cli/findings_text.h"
 #include "cli/lngc.h"
@@ -99,11 +100,15 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     return true;
   }
   if (!options.check) {
-    const std::optional<std::filesystem::path> path =
+    const std::optional<std::filesystem::path> found =
         findLanguageSource(target.folder, target.name);
+    // A source that is a link is updated where it lies; the link stays.
+    std::error_code error;
+    const std::filesystem::path path =
+        found ? std::filesystem::canonical(*found, error) : "";
     const std::array<std::string_view, 2> parts = {table.source(),
                                                    update.appended};
-    if (!path || !replaceFile(*path, parts)) {
+    if (!found || error || !replaceFile(path, parts)) {
       locate(err, target.given, 0);
       err << kNotWritten << '\n';
       return false;
