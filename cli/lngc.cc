@@ -231,8 +231,9 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);
-      if (previous)
+      if (previous) {
         checkChangedInReference(table, *previous, *reference, &*check);
+      }
       const std::size_t warnings = warn(err, given, *check);
       if (options.strict && warnings != 0) {
         err << given << ": not written: " << warnings

@@ -43,7 +43,7 @@ class LngcUpdateTest : public ::testing::Test {
     return (folder_.path() / std::string(name)).string();
   }
 
-  int run(std::vector<std::string> args) {
+  int run(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
     const int status = runLngc(args, out, err);
@@ -52,8 +52,8 @@ class LngcUpdateTest : public ::testing::Test {
     return status;
   }
 
-  int update(std::vector<std::string> sources,
-             std::vector<std::string> options = {}) {
+  int update(const std::vector<std::string>& sources,
+             const std::vector<std::string>& options = {}) {
     std::vector<std::string> args = {"--update", "--reference",
                                      at("langEnglish.txt")};
     args.insert(args.end(), options.begin(), options.end());

@@ -43,7 +43,7 @@ TEST(SourceUpdateTest, AppendsTheMissingNumbersWithTheirComments) {
 TEST(SourceUpdateTest, AddedLinesEndAsTheSourcesFirstLineEnd) {
   const std::string added =
       "// New in the reference, to be translated:#3 | See a://b#4 | Stop#";
-  auto with = [&](std::string eol) {
+  auto with = [&](const std::string& eol) {
     std::string text = added;
     for (std::size_t at = text.find('#'); at != std::string::npos;
          at = text.find('#', at)) {
