@@ -154,8 +154,10 @@ TEST_F(LngcUpdateTest, TheFileTheCompileFindsIsTheOneUpdated) {
 TEST_F(LngcUpdateTest, LinkedSourceIsUpdatedWhereItLies) {
   fs::create_directory(folder_.path() / "kept");
   folder_.write("kept/langDeutsch.txt", kDeutsch);
+  std::error_code error;
   fs::create_symlink(folder_.path() / "kept" / "langDeutsch.txt",
-                     folder_.path() / "langDeutsch.txt");
+                     folder_.path() / "langDeutsch.txt", error);
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
   ASSERT_EQ(update({"langDeutsch.txt"}), 0);
   EXPECT_TRUE(fs::is_symlink(folder_.path() / "langDeutsch.txt"));
   EXPECT_EQ(folder_.read("kept/langDeutsch.txt"),

@@ -107,20 +107,25 @@ TEST(SourceUpdateTest, NonAsciiTextsUnderAnotherCharsetAreNamed) {
 // the reference.
 TEST(SourceUpdateTest, UpdatedSourceCompilesToTheReferencesTexts) {
   static const std::vector<std::string> kBits = {
-      "x", " ", "  ", "/", "//", ":", "://", ":\\\\", "|", "%1", "\t", "a b"};
+      "x", " ", "  ", "/", "//", ":", "://", ":\\\\", "|", "%1", "\t", " // c"};
   std::mt19937 random(20261208);
   for (int round = 0; round < 5000; ++round) {
     std::string reference;
     const int lines = std::uniform_int_distribution<int>(1, 6)(random);
     for (int line = 0; line < lines; ++line) {
-      reference += std::to_string(line) + " |" + kBits[random() % 12] + "t" +
-                   kBits[random() % kBits.size()] +
-                   kBits[random() % kBits.size()] + "\r\n";
+      reference += std::to_string(line) + " |" + kBits[random() % 12] + "t";
+      for (int bit = 0; bit < 4; ++bit) {
+        reference += kBits[random() % kBits.size()];
+      }
+      reference += "\r\n";
     }
     ParseResult parsedReference = parseLanguageSource(reference);
     if (!parsedReference.ok()) continue;
     const EntryTable& ref = *parsedReference.table;
-    const std::string translation = "0 | kept // mine\n";
+    // Ended by LF, by CR, or not at all.
+    static const std::vector<std::string> kTranslations = {
+        "0 | kept // mine\n", "0 | kept\r", "// t\n0 | kept"};
+    const std::string& translation = kTranslations[round % 3];
     const std::string updated =
         translation + appendedTo(translation, reference);
     ParseResult parsed = parseLanguageSource(updated);
