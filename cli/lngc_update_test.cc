@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -92,21 +91,6 @@ TEST_F(LngcUpdateTest, SecondRunChangesNothing) {
   EXPECT_EQ(out_, at("langDeutsch.txt") + ": up to date\n");
   EXPECT_EQ(folder_.read("langDeutsch.txt"), bytes);
   EXPECT_EQ(modified("langDeutsch.txt"), time);
-}
-
-TEST_F(LngcUpdateTest, LineEndsFollowTheSource) {
-  folder_.write("langLf.txt", "0 | a\n1 | b\n");
-  folder_.write("langCr.txt", "0 | a\r1 | b\r");
-  folder_.write("langOpen.txt", "0 | a\n1 | b");
-  ASSERT_EQ(update({"langLf.txt", "langCr.txt", "langOpen.txt"}), 0);
-  const std::string lf =
-      "// New in the reference, to be translated:\n"
-      "2 | Help: http://www.parlavox.example/help // address\n3 | OK\n";
-  std::string cr = lf;
-  std::replace(cr.begin(), cr.end(), '\n', '\r');
-  EXPECT_EQ(folder_.read("langLf.txt"), "0 | a\n1 | b\n" + lf);
-  EXPECT_EQ(folder_.read("langCr.txt"), "0 | a\r1 | b\r" + cr);
-  EXPECT_EQ(folder_.read("langOpen.txt"), "0 | a\n1 | b\n" + lf);
 }
 
 TEST_F(LngcUpdateTest, CheckSaysWhatWouldBeAddedAndWritesNothing) {
