@@ -25,3 +25,26 @@ measure() {
   p=$(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 3p)
   echo "$t $p"
 }
+
+# `measure_fresh ORIGINAL COPY COMMAND...` is measure for a command that
+# changes its input: COPY is made anew from ORIGINAL before each run, outside
+# the time taken.
+measure_fresh() {
+  local original=$1 copy=$2
+  shift 2
+  local times=() peaks=()
+  for _ in 1 2 3 4 5; do
+    cp "$original" "$copy"
+    sync
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f %M -o "$work/peak" "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    times+=($(((end - start) / 1000)))
+    peaks+=($(tail -1 "$work/peak"))
+  done
+  local t p
+  t=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+  p=$(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 3p)
+  echo "$t $p"
+}

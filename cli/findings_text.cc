@@ -44,8 +44,27 @@ std::string describeFinding(const Finding& finding) {
       return lineNumbers(finding) + (isRange(finding) ? " are" : " is") +
              " not in the reference, which ends at " +
              std::to_string(finding.lineNumber - 1);
+    case Finding::Kind::kChanged:
+      return lineNumbers(finding) + " changed in the reference from \"" +
+             std::string(finding.before) + "\" to \"" +
+             std::string(finding.after) + "\"";
   }
   return {};
+}
+
+std::string describeStatistics(std::uint64_t strings,
+                               const ReferenceCheck* check) {
+  std::string text = std::to_string(strings) + " strings";
+  if (check != nullptr) {
+    text += ", " + std::to_string(check->missing) + " missing, " +
+            std::to_string(check->extra) + " extra, " +
+            std::to_string(check->identical) + " identical to the reference";
+    if (check->changed) {
+      text +=
+          ", " + std::to_string(*check->changed) + " changed in the reference";
+    }
+  }
+  return text;
 }
 
 }  // namespace parlavox

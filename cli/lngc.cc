@@ -6,6 +6,7 @@
 
 #include "cli/encoding_text.h"
 #include "cli/findings_text.h"
+#include "cli/update.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
 #include "compiler/reference_check.h"
@@ -31,6 +32,12 @@ constexpr std::string_view kUsage =
     "  --strict            a SOURCE with warnings fails and is not written\n"
     "  --statistics        count the strings of each SOURCE (and with\n"
     "                      --reference those missing, extra and identical)\n"
+    "  --update            with --reference: append to each SOURCE the line\n"
+    "                      numbers the reference has beyond it, copied from\n"
+    "                      the reference; compile nothing\n"
+    "  --previous-reference FILE\n"
+    "                      with --reference: warn where a text changed from\n"
+    "                      the reference source FILE to the reference\n"
     "  --help              show this help and exit\n"
     "  --version           show the version and exit\n"
     "\n"
@@ -42,7 +49,9 @@ struct Options {
   bool verbose = false;
   bool strict = false;
   bool statistics = false;
+  bool update = false;
   std::optional<std::string> reference;
+  std::optional<std::string> previousReference;
   std::vector<std::string> sources;
 };
 
@@ -96,12 +105,23 @@ std::size_t warn(std::ostream& err, const std::string& source,
 
 void printStatistics(std::ostream& out, const std::string& source,
                      const EntryTable& table, const ReferenceCheck* check) {
-  out << source << ": " << table.lineCount() << " strings";
-  if (check != nullptr) {
-    out << ", " << check->missing << " missing, " << check->extra << " extra, "
-        << check->identical << " identical to the reference";
+  out << source << ": " << describeStatistics(table.lineCount(), check) << '\n';
+}
+
+// Loads the reference source given as `argument` into `*table`, reporting
+// a fault as a compile does; returns the exit status to stop with, if any.
+std::optional<int> loadReference(std::ostream& err, const std::string& argument,
+                                 EntryTable* table) {
+  const std::optional<Source> source = splitSource(argument);
+  if (!source) return notASourceName(err, argument);
+  const CompileResult loaded =
+      loadLanguage(source->folder, source->name, table);
+  if (!loaded.ok()) {
+    reportFailure(err, argument, loaded);
+    noteByteOrderMark(err, argument, source->folder, source->name);
+    return kExitCompileFailed;
   }
-  out << '\n';
+  return std::nullopt;
 }
 
 }  // namespace
@@ -131,6 +151,16 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       options.reference = args[++i];
     } else if (arg.rfind("--reference=", 0) == 0) {
       options.reference = arg.substr(std::string_view("--reference=").size());
+    } else if (arg == "--update") {
+      options.update = true;
+    } else if (arg == "--previous-reference") {
+      if (i + 1 == args.size()) {
+        return usageError(err, "--previous-reference needs a FILE");
+      }
+      options.previousReference = args[++i];
+    } else if (arg.rfind("--previous-reference=", 0) == 0) {
+      options.previousReference =
+          arg.substr(std::string_view("--previous-reference=").size());
     } else if (arg == "--help") {
       out << kUsage;
       return kExitSuccess;
@@ -142,6 +172,12 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     }
   }
   if (options.sources.empty()) return usageError(err, "no SOURCE given");
+  if (options.update && !options.reference) {
+    return usageError(err, "--update needs --reference");
+  }
+  if (options.previousReference && !options.reference) {
+    return usageError(err, "--previous-reference needs --reference");
+  }
 
   std::vector<Source> sources;
   for (const std::string& argument : options.sources) {
@@ -154,18 +190,29 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
 
   std::optional<EntryTable> reference;
   if (options.reference) {
-    const std::optional<Source> source = splitSource(*options.reference);
-    if (!source) {
-      return notASourceName(err, *options.reference);
-    }
     reference.emplace();
-    const CompileResult loaded =
-        loadLanguage(source->folder, source->name, &*reference);
-    if (!loaded.ok()) {
-      reportFailure(err, *options.reference, loaded);
-      noteByteOrderMark(err, *options.reference, source->folder, source->name);
-      return kExitCompileFailed;
+    if (auto stop = loadReference(err, *options.reference, &*reference)) {
+      return *stop;
     }
+  }
+  std::optional<EntryTable> previous;
+  if (options.previousReference) {
+    previous.emplace();
+    if (auto stop =
+            loadReference(err, *options.previousReference, &*previous)) {
+      return *stop;
+    }
+  }
+
+  if (options.update) {
+    std::vector<UpdateTarget> targets;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      targets.push_back(
+          {options.sources[i], sources[i].folder, sources[i].name});
+    }
+    return runUpdate(targets, *reference, previous ? &*previous : nullptr,
+                     {options.check, options.strict, options.statistics}, out,
+                     err);
   }
 
   int status = kExitSuccess;
@@ -184,6 +231,9 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);
+      if (previous) {
+        checkChangedInReference(table, *previous, *reference, &*check);
+      }
       warnings += warn(err, given, *check);
     }
     if (options.strict && warnings != 0) {

@@ -49,3 +49,18 @@ expect_run(1 "${utf8_warning}langUtf8.txt: not written: 1 warning under --strict
 if(EXISTS "${WORK}/LangUtf8.lng")
   message(FATAL_ERROR "--strict wrote LangUtf8.lng")
 endif()
+
+# --update appends what the reference has beyond the source, with the
+# source's own line ends, and compiles nothing.
+file(WRITE "${WORK}/langEnglish.txt" "Charset | 0${LF}0 | Hello${LF}1 | Bye // farewell${LF}")
+file(WRITE "${WORK}/langUpdate.txt" "0 | Hallo${LF}")
+expect_run(0 "" --update --reference langEnglish.txt langUpdate.txt)
+file(READ "${WORK}/langUpdate.txt" updated)
+set(expected "0 | Hallo${LF}// New in the reference, to be translated:${LF}1 | Bye // farewell${LF}")
+if(NOT updated STREQUAL expected)
+  message(FATAL_ERROR "langUpdate.txt holds '${updated}'")
+endif()
+if(EXISTS "${WORK}/LangUpdate.lng")
+  message(FATAL_ERROR "--update wrote LangUpdate.lng")
+endif()
+expect_run(2 "parlavox-lngc: --update needs --reference (see parlavox-lngc --help)${LF}" --update langUpdate.txt)

@@ -88,6 +88,12 @@ fs::path pathFromBytes(std::string_view bytes) {
   return fs::path(std::string(bytes));
 }
 
+std::optional<fs::path> findLanguageSource(const fs::path& folder,
+                                           std::string_view name) {
+  if (!nameAllowed(name)) return std::nullopt;
+  return findSource(folder, name);
+}
+
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
                            EntryTable* table) {
   if (!nameAllowed(name)) {

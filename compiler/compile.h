@@ -56,6 +56,13 @@ std::optional<std::string> languageNameOf(std::string_view fileName);
 // The path of a file name given as bytes in the file system's encoding.
 std::filesystem::path pathFromBytes(std::string_view bytes);
 
+// The file the compile reads as the source of `name`: "lang" + name + ".txt"
+// in `folder` if a plain file has that name, else the first plain file, in
+// byte order, whose name matches it without regard to case. Nothing when
+// there is none or the name is not allowed.
+std::optional<std::filesystem::path> findLanguageSource(
+    const std::filesystem::path& folder, std::string_view name);
+
 // Finds, reads and parses the language source into `*table`. Touches no file
 // but the source.
 CompileResult loadLanguage(const std::filesystem::path& folder,

@@ -32,6 +32,26 @@ class LineCounter {
 
 }  // namespace
 
+// The parser cuts a text at its comment and trims spaces, so only spaces
+// stand between a text and its comment's "//"; anything else there is the
+// end of the line. Deriving it here costs the parse nothing.
+std::string_view EntryTable::comment(std::size_t slot) const {
+  const Span& span = slots_[slot];
+  if (span.length == 0) return {};
+  const std::string_view source(source_);
+  std::size_t at = span.offset + span.length;
+  while (at < source.size() && source[at] == ' ') ++at;
+  if (source.substr(at, 2) != "//") return {};
+  const std::size_t begin = at + 2;
+  const std::size_t end =
+      std::min(source.find_first_of("\r\n^", begin), source.size());
+  std::string_view comment = source.substr(begin, end - begin);
+  comment.remove_prefix(
+      std::min(comment.find_first_not_of(' '), comment.size()));
+  comment = comment.substr(0, comment.find_last_not_of(' ') + 1);
+  return comment;
+}
+
 std::size_t EntryTable::physicalLine(std::size_t slot) const {
   return physicalLines({slot}).front();
 }

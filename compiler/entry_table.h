@@ -33,7 +33,11 @@ class EntryTable {
     return slots_.empty() ? 0 : slots_.size() - 1;
   }
 
-  // The whole source the table was parsed from, byte for byte.
+  // The comment after `slot`'s text, without the "//" and trimmed of spaces;
+  // empty where there is none or the slot is empty.
+  std::string_view comment(std::size_t slot) const;
+
+  // The source the table was parsed from, byte for byte.
   std::string_view source() const { return source_; }
 
   // The 1-based physical line of the source on which `slot`'s text stands,

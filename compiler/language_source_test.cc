@@ -237,5 +237,39 @@ TEST(EntryTableTest, PhysicalLineOfEachSlot) {
   EXPECT_EQ(result.table->physicalLine(2), 4u);
 }
 
+TEST(EntryTableTest, CommentIsWhatTheParserCutOff) {
+  ParseResult result = parseLanguageSource(
+      "Charset | 238 // code page\r\n"
+      "0 | Hello   //  note  \r\n"
+      "1 | see a://b // address\n"
+      "2 | see a://b\r"
+      "3 | a:////c\n"
+      "4 | x//y^5 | z // after caret^\n"
+      "6 | ends //\n"
+      "7 | a : // b // c\n"
+      "8 | last // no line end");
+  ASSERT_TRUE(result.ok()) << result.fault.message;
+  const EntryTable& table = *result.table;
+  EXPECT_EQ(table.comment(0), "code page");
+  EXPECT_EQ(table.comment(1), "note");
+  EXPECT_EQ(table.comment(2), "address");
+  EXPECT_EQ(table.comment(3), "");
+  EXPECT_EQ(table[4], "a://");
+  EXPECT_EQ(table.comment(4), "c");
+  EXPECT_EQ(table.comment(5), "y");
+  EXPECT_EQ(table.comment(6), "after caret");
+  EXPECT_EQ(table.comment(7), "");
+  EXPECT_EQ(table[8], "a :");
+  EXPECT_EQ(table.comment(8), "b // c");
+  EXPECT_EQ(table.comment(9), "no line end");
+}
+
+TEST(EntryTableTest, EmptyCharsetSlotHasNoComment) {
+  ParseResult result = parseLanguageSource("// title // x\n0 | a\n");
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(result.table->comment(0), "");
+  EXPECT_EQ(result.table->source(), "// title // x\n0 | a\n");
+}
+
 }  // namespace
 }  // namespace parlavox

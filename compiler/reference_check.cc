@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 namespace parlavox {
 
@@ -42,19 +44,25 @@ ReferenceCheck checkAgainstReference(const EntryTable& translation,
     const PlaceholderCounts used = countPlaceholders(text);
     const PlaceholderCounts expected = countPlaceholders(original);
     if (used != expected) {
-      check.findings.push_back({Finding::Kind::kPlaceholders, slot - 1,
-                                slot - 1, 0, used, expected});
+      check.findings.push_back({Finding::Kind::kPlaceholders,
+                                slot - 1,
+                                slot - 1,
+                                0,
+                                used,
+                                expected,
+                                {},
+                                {}});
       locate.push_back(slot);
     }
   }
   if (theirs > ours) {
     check.missing = theirs - ours;
     check.findings.push_back(
-        {Finding::Kind::kMissing, ours - 1, theirs - 2, 0, {}, {}});
+        {Finding::Kind::kMissing, ours - 1, theirs - 2, 0, {}, {}, {}, {}});
   } else if (ours > theirs) {
     check.extra = ours - theirs;
     check.findings.push_back(
-        {Finding::Kind::kExtra, theirs - 1, ours - 2, 0, {}, {}});
+        {Finding::Kind::kExtra, theirs - 1, ours - 2, 0, {}, {}, {}, {}});
     locate.push_back(theirs);
   }
 
@@ -66,6 +74,42 @@ ReferenceCheck checkAgainstReference(const EntryTable& translation,
     }
   }
   return check;
+}
+
+void checkChangedInReference(const EntryTable& translation,
+                             const EntryTable& previous,
+                             const EntryTable& reference,
+                             ReferenceCheck* check) {
+  const std::size_t shared =
+      std::min({translation.size(), previous.size(), reference.size()});
+  std::vector<Finding> changed;
+  std::vector<std::size_t> locate;
+  for (std::size_t slot = 1; slot < shared; ++slot) {
+    if (previous[slot] == reference[slot]) continue;
+    changed.push_back({Finding::Kind::kChanged,
+                       slot - 1,
+                       slot - 1,
+                       0,
+                       {},
+                       {},
+                       previous[slot],
+                       reference[slot]});
+    locate.push_back(slot);
+  }
+  const std::vector<std::size_t> lines = translation.physicalLines(locate);
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    changed[i].physicalLine = lines[i];
+  }
+  check->changed = changed.size();
+
+  std::vector<Finding> merged;
+  merged.reserve(check->findings.size() + changed.size());
+  std::merge(check->findings.begin(), check->findings.end(), changed.begin(),
+             changed.end(), std::back_inserter(merged),
+             [](const Finding& a, const Finding& b) {
+               return a.lineNumber < b.lineNumber;
+             });
+  check->findings = std::move(merged);
 }
 
 }  // namespace parlavox

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct Finding {
     kPlaceholders,  // lineNumber uses other placeholders than the reference
     kMissing,       // lineNumber..lastLineNumber are in the reference only
     kExtra,         // lineNumber..lastLineNumber are beyond the reference
+    kChanged,       // lineNumber's text changed from the previous reference
   };
 
   Kind kind;
@@ -36,6 +38,8 @@ struct Finding {
   std::size_t physicalLine;
   PlaceholderCounts translation{};  // kPlaceholders only
   PlaceholderCounts reference{};    // kPlaceholders only
+  std::string_view before;          // kChanged: the previous reference's text
+  std::string_view after;           // kChanged: the reference's text
 };
 
 struct ReferenceCheck {
@@ -43,11 +47,22 @@ struct ReferenceCheck {
   std::uint64_t missing = 0;      // line numbers only the reference has
   std::uint64_t extra = 0;        // line numbers beyond the reference's
   std::uint64_t identical = 0;    // texts the same as the reference's
+  // With a previous reference: line numbers whose text changed since.
+  std::optional<std::uint64_t> changed;
 };
 
 // Compares the numbered strings of `translation` with those of `reference`.
 ReferenceCheck checkAgainstReference(const EntryTable& translation,
                                      const EntryTable& reference);
+
+// Adds to `check`, in line-number order, a finding for every line number
+// that `translation`, `previous` and `reference` all have and whose text
+// differs between `previous` (the reference the translation was made from)
+// and `reference`, and counts them.
+void checkChangedInReference(const EntryTable& translation,
+                             const EntryTable& previous,
+                             const EntryTable& reference,
+                             ReferenceCheck* check);
 
 }  // namespace parlavox
 

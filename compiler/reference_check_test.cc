@@ -84,5 +84,36 @@ TEST(ReferenceCheckTest, IdenticalTextsAreCountedNotReported) {
   EXPECT_EQ(check.identical, 2u);
 }
 
+TEST(ChangedInReferenceTest, NamesChangedTextsOnTheTranslationsLine) {
+  const EntryTable previous = parsed("0 | File\n1 | Save\n2 | OK\n3 | Quit\n");
+  const EntryTable reference =
+      parsed("0 | File\n1 | Save as %1\n2 | OK\n3 | Exit\n4 | New\n");
+  // Line number 3 is beyond the translation, 4 beyond the previous one.
+  const EntryTable translation =
+      parsed("// t\n0 | Datei\n\n1 | Sichern\n2 | OK\n");
+  ReferenceCheck check = checkAgainstReference(translation, reference);
+  checkChangedInReference(translation, previous, reference, &check);
+  ASSERT_EQ(check.findings.size(), 3u);
+  EXPECT_EQ(check.findings[0].kind, Finding::Kind::kPlaceholders);
+  EXPECT_EQ(check.findings[1].kind, Finding::Kind::kChanged);
+  EXPECT_EQ(check.findings[1].lineNumber, 1u);
+  EXPECT_EQ(check.findings[1].physicalLine, 4u);
+  EXPECT_EQ(check.findings[1].before, "Save");
+  EXPECT_EQ(check.findings[1].after, "Save as %1");
+  EXPECT_EQ(check.findings[2].kind, Finding::Kind::kMissing);
+  EXPECT_EQ(check.changed, 1u);
+}
+
+TEST(ChangedInReferenceTest, UnchangedReferenceCountsZero) {
+  const EntryTable reference = parsed("0 | a\n1 | b\n");
+  const EntryTable translation = parsed("0 | x\n1 | y\n2 | z\n");
+  ReferenceCheck check = checkAgainstReference(translation, reference);
+  EXPECT_FALSE(check.changed.has_value());
+  checkChangedInReference(translation, reference, reference, &check);
+  EXPECT_EQ(check.changed, 0u);
+  ASSERT_EQ(check.findings.size(), 1u);
+  EXPECT_EQ(check.findings[0].kind, Finding::Kind::kExtra);
+}
+
 }  // namespace
 }  // namespace parlavox

@@ -40,6 +40,17 @@ bool writeWholeFile(const std::filesystem::path& path, std::string_view text) {
   return !file.fail();
 }
 
+bool writeParts(const std::filesystem::path& path,
+                std::span<const std::string_view> parts) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  for (std::string_view part : parts) {
+    file.write(part.data(), static_cast<std::streamsize>(part.size()));
+  }
+  file.close();
+  return !file.fail();
+}
+
 }  // namespace
 
 std::optional<std::string> loadFile(const std::filesystem::path& path) {
@@ -69,6 +80,27 @@ bool saveFile(const std::filesystem::path& path, std::string_view text) {
   if (!writeWholeFile(temporary, text)) {
     std::filesystem::remove(temporary, error);
     return false;
+  }
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    return false;
+  }
+  return true;
+}
+
+bool replaceFile(const std::filesystem::path& path,
+                 std::span<const std::string_view> parts) {
+  std::error_code error;
+  const std::filesystem::path temporary = temporaryPathBeside(path);
+  if (!writeParts(temporary, parts)) {
+    std::filesystem::remove(temporary, error);
+    return false;
+  }
+  // The replacement keeps the permissions the file had.
+  const std::filesystem::file_status old = std::filesystem::status(path, error);
+  if (!error) {
+    std::filesystem::permissions(temporary, old.permissions(), error);
   }
   std::filesystem::rename(temporary, path, error);
   if (error) {

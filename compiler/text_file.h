@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ std::optional<std::string> loadFile(const std::filesystem::path& path);
 // Returns false, with `path` untouched and no temporary file left, when the
 // file could not be written.
 bool saveFile(const std::filesystem::path& path, std::string_view text);
+
+// Replaces the file at `path` with `parts` written one after the other, by
+// the same safe route as saveFile. Returns false, with `path` untouched and
+// no temporary file left, when it could not be written.
+bool replaceFile(const std::filesystem::path& path,
+                 std::span<const std::string_view> parts);
 
 }  // namespace parlavox
 

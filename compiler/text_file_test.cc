@@ -65,5 +65,46 @@ TEST(SaveFileTest, MissingFolderIsAFailure) {
   EXPECT_TRUE(folder.names().empty());
 }
 
+std::vector<std::string_view> parts(std::initializer_list<std::string_view> p) {
+  return p;
+}
+
+TEST(ReplaceFileTest, WritesThePartsAndNothingElse) {
+  TestFolder folder;
+  folder.write("langX.txt", std::string(1000, 'x'));
+  ASSERT_TRUE(replaceFile(folder.path() / "langX.txt",
+                          parts({"0 | a\r", "", std::string_view("\0\n", 2)})));
+  EXPECT_EQ(folder.read("langX.txt"), std::string("0 | a\r\0\n", 8));
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"langX.txt"});
+  ASSERT_TRUE(replaceFile(folder.path() / "langY.txt", parts({})));
+  EXPECT_EQ(folder.read("langY.txt"), "");
+}
+
+// Windows keeps only a read-only flag.
+#if !defined(_WIN32)
+TEST(ReplaceFileTest, KeepsThePermissions) {
+  namespace fs = std::filesystem;
+  TestFolder folder;
+  folder.write("langX.txt", "old");
+  const fs::perms kept =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(folder.path() / "langX.txt", kept);
+  ASSERT_TRUE(replaceFile(folder.path() / "langX.txt", parts({"new"})));
+  EXPECT_EQ(fs::status(folder.path() / "langX.txt").permissions(), kept);
+}
+#endif
+
+TEST(ReplaceFileTest, FailureLeavesTheFolderAsItWas) {
+  TestFolder folder;
+  std::filesystem::create_directory(folder.path() / "langX.txt");
+  folder.write("langX.txt/inside", "kept");
+  EXPECT_FALSE(replaceFile(folder.path() / "langX.txt", parts({"new"})));
+  EXPECT_EQ(folder.read("langX.txt/inside"), "kept");
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"langX.txt"});
+  EXPECT_FALSE(
+      replaceFile(folder.path() / "absent" / "langX.txt", parts({"new"})));
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"langX.txt"});
+}
+
 }  // namespace
 }  // namespace parlavox

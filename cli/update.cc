@@ -1,0 +1,138 @@
+#include "cli/update.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "cli/encoding_text.h"
+#include "cli/findings_text.h"
+#include "cli/lngc.h"
+#include "compiler/compile.h"
+#include "compiler/reference_check.h"
+#include "compiler/source_update.h"
+#include "compiler/text_file.h"
+
+namespace parlavox {
+
+namespace {
+
+// The wording of the update run, in one place.
+
+std::string linesAdded(std::uint64_t added) {
+  return std::to_string(added) + (added == 1 ? " line" : " lines") +
+         " added from the reference";
+}
+
+constexpr std::string_view kUpToDate = "up to date";
+
+std::string charsetName(std::string_view value) {
+  return value.empty() ? "no Charset" : "Charset " + std::string(value);
+}
+
+std::string charsetRisk(std::uint64_t lineNumber, std::string_view reference,
+                        std::string_view translation) {
+  return "line number " + std::to_string(lineNumber) +
+         " comes from a reference with " + charsetName(reference) +
+         "; its non-ASCII characters may not show right under " +
+         charsetName(translation);
+}
+
+constexpr std::string_view kNotWritten =
+    "not updated: the file could not be written";
+
+std::string strictRefusal(std::size_t warnings) {
+  return "not updated: " + std::to_string(warnings) +
+         (warnings == 1 ? " warning" : " warnings") + " under --strict";
+}
+
+// "SOURCE:LINE: " or "SOURCE: " where no one line fits.
+void locate(std::ostream& err, const std::string& given, std::size_t line) {
+  err << given << ':';
+  if (line != 0) err << line << ':';
+  err << ' ';
+}
+
+// Updates one SOURCE; false when it failed.
+bool updateOne(const UpdateTarget& target, const EntryTable& reference,
+               const EntryTable* previous, const UpdateOptions& options,
+               std::ostream& out, std::ostream& err) {
+  EntryTable table;
+  const CompileResult loaded = loadLanguage(target.folder, target.name, &table);
+  if (!loaded.ok()) {
+    locate(err, target.given, loaded.line());
+    err << loaded.message() << '\n';
+    noteByteOrderMark(err, target.given, target.folder, target.name);
+    return false;
+  }
+  const SourceUpdate update = updateFromReference(table, reference);
+  ReferenceCheck check = checkAgainstReference(table, reference);
+  if (previous != nullptr) {
+    checkChangedInReference(table, *previous, reference, &check);
+  }
+  std::size_t warnings = 0;
+  for (const Finding& finding : check.findings) {
+    // The update adds what the reference check would call missing.
+    if (finding.kind == Finding::Kind::kMissing) continue;
+    locate(err, target.given, finding.physicalLine);
+    err << "warning: " << describeFinding(finding) << '\n';
+    ++warnings;
+  }
+  for (const CharsetRisk& risk : update.charsetRisks) {
+    locate(err, target.given, risk.physicalLine);
+    err << "warning: " << charsetRisk(risk.lineNumber, reference[0], table[0])
+        << '\n';
+    ++warnings;
+  }
+  if (options.strict && warnings != 0) {
+    locate(err, target.given, 0);
+    err << strictRefusal(warnings) << '\n';
+    return false;
+  }
+
+  if (options.statistics) {
+    check.missing = 0;
+    check.identical += update.added;
+    out << target.given << ": "
+        << describeStatistics(table.lineCount() + update.added, &check) << '\n';
+  }
+  if (update.appended.empty()) {
+    out << target.given << ": " << kUpToDate << '\n';
+    return true;
+  }
+  if (!options.check) {
+    const std::optional<std::filesystem::path> found =
+        findLanguageSource(target.folder, target.name);
+    // A source that is a link is updated where it lies; the link stays.
+    std::error_code error;
+    const std::filesystem::path path =
+        found ? std::filesystem::canonical(*found, error) : "";
+    const std::array<std::string_view, 2> parts = {table.source(),
+                                                   update.appended};
+    if (!found || error || !replaceFile(path, parts)) {
+      locate(err, target.given, 0);
+      err << kNotWritten << '\n';
+      return false;
+    }
+  }
+  out << target.given << ": " << linesAdded(update.added) << '\n';
+  return true;
+}
+
+}  // namespace
+
+int runUpdate(const std::vector<UpdateTarget>& targets,
+              const EntryTable& reference, const EntryTable* previous,
+              const UpdateOptions& options, std::ostream& out,
+              std::ostream& err) {
+  bool failed = false;
+  for (const UpdateTarget& target : targets) {
+    if (!updateOne(target, reference, previous, options, out, err)) {
+      failed = true;
+    }
+  }
+  return failed ? kExitCompileFailed : kExitSuccess;
+}
+
+}  // namespace parlavox

@@ -1,0 +1,40 @@
+// The --update run of parlavox-lngc: appends to each SOURCE the line numbers
+// the reference has beyond it, copied from the reference, and says what it
+// did. It writes no compiled file.
+
+#ifndef PARLAVOX_CLI_UPDATE_H_
+#define PARLAVOX_CLI_UPDATE_H_
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "compiler/entry_table.h"
+
+namespace parlavox {
+
+// A SOURCE to update: as the user named it, its folder and language name.
+struct UpdateTarget {
+  std::string given;
+  std::filesystem::path folder;
+  std::string name;
+};
+
+struct UpdateOptions {
+  bool check = false;       // say what would be added, write nothing
+  bool strict = false;      // a SOURCE with warnings is not updated
+  bool statistics = false;  // count the strings as they are after the update
+};
+
+// Updates each of `targets` from `reference`, warning as the reference check
+// does and, given `previous`, where a text changed since; returns the exit
+// status.
+int runUpdate(const std::vector<UpdateTarget>& targets,
+              const EntryTable& reference, const EntryTable* previous,
+              const UpdateOptions& options, std::ostream& out,
+              std::ostream& err);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_CLI_UPDATE_H_
