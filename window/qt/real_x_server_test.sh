@@ -34,6 +34,15 @@ hex() { od -An -tx1 "$@"; }
 # is on "Compile", whose name box holds "Language".
 x_wait_for 10 bash -c "[[ \$(xdotool getwindowfocus) == $window ]]" ||
   x_fail "the window did not get the keyboard focus"
+# The focus frame is drawn on "Compile": it goes when Tab moves the focus on.
+compile_image() { import -window "$window" -crop 84x42+188+216 "$1"; }
+compile_image "$work/focused.png"
+xdotool key Tab
+sleep 0.3
+compile_image "$work/unfocused.png"
+xdotool key shift+Tab
+differing=$(compare -metric AE "$work/focused.png" "$work/unfocused.png" null: 2>&1) || true
+((differing > 0)) || x_fail "no focus frame on \"Compile\" at the start"
 xdotool key Return
 x_wait_for 10 test -f "$work/LangLanguage.lng" ||
   x_fail "Return on \"Compile\" did not compile"
