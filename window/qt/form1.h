@@ -2,8 +2,8 @@
 // language-name box, the output name, the compile result and the buttons to
 // the translation project's web pages. Its slots are its behaviour.
 
-#ifndef PARLAVOX_WINDOW_FORM1_H_
-#define PARLAVOX_WINDOW_FORM1_H_
+#ifndef PARLAVOX_WINDOW_QT_FORM1_H_
+#define PARLAVOX_WINDOW_QT_FORM1_H_
 
 #include <QLabel>
 #include <QLineEdit>
@@ -51,14 +51,15 @@ class Form1 : public QWidget {
   // Opens `webpage` in the system's default browser; a failure shows nothing.
   void browse(const QString& webpage);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
   void createControls();
 
   std::filesystem::path folder_;
 };
-
-// The address of a page on the translation project's web server.
-QString webPage(const char* path);
 
 // `bytes` as text: UTF-8 where they are valid UTF-8, else Latin-1, so that
 // no byte is lost.
@@ -66,4 +67,4 @@ QString textFromBytes(const std::string& bytes);
 
 }  // namespace parlavox
 
-#endif  // PARLAVOX_WINDOW_FORM1_H_
+#endif  // PARLAVOX_WINDOW_QT_FORM1_H_
