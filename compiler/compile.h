@@ -57,7 +57,8 @@ std::optional<std::string> languageNameOf(std::string_view fileName);
 std::filesystem::path pathFromBytes(std::string_view bytes);
 
 // Finds, reads and parses the language source into `*table`. Touches no file
-// but the source.
+// but the source. A source too large for memory, or one that changes while
+// it is read, is unreadable.
 CompileResult loadLanguage(const std::filesystem::path& folder,
                            std::string_view name, EntryTable* table);
 
@@ -65,7 +66,9 @@ CompileResult loadLanguage(const std::filesystem::path& folder,
 // compiled file is this text and one more CR LF.
 std::string joinEntries(const EntryTable& table);
 
-// Writes `table` as the compiled language file, replacing any earlier one.
+// Writes `table` as the compiled language file, replacing any earlier one:
+// the bytes of joinEntries and CR LF, streamed to the file in large blocks
+// rather than joined in memory.
 CompileResult writeLanguage(const std::filesystem::path& folder,
                             std::string_view name, const EntryTable& table);
 

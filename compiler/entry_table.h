@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/text_file.h"
+
 namespace parlavox {
 
 class EntryTable {
@@ -24,7 +26,7 @@ class EntryTable {
   // The text in `slot`; empty where the slot has no entry.
   std::string_view operator[](std::size_t slot) const {
     const Span& span = slots_[slot];
-    return std::string_view(source_).substr(span.offset, span.length);
+    return source_.view().substr(span.offset, span.length);
   }
 
   // Number of line numbers, 0 to the highest: the compiled strings after
@@ -49,7 +51,7 @@ class EntryTable {
     std::size_t length = 0;
   };
 
-  std::string source_;
+  FileText source_;
   std::vector<Span> slots_;
 };
 

@@ -16,7 +16,7 @@ class EntryTableBuilder {
  public:
   using Span = EntryTable::Span;
 
-  static EntryTable make(std::string source, std::vector<Span> slots) {
+  static EntryTable make(FileText source, std::vector<Span> slots) {
     EntryTable table;
     table.source_ = std::move(source);
     table.slots_ = std::move(slots);
@@ -111,8 +111,9 @@ LineNumber readLineNumber(std::string_view text, std::uint64_t tableRoom) {
 
 class Parser {
  public:
-  explicit Parser(std::string text)
-      : text_(std::move(text)),
+  explicit Parser(FileText text)
+      : owner_(std::move(text)),
+        text_(owner_.view()),
         tableRoom_(static_cast<std::uint64_t>(
             std::count(text_.begin(), text_.end(), '|'))) {}
 
@@ -204,7 +205,7 @@ class Parser {
       return;
     }
     result_.table =
-        EntryTableBuilder::make(std::move(text_), std::move(slots_));
+        EntryTableBuilder::make(std::move(owner_), std::move(slots_));
   }
 
   bool fail(std::string message, std::size_t offset) {
@@ -212,7 +213,8 @@ class Parser {
     return false;
   }
 
-  std::string text_;
+  FileText owner_;
+  std::string_view text_;  // owner_'s bytes
   // Line numbers below this fit the table: a source with fewer "|" than
   // that cannot hold every number up to it.
   const std::uint64_t tableRoom_;
@@ -226,8 +228,12 @@ class Parser {
 
 }  // namespace
 
-ParseResult parseLanguageSource(std::string text) {
+ParseResult parseLanguageSource(FileText text) {
   return Parser(std::move(text)).run();
+}
+
+ParseResult parseLanguageSource(std::string_view text) {
+  return parseLanguageSource(FileText(text));
 }
 
 }  // namespace parlavox
