@@ -106,6 +106,16 @@ void printStatistics(std::ostream& out, const std::string& source,
 
 }  // namespace
 
+std::string writeErrorMessage(std::string_view cause) {
+  std::string message(kProgram);
+  message += ": write error";
+  if (!cause.empty()) {
+    message += ": ";
+    message += cause;
+  }
+  return message;
+}
+
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err) {
   Options options;
