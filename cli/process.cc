@@ -17,14 +17,21 @@ extern "C" void removeTemporaryFilesAndEnd(int signal) {
   std::raise(signal);
 }
 
+// A signal ignored when the program started (nohup, a background job) stays
+// ignored.
+void catchUnlessIgnored(int signal) {
+  if (std::signal(signal, removeTemporaryFilesAndEnd) == SIG_IGN) {
+    std::signal(signal, SIG_IGN);
+  }
+}
+
 }  // namespace
 
 void installSignalCleanup() {
-  for (int signal : {SIGINT, SIGTERM}) {
-    std::signal(signal, removeTemporaryFilesAndEnd);
-  }
+  catchUnlessIgnored(SIGINT);
+  catchUnlessIgnored(SIGTERM);
 #if defined(SIGHUP)
-  std::signal(SIGHUP, removeTemporaryFilesAndEnd);
+  catchUnlessIgnored(SIGHUP);
 #endif
 #if defined(SIGXFSZ)
   std::signal(SIGXFSZ, SIG_IGN);

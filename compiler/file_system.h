@@ -13,6 +13,10 @@
 
 #include "compiler/text_file.h"
 
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
+
 namespace parlavox::os {
 
 #if defined(_WIN32)
@@ -43,6 +47,22 @@ class ScopedHandle {
  private:
   Handle handle_{};
   bool open_ = false;
+};
+
+// Holds back the signals that end the process (SIGINT, SIGTERM, SIGHUP)
+// while it lives, so that a handler never runs between the moment a file is
+// created and the moment it is noted for removal.
+class SignalsHeld {
+ public:
+  SignalsHeld();
+  ~SignalsHeld();
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+#if !defined(_WIN32)
+  sigset_t saved_;  // the thread's signal mask before
+#endif
 };
 
 // Reads the whole plain file at `path` (see readFile).

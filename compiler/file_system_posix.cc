@@ -31,6 +31,15 @@ ssize_t readSome(int fd, char* into, std::size_t size) {
 
 }  // namespace
 
+SignalsHeld::SignalsHeld() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&ending, signal);
+  pthread_sigmask(SIG_BLOCK, &ending, &saved_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+
 bool ScopedHandle::close() {
   if (!open_) return true;
   open_ = false;

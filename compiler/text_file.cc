@@ -43,30 +43,34 @@ fs::path temporaryName() {
   return fs::path(name);
 }
 
-// Creates a temporary file in `folder` that did not exist before; its path
-// goes to `*path`.
-os::ScopedHandle createTemporary(const fs::path& folder, fs::path* path) {
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    *path = folder / temporaryName();
-    bool exists = false;
-    os::ScopedHandle file = os::createNewFile(*path, &exists);
-    if (file.open() || !exists) return file;
-  }
-  return os::ScopedHandle();
-}
-
 // Notes a temporary file for the signal handlers while it exists.
 class TemporaryNote {
  public:
-  explicit TemporaryNote(const fs::path& path)
-      : ticket_(rememberTemporaryFile(path)) {}
+  TemporaryNote() = default;
   ~TemporaryNote() { forgetTemporaryFile(ticket_); }
   TemporaryNote(const TemporaryNote&) = delete;
   TemporaryNote& operator=(const TemporaryNote&) = delete;
 
+  void remember(const fs::path& path) { ticket_ = rememberTemporaryFile(path); }
+
  private:
-  int ticket_;
+  int ticket_ = -1;
 };
+
+// Creates a temporary file in `folder` that did not exist before, its path
+// in `*path` and noted in `*note` before any ending signal is handled.
+os::ScopedHandle createTemporary(const fs::path& folder, fs::path* path,
+                                 TemporaryNote* note) {
+  const os::SignalsHeld held;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    *path = folder / temporaryName();
+    bool exists = false;
+    os::ScopedHandle file = os::createNewFile(*path, &exists);
+    if (file.open()) note->remember(*path);
+    if (file.open() || !exists) return file;
+  }
+  return os::ScopedHandle();
+}
 
 }  // namespace
 
@@ -123,9 +127,9 @@ bool replaceFileWith(const fs::path& path,
   const fs::path folder =
       path.has_parent_path() ? path.parent_path() : fs::path(".");
   fs::path temporary;
-  os::ScopedHandle file = createTemporary(folder, &temporary);
+  TemporaryNote note;
+  os::ScopedHandle file = createTemporary(folder, &temporary, &note);
   if (!file.open()) return false;
-  TemporaryNote note(temporary);
 
   FileWriter writer(
       [&](std::string_view bytes) { return os::writeAll(file.get(), bytes); });
