@@ -46,7 +46,7 @@ std::vector<std::size_t> EntryTable::physicalLines(
   std::vector<std::size_t> lines(slots.size(), 0);
   LineCounter counter(source_.view());
   for (std::size_t i : order) {
-    const Span& span = slots_[slots[i]];
+    const Span span = slots_[slots[i]];
     if (span.length != 0) lines[i] = counter.lineAt(span.offset);
   }
   return lines;

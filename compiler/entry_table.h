@@ -25,7 +25,7 @@ class EntryTable {
 
   // The text in `slot`; empty where the slot has no entry.
   std::string_view operator[](std::size_t slot) const {
-    const Span& span = slots_[slot];
+    const Span span = slots_[slot];
     return source_.view().substr(span.offset, span.length);
   }
 
@@ -51,8 +51,59 @@ class EntryTable {
     std::size_t length = 0;
   };
 
+  // The slots' spans, in 32-bit fields for a source under 4 GB, which halves
+  // the table beside the source, else in 64-bit ones. A new slot is empty.
+  class Spans {
+   public:
+    explicit Spans(std::size_t sourceSize = 0)
+        : wide_(sourceSize > UINT32_MAX) {}
+
+    std::size_t size() const {
+      return (wide_ ? wideFields_.size() : narrowFields_.size()) / 2;
+    }
+    bool empty() const { return size() == 0; }
+
+    Span operator[](std::size_t slot) const {
+      if (wide_) return {wideFields_[2 * slot], wideFields_[2 * slot + 1]};
+      return {narrowFields_[2 * slot], narrowFields_[2 * slot + 1]};
+    }
+
+    void set(std::size_t slot, Span span) {
+      if (wide_) {
+        wideFields_[2 * slot] = span.offset;
+        wideFields_[2 * slot + 1] = span.length;
+      } else {
+        narrowFields_[2 * slot] = static_cast<std::uint32_t>(span.offset);
+        narrowFields_[2 * slot + 1] = static_cast<std::uint32_t>(span.length);
+      }
+    }
+
+    void resize(std::size_t count) {
+      if (wide_) {
+        wideFields_.resize(2 * count);
+      } else {
+        narrowFields_.resize(2 * count);
+      }
+    }
+
+    // Room for `count` slots without moving: the table then never stands twice
+    // in memory while it grows.
+    void reserve(std::size_t count) {
+      if (wide_) {
+        wideFields_.reserve(2 * count);
+      } else {
+        narrowFields_.reserve(2 * count);
+      }
+    }
+
+   private:
+    bool wide_;
+    std::vector<std::uint32_t> narrowFields_;
+    std::vector<std::uint64_t> wideFields_;
+  };
+
   FileText source_;
-  std::vector<Span> slots_;
+  Spans slots_;
 };
 
 // The 1-based physical line that byte `offset` of `text` stands on; CR LF,

@@ -15,8 +15,9 @@ namespace parlavox {
 class EntryTableBuilder {
  public:
   using Span = EntryTable::Span;
+  using Spans = EntryTable::Spans;
 
-  static EntryTable make(FileText source, std::vector<Span> slots) {
+  static EntryTable make(FileText source, Spans slots) {
     EntryTable table;
     table.source_ = std::move(source);
     table.slots_ = std::move(slots);
@@ -27,6 +28,7 @@ class EntryTableBuilder {
 namespace {
 
 using Span = EntryTableBuilder::Span;
+using Spans = EntryTableBuilder::Spans;
 
 // A run of more line breaks than this leaves empty lines behind.
 constexpr std::uint64_t kBreaksMergedIntoOne = 128;
@@ -115,7 +117,12 @@ class Parser {
       : owner_(std::move(text)),
         text_(owner_.view()),
         tableRoom_(static_cast<std::uint64_t>(
-            std::count(text_.begin(), text_.end(), '|'))) {}
+            std::count(text_.begin(), text_.end(), '|'))),
+        slots_(text_.size()) {
+    // Every line number in the table has a "|": room for them all at once.
+    slots_.reserve(tableRoom_ + 1);
+    slots_.resize(1);  // slot 0, the Charset value, always exists
+  }
 
   ParseResult run() {
     const std::size_t size = text_.size();
@@ -186,7 +193,7 @@ class Parser {
     }
     if (entry.empty()) return true;
     if (number.slot >= slots_.size()) slots_.resize(number.slot + 1);
-    slots_[number.slot] = Span{entryOffset, entry.size()};
+    slots_.set(number.slot, Span{entryOffset, entry.size()});
     return true;
   }
 
@@ -218,7 +225,7 @@ class Parser {
   // Line numbers below this fit the table: a source with fewer "|" than
   // that cannot hold every number up to it.
   const std::uint64_t tableRoom_;
-  std::vector<Span> slots_{1};     // slot 0, the Charset value, always exists
+  Spans slots_;
   std::uint64_t highestSlot_ = 1;  // the highest line number starts at 0
   bool beyondTable_ = false;
   // Numbers beyond the table's room whose slot holds a text.
