@@ -1,7 +1,9 @@
 #include "compiler/language_source.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -36,6 +38,30 @@ constexpr std::uint64_t kBreaksMergedIntoOne = 128;
 constexpr int kSpacesDroppedAfterBreak = 2;
 
 bool isBreak(char c) { return c == '\r' || c == '\n' || c == '^'; }
+
+// The first line break in `text` at or after `from`, or its size. Looks at
+// eight bytes at a time, as most of a source lies between breaks.
+std::size_t findBreak(std::string_view text, std::size_t from) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    // The lowest set high bit marks the first zero byte of `word`.
+    auto zeroBytes = [](std::uint64_t word) {
+      return (word - kOnes) & ~word & (kOnes << 7);
+    };
+    for (; from + 8 <= text.size(); from += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + from, 8);
+      const std::uint64_t found = zeroBytes(word ^ (kOnes * '\r')) |
+                                  zeroBytes(word ^ (kOnes * '\n')) |
+                                  zeroBytes(word ^ (kOnes * '^'));
+      if (found != 0) {
+        return from + static_cast<std::size_t>(std::countr_zero(found) / 8);
+      }
+    }
+  }
+  while (from < text.size() && !isBreak(text[from])) ++from;
+  return from;
+}
 
 std::string_view trimSpaces(std::string_view s) {
   const std::size_t first = s.find_first_not_of(' ');
@@ -129,8 +155,7 @@ class Parser {
     std::uint64_t pieceIndex = 0;
     std::size_t begin = 0;  // the first line keeps its leading spaces
     for (;;) {
-      std::size_t end = begin;
-      while (end < size && !isBreak(text_[end])) ++end;
+      const std::size_t end = findBreak(text_, begin);
       if (!takePiece(pieceIndex, begin, end)) return std::move(result_);
       if (end == size) break;
       std::uint64_t breaks = 0;
