@@ -34,6 +34,19 @@ std::string delimiterFault(std::string_view piece, int index) {
          std::to_string(index) + ")";
 }
 
+TEST(ParseTest, EachBreakEndsATextWhereverItFallsAmongHighBytes) {
+  // Breaks are looked for several bytes at a time: every position counts,
+  // and bytes above 127 next to a break are text.
+  for (const char brk : {'\r', '\n', '^'}) {
+    for (std::size_t length = 1; length < 20; ++length) {
+      const std::string text(length, '\xFF');
+      EXPECT_EQ(parse("0 | " + text + brk + "\x80\xFE" + brk + "1 | b\x8D"),
+                (Slots{"", text, "b\x8D"}))
+          << int(brk) << " after " << length;
+    }
+  }
+}
+
 TEST(ParseTest, EntriesInAnyOrderFillSlotsInNumberOrder) {
   EXPECT_EQ(parse("2 | two\r\nCharset | 238\r\n0 | zero\r\n1 | one\r\n"),
             (Slots{"238", "zero", "one", "two"}));
