@@ -19,12 +19,12 @@ Slots slotsOf(const ParseResult& result) {
   return slots;
 }
 
-Slots parse(std::string text) {
-  return slotsOf(parseLanguageSource(std::move(text)));
+Slots parse(std::string_view text) {
+  return slotsOf(parseLanguageSource(text));
 }
 
-SourceFault faultOf(std::string text) {
-  ParseResult result = parseLanguageSource(std::move(text));
+SourceFault faultOf(std::string_view text) {
+  ParseResult result = parseLanguageSource(text);
   EXPECT_FALSE(result.ok());
   return result.fault;
 }

@@ -74,6 +74,7 @@ TEST(ReplaceFileTest, PartsFollowOneAnotherAcrossBlocks) {
   const std::string large(600 << 10, 'L');
   std::string expected;
   std::vector<std::string_view> parts;
+  parts.reserve(40002);
   for (int i = 0; i < 40000; ++i) parts.emplace_back("abc\r\n");
   parts.emplace_back(large);
   parts.emplace_back("end");
