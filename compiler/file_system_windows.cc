@@ -93,8 +93,11 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   // Write-through: each write reaches the disk before it returns.
   HANDLE handle =
-      CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+      // Sharing delete lets a console signal handler, which runs on a thread
+      // of its own, remove the file while it is open.
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH,
+                  nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     *exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
