@@ -27,7 +27,9 @@ seq 0 199999 | awk '{ printf "%d | text number %d // comment\r\n", $1, $1 }' >la
 
 # Synced before the rename, the folder after it.
 if command -v strace >/dev/null; then
-  strace -f -o trace -e trace=openat,fsync,rename "$lngc" langSmall.txt
+  # LeakSanitizer, in the sanitizer build, cannot run under ptrace.
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+    strace -f -o trace -e trace=openat,fsync,rename "$lngc" langSmall.txt
   order=$(awk '
     /O_EXCL/ && /\.tmp"/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "create" }
     /^[0-9]+ +fsync\(/ { match($0, /\([0-9]+/); print (substr($0, RSTART + 1, RLENGTH - 1) == fd ? "sync-file" : "sync-other") }
