@@ -77,10 +77,11 @@ set -e
 start=$(date +%s%N)
 "$lngc" langBig.txt
 span_us=$((($(date +%s%N) - start) / 1000))
-for signal in TERM HUP; do
+for signal in INT TERM HUP; do
   for round in 1 2 3 4 5 6 7 8 9 10; do
     delay_us=$((RANDOM * RANDOM % (span_us + 1)))
-    "$lngc" langBig.txt &
+    # A background job starts with SIGINT ignored; this one must not.
+    env --default-signal=INT "$lngc" langBig.txt &
     pid=$!
     sleep "$(printf '0.%06d' "$delay_us")"
     kill -"$signal" "$pid" 2>/dev/null || true
