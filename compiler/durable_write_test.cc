@@ -156,7 +156,8 @@ TEST(ReadFileTest, SourceGrowingWhileReadIsNotCompiled) {
 
 // Compiles "X" in `folder` with room for what the process has mapped now and
 // `room` bytes more.
-CompileResult compileWithRoomFor(const TestFolder& folder, std::size_t room) {
+[[maybe_unused]] CompileResult compileWithRoomFor(const TestFolder& folder,
+                                                  std::size_t room) {
   std::ifstream statm("/proc/self/statm");
   std::size_t pages = 0;
   statm >> pages;
