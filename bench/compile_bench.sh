@@ -1,26 +1,27 @@
 #!/usr/bin/env bash
-# Compile throughput and peak memory of parlavox-lngc on generated sources of
-# 1,000, 100,000 and 1,000,000 entries, beside cp of the same file as the
-# floor. Each figure is the median of five runs. Then the cost of
-# --reference, and of the encoding check, on the largest.
+# Compile time and peak memory of parlavox-lngc on generated sources of
+# 1,000, 100,000 and 1,000,000 entries, beside cp of the same file and
+# beside dd with conv=fsync (the floor of any durable write), all in the same
+# run. Each figure is the median of five runs. Then the cost of --reference,
+# and of the encoding check, on the largest.
 #
 # Usage: bench/compile_bench.sh [ENTRIES...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
 
-printf '%-9s %9s | %12s %9s | %12s %9s %8s | %7s\n' entries "size MB" \
-  "cp MB/s" "cp peak" "lngc MB/s" "lngc peak" "peak/sz" "time/cp"
+printf '%-9s %8s | %9s %9s %9s | %9s %8s | %7s %7s\n' entries "size MB" \
+  "cp ms" "dd ms" "lngc ms" "lngc peak" "peak/sz" "time/cp" "time/dd"
 entries="${*:-1000 100000 1000000}"
 for n in $entries; do
   "$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
   bytes=$(stat -c %s "$work/langBench.txt")
-  read -r cp_us cp_kb < <(measure cp "$work/langBench.txt" "$work/copy.txt")
+  read -r cp_us _ < <(measure cp "$work/langBench.txt" "$work/copy.txt")
+  read -r dd_us _ < <(measure dd if="$work/langBench.txt" of="$work/copy.txt" bs=1M conv=fsync)
   read -r lngc_us lngc_kb < <(measure "$bin/cli/parlavox-lngc" "$work/langBench.txt")
-  awk -v n="$n" -v b="$bytes" -v cu="$cp_us" -v ck="$cp_kb" -v lu="$lngc_us" -v lk="$lngc_kb" 'BEGIN {
-    mb = b / 1e6
-    printf "%-9d %9.2f | %12.1f %7.1fMB | %12.1f %7.1fMB %8.2f | %6.2f\n",
-      n, mb, mb / (cu / 1e6), ck / 1e3, mb / (lu / 1e6), lk / 1e3, lk * 1024 / b, lu / cu
+  awk -v n="$n" -v b="$bytes" -v cu="$cp_us" -v du="$dd_us" -v lu="$lngc_us" -v lk="$lngc_kb" 'BEGIN {
+    printf "%-9d %8.2f | %9.1f %9.1f %9.1f | %7.1fMB %8.2f | %7.2f %7.2f\n",
+      n, b / 1e6, cu / 1e3, du / 1e3, lu / 1e3, lk / 1e3, lk * 1024 / b, lu / cu, lu / du
   }'
 done
 

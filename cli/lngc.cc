@@ -126,6 +126,16 @@ std::optional<int> loadReference(std::ostream& err, const std::string& argument,
 
 }  // namespace
 
+std::string writeErrorMessage(std::string_view cause) {
+  std::string message(kProgram);
+  message += ": write error";
+  if (!cause.empty()) {
+    message += ": ";
+    message += cause;
+  }
+  return message;
+}
+
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err) {
   Options options;

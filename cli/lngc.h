@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace parlavox {
@@ -20,6 +21,10 @@ inline constexpr int kExitUsage = 2;
 // to `out` and faults to `err`, and returns the exit status.
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err);
+
+// The line for a failed write to standard output or standard error, with
+// its cause when one is known.
+std::string writeErrorMessage(std::string_view cause);
 
 }  // namespace parlavox
 

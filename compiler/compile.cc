@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -61,6 +62,28 @@ std::optional<fs::path> findSource(const fs::path& folder,
   return folder / pathFromBytes(*best);
 }
 
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Hands `take` the compiled file piece by piece: each slot's text, every
+// ":\\" in it as "://", and CR LF after it. A ":\\" never spans two slots,
+// as no text holds a line end, so this is one left-to-right pass over the
+// joined text.
+template <typename Take>
+void forEachCompiledPiece(const EntryTable& table, Take&& take) {
+  constexpr std::string_view kShielded = ":\\\\";
+  for (std::size_t slot = 0; slot < table.size(); ++slot) {
+    std::string_view text = table[slot];
+    for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
+         at = text.find(kShielded)) {
+      take(text.substr(0, at + 1));
+      take(std::string_view("//"));
+      text.remove_prefix(at + kShielded.size());
+    }
+    take(text);
+    take(kLineEnd);
+  }
+}
+
 }  // namespace
 
 std::string sourceFileName(std::string_view name) {
@@ -101,16 +124,29 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   }
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
-  std::optional<std::string> content = loadFile(*source);
-  if (!content) return CompileResult::failure(messages::sourceUnreadable(name));
-  if (content->empty()) return CompileResult::failure(messages::sourceEmpty());
-
-  ParseResult parsed = parseLanguageSource(std::move(*content));
-  if (!parsed.ok()) {
-    return CompileResult::failure(std::move(parsed.fault.message),
-                                  parsed.fault.line);
+  ReadResult read = readFile(*source);
+  // The file may have gone, or been swapped for a pipe or a device, since it
+  // was found: only the opened file counts.
+  if (read.status == ReadStatus::kNotAFile) {
+    return CompileResult::failure(messages::sourceNotFound(name));
   }
-  *table = std::move(*parsed.table);
+  if (read.status != ReadStatus::kRead) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  if (read.text.empty()) return CompileResult::failure(messages::sourceEmpty());
+
+  std::optional<ParseResult> parsed;
+  try {
+    parsed = parseLanguageSource(std::move(read.text));
+  } catch (const std::bad_alloc&) {
+    // A source with more entries than memory holds.
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  if (!parsed->ok()) {
+    return CompileResult::failure(std::move(parsed->fault.message),
+                                  parsed->fault.line);
+  }
+  *table = std::move(*parsed->table);
   return CompileResult::success();
 }
 
@@ -127,23 +163,9 @@ std::string loadSourceStart(const fs::path& folder, std::string_view name,
 }
 
 std::string joinEntries(const EntryTable& table) {
-  constexpr std::string_view kLineEnd = "\r\n";
-  std::size_t length = 0;
-  for (std::size_t slot = 0; slot < table.size(); ++slot) {
-    length += table[slot].size() + kLineEnd.size();
-  }
   std::string joined;
-  joined.reserve(length);
-  for (std::size_t slot = 0; slot < table.size(); ++slot) {
-    if (slot != 0) joined += kLineEnd;
-    joined += table[slot];
-  }
-  // ":\\" reads "://" in the compiled file, whoever wrote it.
-  for (std::size_t at = joined.find(":\\\\"); at != std::string::npos;
-       at = joined.find(":\\\\", at + 3)) {
-    joined[at + 1] = '/';
-    joined[at + 2] = '/';
-  }
+  forEachCompiledPiece(table, [&](std::string_view piece) { joined += piece; });
+  if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
   return joined;
 }
 
@@ -152,8 +174,12 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
-  if (!saveFile(folder / pathFromBytes(outputFileName(name)),
-                joinEntries(table))) {
+  const bool written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+        forEachCompiledPiece(
+            table, [&](std::string_view piece) { writer.write(piece); });
+      });
+  if (!written) {
     return CompileResult::failure(messages::outputNotWritten(name));
   }
   return CompileResult::success();

@@ -64,7 +64,8 @@ std::optional<std::filesystem::path> findLanguageSource(
     const std::filesystem::path& folder, std::string_view name);
 
 // Finds, reads and parses the language source into `*table`. Touches no file
-// but the source.
+// but the source. A source too large for memory, or one that changes while
+// it is read, is unreadable.
 CompileResult loadLanguage(const std::filesystem::path& folder,
                            std::string_view name, EntryTable* table);
 
@@ -77,7 +78,9 @@ std::string loadSourceStart(const std::filesystem::path& folder,
 // compiled file is this text and one more CR LF.
 std::string joinEntries(const EntryTable& table);
 
-// Writes `table` as the compiled language file, replacing any earlier one.
+// Writes `table` as the compiled language file, replacing any earlier one:
+// the bytes of joinEntries and CR LF, streamed to the file in large blocks
+// rather than joined in memory.
 CompileResult writeLanguage(const std::filesystem::path& folder,
                             std::string_view name, const EntryTable& table);
 

@@ -36,9 +36,9 @@ class LineCounter {
 // stand between a text and its comment's "//"; anything else there is the
 // end of the line. Deriving it here costs the parse nothing.
 std::string_view EntryTable::comment(std::size_t slot) const {
-  const Span& span = slots_[slot];
+  const Span span = slots_[slot];
   if (span.length == 0) return {};
-  const std::string_view source(source_);
+  const std::string_view source = source_.view();
   std::size_t at = span.offset + span.length;
   while (at < source.size() && source[at] == ' ') ++at;
   if (source.substr(at, 2) != "//") return {};
@@ -64,9 +64,9 @@ std::vector<std::size_t> EntryTable::physicalLines(
     return slots_[slots[a]].offset < slots_[slots[b]].offset;
   });
   std::vector<std::size_t> lines(slots.size(), 0);
-  LineCounter counter(source_);
+  LineCounter counter(source_.view());
   for (std::size_t i : order) {
-    const Span& span = slots_[slots[i]];
+    const Span span = slots_[slots[i]];
     if (span.length != 0) lines[i] = counter.lineAt(span.offset);
   }
   return lines;

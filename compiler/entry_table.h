@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/text_file.h"
+
 namespace parlavox {
 
 class EntryTable {
@@ -23,8 +25,8 @@ class EntryTable {
 
   // The text in `slot`; empty where the slot has no entry.
   std::string_view operator[](std::size_t slot) const {
-    const Span& span = slots_[slot];
-    return std::string_view(source_).substr(span.offset, span.length);
+    const Span span = slots_[slot];
+    return source_.view().substr(span.offset, span.length);
   }
 
   // Number of line numbers, 0 to the highest: the compiled strings after
@@ -38,7 +40,7 @@ class EntryTable {
   std::string_view comment(std::size_t slot) const;
 
   // The source the table was parsed from, byte for byte.
-  std::string_view source() const { return source_; }
+  std::string_view source() const { return source_.view(); }
 
   // The 1-based physical line of the source on which `slot`'s text stands,
   // or 0 when the slot is empty.
@@ -56,8 +58,59 @@ class EntryTable {
     std::size_t length = 0;
   };
 
-  std::string source_;
-  std::vector<Span> slots_;
+  // The slots' spans, in 32-bit fields for a source under 4 GB, which halves
+  // the table beside the source, else in 64-bit ones. A new slot is empty.
+  class Spans {
+   public:
+    explicit Spans(std::size_t sourceSize = 0)
+        : wide_(sourceSize > UINT32_MAX) {}
+
+    std::size_t size() const {
+      return (wide_ ? wideFields_.size() : narrowFields_.size()) / 2;
+    }
+    bool empty() const { return size() == 0; }
+
+    Span operator[](std::size_t slot) const {
+      if (wide_) return {wideFields_[2 * slot], wideFields_[2 * slot + 1]};
+      return {narrowFields_[2 * slot], narrowFields_[2 * slot + 1]};
+    }
+
+    void set(std::size_t slot, Span span) {
+      if (wide_) {
+        wideFields_[2 * slot] = span.offset;
+        wideFields_[2 * slot + 1] = span.length;
+      } else {
+        narrowFields_[2 * slot] = static_cast<std::uint32_t>(span.offset);
+        narrowFields_[2 * slot + 1] = static_cast<std::uint32_t>(span.length);
+      }
+    }
+
+    void resize(std::size_t count) {
+      if (wide_) {
+        wideFields_.resize(2 * count);
+      } else {
+        narrowFields_.resize(2 * count);
+      }
+    }
+
+    // Room for `count` slots without moving: the table then never stands twice
+    // in memory while it grows.
+    void reserve(std::size_t count) {
+      if (wide_) {
+        wideFields_.reserve(2 * count);
+      } else {
+        narrowFields_.reserve(2 * count);
+      }
+    }
+
+   private:
+    bool wide_;
+    std::vector<std::uint32_t> narrowFields_;
+    std::vector<std::uint64_t> wideFields_;
+  };
+
+  FileText source_;
+  Spans slots_;
 };
 
 // The 1-based physical line that byte `offset` of `text` stands on; CR LF,

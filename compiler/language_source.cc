@@ -1,7 +1,9 @@
 #include "compiler/language_source.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -15,8 +17,9 @@ namespace parlavox {
 class EntryTableBuilder {
  public:
   using Span = EntryTable::Span;
+  using Spans = EntryTable::Spans;
 
-  static EntryTable make(std::string source, std::vector<Span> slots) {
+  static EntryTable make(FileText source, Spans slots) {
     EntryTable table;
     table.source_ = std::move(source);
     table.slots_ = std::move(slots);
@@ -27,6 +30,7 @@ class EntryTableBuilder {
 namespace {
 
 using Span = EntryTableBuilder::Span;
+using Spans = EntryTableBuilder::Spans;
 
 // A run of more line breaks than this leaves empty lines behind.
 constexpr std::uint64_t kBreaksMergedIntoOne = 128;
@@ -34,6 +38,30 @@ constexpr std::uint64_t kBreaksMergedIntoOne = 128;
 constexpr int kSpacesDroppedAfterBreak = 2;
 
 bool isBreak(char c) { return c == '\r' || c == '\n' || c == '^'; }
+
+// The first line break in `text` at or after `from`, or its size. Looks at
+// eight bytes at a time, as most of a source lies between breaks.
+std::size_t findBreak(std::string_view text, std::size_t from) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    // The lowest set high bit marks the first zero byte of `word`.
+    auto zeroBytes = [](std::uint64_t word) {
+      return (word - kOnes) & ~word & (kOnes << 7);
+    };
+    for (; from + 8 <= text.size(); from += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + from, 8);
+      const std::uint64_t found = zeroBytes(word ^ (kOnes * '\r')) |
+                                  zeroBytes(word ^ (kOnes * '\n')) |
+                                  zeroBytes(word ^ (kOnes * '^'));
+      if (found != 0) {
+        return from + static_cast<std::size_t>(std::countr_zero(found) / 8);
+      }
+    }
+  }
+  while (from < text.size() && !isBreak(text[from])) ++from;
+  return from;
+}
 
 std::string_view trimSpaces(std::string_view s) {
   const std::size_t first = s.find_first_not_of(' ');
@@ -111,18 +139,23 @@ LineNumber readLineNumber(std::string_view text, std::uint64_t tableRoom) {
 
 class Parser {
  public:
-  explicit Parser(std::string text)
-      : text_(std::move(text)),
+  explicit Parser(FileText text)
+      : owner_(std::move(text)),
+        text_(owner_.view()),
         tableRoom_(static_cast<std::uint64_t>(
-            std::count(text_.begin(), text_.end(), '|'))) {}
+            std::count(text_.begin(), text_.end(), '|'))),
+        slots_(text_.size()) {
+    // Every line number in the table has a "|": room for them all at once.
+    slots_.reserve(tableRoom_ + 1);
+    slots_.resize(1);  // slot 0, the Charset value, always exists
+  }
 
   ParseResult run() {
     const std::size_t size = text_.size();
     std::uint64_t pieceIndex = 0;
     std::size_t begin = 0;  // the first line keeps its leading spaces
     for (;;) {
-      std::size_t end = begin;
-      while (end < size && !isBreak(text_[end])) ++end;
+      const std::size_t end = findBreak(text_, begin);
       if (!takePiece(pieceIndex, begin, end)) return std::move(result_);
       if (end == size) break;
       std::uint64_t breaks = 0;
@@ -185,7 +218,7 @@ class Parser {
     }
     if (entry.empty()) return true;
     if (number.slot >= slots_.size()) slots_.resize(number.slot + 1);
-    slots_[number.slot] = Span{entryOffset, entry.size()};
+    slots_.set(number.slot, Span{entryOffset, entry.size()});
     return true;
   }
 
@@ -204,7 +237,7 @@ class Parser {
       return;
     }
     result_.table =
-        EntryTableBuilder::make(std::move(text_), std::move(slots_));
+        EntryTableBuilder::make(std::move(owner_), std::move(slots_));
   }
 
   bool fail(std::string message, std::size_t offset) {
@@ -212,11 +245,12 @@ class Parser {
     return false;
   }
 
-  std::string text_;
+  FileText owner_;
+  std::string_view text_;  // owner_'s bytes
   // Line numbers below this fit the table: a source with fewer "|" than
   // that cannot hold every number up to it.
   const std::uint64_t tableRoom_;
-  std::vector<Span> slots_{1};     // slot 0, the Charset value, always exists
+  Spans slots_;
   std::uint64_t highestSlot_ = 1;  // the highest line number starts at 0
   bool beyondTable_ = false;
   // Numbers beyond the table's room whose slot holds a text.
@@ -226,8 +260,12 @@ class Parser {
 
 }  // namespace
 
-ParseResult parseLanguageSource(std::string text) {
+ParseResult parseLanguageSource(FileText text) {
   return Parser(std::move(text)).run();
+}
+
+ParseResult parseLanguageSource(std::string_view text) {
+  return parseLanguageSource(FileText(text));
 }
 
 }  // namespace parlavox

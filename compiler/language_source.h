@@ -13,8 +13,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compiler/entry_table.h"
+#include "compiler/text_file.h"
 
 namespace parlavox {
 
@@ -33,8 +35,12 @@ struct ParseResult {
   bool ok() const { return table.has_value(); }
 };
 
-// Parses the whole content of a language source. Has no side effects.
-ParseResult parseLanguageSource(std::string text);
+// Parses the whole content of a language source, which the table keeps.
+// Has no side effects; throws std::bad_alloc when memory runs out.
+ParseResult parseLanguageSource(FileText text);
+
+// The same for a copy of `text`.
+ParseResult parseLanguageSource(std::string_view text);
 
 }  // namespace parlavox
 

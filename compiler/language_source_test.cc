@@ -19,12 +19,12 @@ Slots slotsOf(const ParseResult& result) {
   return slots;
 }
 
-Slots parse(std::string text) {
-  return slotsOf(parseLanguageSource(std::move(text)));
+Slots parse(std::string_view text) {
+  return slotsOf(parseLanguageSource(text));
 }
 
-SourceFault faultOf(std::string text) {
-  ParseResult result = parseLanguageSource(std::move(text));
+SourceFault faultOf(std::string_view text) {
+  ParseResult result = parseLanguageSource(text);
   EXPECT_FALSE(result.ok());
   return result.fault;
 }
@@ -32,6 +32,19 @@ SourceFault faultOf(std::string text) {
 std::string delimiterFault(std::string_view piece, int index) {
   return "string delimiter | missing in line \"" + std::string(piece) + "\" (" +
          std::to_string(index) + ")";
+}
+
+TEST(ParseTest, EachBreakEndsATextWhereverItFallsAmongHighBytes) {
+  // Breaks are looked for several bytes at a time: every position counts,
+  // and bytes above 127 next to a break are text.
+  for (const char brk : {'\r', '\n', '^'}) {
+    for (std::size_t length = 1; length < 20; ++length) {
+      const std::string text(length, '\xFF');
+      EXPECT_EQ(parse("0 | " + text + brk + "\x80\xFE" + brk + "1 | b\x8D"),
+                (Slots{"", text, "b\x8D"}))
+          << int(brk) << " after " << length;
+    }
+  }
 }
 
 TEST(ParseTest, EntriesInAnyOrderFillSlotsInNumberOrder) {

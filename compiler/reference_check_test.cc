@@ -7,8 +7,8 @@
 namespace parlavox {
 namespace {
 
-EntryTable parsed(std::string text) {
-  ParseResult result = parseLanguageSource(std::move(text));
+EntryTable parsed(std::string_view text) {
+  ParseResult result = parseLanguageSource(text);
   EXPECT_TRUE(result.ok()) << result.fault.message;
   return result.ok() ? std::move(*result.table) : EntryTable();
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string_view>
+
 #include "compiler/test_folder.h"
 
 namespace parlavox {
@@ -104,6 +107,41 @@ TEST(ReplaceFileTest, FailureLeavesTheFolderAsItWas) {
   EXPECT_FALSE(
       replaceFile(folder.path() / "absent" / "langX.txt", parts({"new"})));
   EXPECT_EQ(folder.names(), std::vector<std::string>{"langX.txt"});
+}
+
+TEST(ReplaceFileTest, PartsFollowOneAnotherAcrossBlocks) {
+  // Small parts fill blocks; a part larger than a block goes out on its own.
+  TestFolder folder;
+  const std::string large(600 << 10, 'L');
+  std::string expected;
+  std::vector<std::string_view> parts;
+  parts.reserve(40002);
+  for (int i = 0; i < 40000; ++i) parts.emplace_back("abc\r\n");
+  parts.emplace_back(large);
+  parts.emplace_back("end");
+  for (std::string_view part : parts) expected += part;
+  ASSERT_TRUE(replaceFile(folder.path() / "out.lng", parts));
+  EXPECT_EQ(folder.read("out.lng"), expected);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
+TEST(ReplaceFileTest, NoPartsMakeAnEmptyFile) {
+  TestFolder folder;
+  folder.write("out.lng", "old");
+  ASSERT_TRUE(replaceFile(folder.path() / "out.lng", {}));
+  EXPECT_EQ(folder.read("out.lng"), "");
+}
+
+TEST(ReplaceFileTest, ManyReplacementsLeaveOnlyTheFile) {
+  // Each temporary name is new; none is left behind.
+  TestFolder folder;
+  for (int i = 0; i < 200; ++i) {
+    const std::string text = std::to_string(i);
+    const std::array<std::string_view, 1> parts = {text};
+    ASSERT_TRUE(replaceFile(folder.path() / "out.lng", parts));
+  }
+  EXPECT_EQ(folder.read("out.lng"), "199");
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
 }
 
 }  // namespace

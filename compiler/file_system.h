@@ -1,0 +1,96 @@
+// The operating-system calls behind text_file, each in a small function of
+// its own, for what the standard library cannot promise: creating a file
+// that did not exist, syncing it to the disk, keeping permissions, and
+// looking at an opened file rather than at a name that may change meanwhile.
+
+#ifndef PARLAVOX_COMPILER_FILE_SYSTEM_H_
+#define PARLAVOX_COMPILER_FILE_SYSTEM_H_
+
+#include <cstddef>
+#include <filesystem>
+#include <string_view>
+#include <utility>
+
+#include "compiler/text_file.h"
+
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
+
+namespace parlavox::os {
+
+#if defined(_WIN32)
+using Handle = void*;
+#else
+using Handle = int;
+#endif
+
+// An open file handle, closed when it goes out of scope unless closed before.
+class ScopedHandle {
+ public:
+  ScopedHandle() = default;
+  explicit ScopedHandle(Handle handle) : handle_(handle), open_(true) {}
+  ~ScopedHandle() { close(); }
+  ScopedHandle(ScopedHandle&& other) noexcept
+      : handle_(other.handle_), open_(std::exchange(other.open_, false)) {}
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(ScopedHandle&&) = delete;
+
+  bool open() const { return open_; }
+  Handle get() const { return handle_; }
+
+  // Closes the handle; false when closing reports a failure, which for a
+  // file just written means its bytes may not have reached it.
+  bool close();
+
+ private:
+  Handle handle_{};
+  bool open_ = false;
+};
+
+// Holds back the signals that end the process (SIGINT, SIGTERM, SIGHUP)
+// while it lives, so that a handler never runs between the moment a file is
+// created and the moment it is noted for removal.
+class SignalsHeld {
+ public:
+  SignalsHeld();
+  ~SignalsHeld();
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+#if !defined(_WIN32)
+  sigset_t saved_;  // the thread's signal mask before
+#endif
+};
+
+// Reads the whole plain file at `path` (see readFile).
+ReadResult readWholeFile(const std::filesystem::path& path);
+
+// Creates `path` for writing, failing when any file or link has that name
+// already; on Windows every write goes through to the disk. `*exists` says
+// whether the name was taken.
+ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists);
+
+// Gives the new file `handle` the permissions of the file at `model`, when
+// there is one; false when they cannot be kept.
+bool copyPermissions(Handle handle, const std::filesystem::path& model);
+
+// Writes all of `bytes`; false on any failure, a file size limit included.
+bool writeAll(Handle handle, std::string_view bytes);
+
+// Waits until the file's bytes are on the disk.
+bool syncFile(Handle handle);
+
+// Renames `from` over `to` in one step, replacing `to` when it exists.
+bool renameOver(const std::filesystem::path& from,
+                const std::filesystem::path& to);
+
+// Makes a rename in `folder` durable; the file systems that need it are
+// synced, the others pass.
+void syncFolder(const std::filesystem::path& folder);
+
+}  // namespace parlavox::os
+
+#endif  // PARLAVOX_COMPILER_FILE_SYSTEM_H_

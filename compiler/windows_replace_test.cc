@@ -1,0 +1,69 @@
+// Replacing the compiled file on Windows: a file another program holds open,
+// as the application may hold its language file, or one marked read-only,
+// is not replaced, and nothing is left behind; other attributes are kept.
+
+#include <gtest/gtest.h>
+
+#if defined(_WIN32)
+
+#include <windows.h>
+
+#include "compiler/compile.h"
+#include "compiler/test_folder.h"
+
+namespace parlavox {
+namespace {
+
+using Names = std::vector<std::string>;
+
+constexpr char kEarlier[] = "earlier\r\n";
+
+class WindowsReplaceTest : public ::testing::Test {
+ protected:
+  WindowsReplaceTest() {
+    folder_.write("langX.txt", "0 | new\n");
+    folder_.write("LangX.lng", kEarlier);
+  }
+
+  std::wstring output() const {
+    return (folder_.path() / "LangX.lng").wstring();
+  }
+
+  TestFolder folder_;
+};
+
+TEST_F(WindowsReplaceTest, OutputHeldOpenIsKept) {
+  HANDLE held =
+      CreateFileW(output().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const CompileResult result = compileLanguage(folder_.path(), "X");
+  CloseHandle(held);
+  EXPECT_EQ(result.message(), "File LangX.lng could not be written");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST_F(WindowsReplaceTest, ReadOnlyOutputIsKept) {
+  ASSERT_TRUE(SetFileAttributesW(output().c_str(), FILE_ATTRIBUTE_READONLY));
+  const CompileResult result = compileLanguage(folder_.path(), "X");
+  EXPECT_NE(GetFileAttributesW(output().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  SetFileAttributesW(output().c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(result.message(), "File LangX.lng could not be written");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST_F(WindowsReplaceTest, HiddenOutputStaysHidden) {
+  ASSERT_TRUE(SetFileAttributesW(output().c_str(), FILE_ATTRIBUTE_HIDDEN));
+  const CompileResult result = compileLanguage(folder_.path(), "X");
+  ASSERT_TRUE(result.ok()) << result.message();
+  EXPECT_EQ(folder_.read("LangX.lng"), "\r\nnew\r\n");
+  EXPECT_NE(GetFileAttributesW(output().c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+}  // namespace
+}  // namespace parlavox
+
+#endif  // defined(_WIN32)
