@@ -39,7 +39,7 @@ double medianMilliseconds(const Run& run) {
   return times[2];
 }
 
-std::string replaceAll(std::string text, std::string_view from,
+std::string replaceAll(std::string_view text, std::string_view from,
                        std::string_view to) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
@@ -89,10 +89,12 @@ int main(int argc, char** argv) {
   const fs::path folder = source.parent_path();
   const std::optional<std::string> name =
       parlavox::languageNameOf(source.filename().string());
-  const std::optional<std::string> bytes = parlavox::loadFile(source);
+  const std::optional<parlavox::FileText> bytes = parlavox::loadFile(source);
   if (!name || !bytes) return 1;
-  const std::string central = replaceAll(*bytes, "Save", "S\xE1v\xE9");
-  const std::string utf8 = replaceAll(*bytes, "Save", "S\xC3\xA1v\xC3\xA9");
+  const std::string central =
+      replaceAll(bytes->view(), "Save", "S\xE1v\xE9");
+  const std::string utf8 =
+      replaceAll(bytes->view(), "Save", "S\xC3\xA1v\xC3\xA9");
   if (!writeBytes(folder / "langBenchCentral.txt", central) ||
       !writeBytes(folder / "langBenchUtf8.txt", utf8)) {
     return 1;
