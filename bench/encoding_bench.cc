@@ -91,8 +91,7 @@ int main(int argc, char** argv) {
       parlavox::languageNameOf(source.filename().string());
   const std::optional<parlavox::FileText> bytes = parlavox::loadFile(source);
   if (!name || !bytes) return 1;
-  const std::string central =
-      replaceAll(bytes->view(), "Save", "S\xE1v\xE9");
+  const std::string central = replaceAll(bytes->view(), "Save", "S\xE1v\xE9");
   const std::string utf8 =
       replaceAll(bytes->view(), "Save", "S\xC3\xA1v\xC3\xA9");
   if (!writeBytes(folder / "langBenchCentral.txt", central) ||
