@@ -13,8 +13,8 @@ namespace {
 
 // Each finding as "LINE kind", with the byte or the Charset that matters:
 // "4 utf8 238", "2 undefined 0x81 238", "1 charset 'x'", "3 control 0x07".
-std::vector<std::string> check(std::string source) {
-  ParseResult parsed = parseLanguageSource(std::move(source));
+std::vector<std::string> check(std::string_view source) {
+  ParseResult parsed = parseLanguageSource(source);
   EXPECT_TRUE(parsed.ok()) << parsed.fault.message;
   if (!parsed.ok()) return {};
   std::vector<std::string> found;

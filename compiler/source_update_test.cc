@@ -11,8 +11,8 @@
 namespace parlavox {
 namespace {
 
-EntryTable tableOf(std::string text) {
-  ParseResult parsed = parseLanguageSource(std::move(text));
+EntryTable tableOf(std::string_view text) {
+  ParseResult parsed = parseLanguageSource(text);
   EXPECT_TRUE(parsed.ok()) << parsed.fault.message;
   return parsed.ok() ? std::move(*parsed.table) : EntryTable();
 }
