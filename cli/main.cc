@@ -3,10 +3,13 @@
 #include <vector>
 
 #include "cli/lngc.h"
+#include "cli/windows_console.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  parlavox::writeUnicodeToConsoles();
+  const std::vector<std::string> args =
+      parlavox::commandLineArguments(argc, argv);
   const int status = parlavox::runLngc(args, std::cout, std::cerr);
   std::cout.flush();
   return status;
