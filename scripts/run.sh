@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default
 cmake --build --preset default
-exec build/default/window/parlavox-localization-tool
+exec build/default/window/qt/parlavox-localization-tool

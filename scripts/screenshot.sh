@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh imagemagick
-tool=build/default/window/parlavox-localization-tool
+tool=build/default/window/qt/parlavox-localization-tool
 export DISPLAY=:$((90 + RANDOM % 400))
 Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -19,4 +19,4 @@ xdotool mousemove --sync $((X + 120)) $((Y + 227)) click 1 key ctrl+a type Deuts
 xdotool mousemove --sync $((X + 230)) $((Y + 237)) click 1
 sleep 1
 import -window "$window" docs/screenshot.png
-rm -f build/default/window/LangDeutsch.lng
+rm -f build/default/window/qt/LangDeutsch.lng

@@ -2,8 +2,8 @@
 // language-name box, the output name, the compile result and the buttons to
 // the translation project's web pages. Its slots are its behaviour.
 
-#ifndef PARLAVOX_WINDOW_FORM1_H_
-#define PARLAVOX_WINDOW_FORM1_H_
+#ifndef PARLAVOX_WINDOW_QT_FORM1_H_
+#define PARLAVOX_WINDOW_QT_FORM1_H_
 
 #include <QLabel>
 #include <QLineEdit>
@@ -66,4 +66,4 @@ QString textFromBytes(const std::string& bytes);
 
 }  // namespace parlavox
 
-#endif  // PARLAVOX_WINDOW_FORM1_H_
+#endif  // PARLAVOX_WINDOW_QT_FORM1_H_

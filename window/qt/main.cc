@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "window/application.h"
-#include "window/form1.h"
+#include "window/qt/application.h"
+#include "window/qt/form1.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -1,8 +1,8 @@
 // What the tool sets up before its window opens: the style, the fonts that
 // stand in for faces the system lacks, and the desktop entry.
 
-#ifndef PARLAVOX_WINDOW_APPLICATION_H_
-#define PARLAVOX_WINDOW_APPLICATION_H_
+#ifndef PARLAVOX_WINDOW_QT_APPLICATION_H_
+#define PARLAVOX_WINDOW_QT_APPLICATION_H_
 
 #include <QApplication>
 #include <filesystem>
@@ -17,4 +17,4 @@ std::filesystem::path toolFolder();
 
 }  // namespace parlavox
 
-#endif  // PARLAVOX_WINDOW_APPLICATION_H_
+#endif  // PARLAVOX_WINDOW_QT_APPLICATION_H_

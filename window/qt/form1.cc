@@ -1,4 +1,4 @@
-#include "window/form1.h"
+#include "window/qt/form1.h"
 
 #include <QDesktopServices>
 #include <QFile>
