@@ -4,19 +4,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh imagemagick
+source window/x_session.sh
 tool=build/default/window/qt/parlavox-localization-tool
-export DISPLAY=:$((90 + RANDOM % 400))
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; kill $tool_pid 2>/dev/null' EXIT
-sleep 1
+x_session_start
+x_on_exit "rm -f ${tool%/*}/LangDeutsch.lng"
 "$tool" 2>/dev/null &
-tool_pid=$!
-sleep 2
-window=$(xdotool search --onlyvisible --name '^Parlavox Localization Tool v' | head -1)
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --sync $((X + 120)) $((Y + 227)) click 1 key ctrl+a type Deutsch
-xdotool mousemove --sync $((X + 230)) $((Y + 237)) click 1
-sleep 1
-import -window "$window" docs/screenshot.png
-rm -f build/default/window/qt/LangDeutsch.lng
+x_on_exit "x_stop $!"
+window=$(x_wait_window '^Parlavox Localization Tool v' 60) ||
+  x_fail "the window did not appear"
+x_geometry "$window"
+x_click 120 227
+xdotool key ctrl+a type Deutsch
+x_click 230 237
+x_wait_for 10 test -f "${tool%/*}/LangDeutsch.lng" || x_fail "no LangDeutsch.lng"
+sleep 0.5
+x_screenshot "$window" docs/screenshot.png

@@ -9,61 +9,44 @@
 #include <QStringList>
 #include <QTextLayout>
 #include <QUrl>
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "compiler/compile.h"
-#include "version.h"
+#include "window/form.h"
 #include "window/texts.h"
 
 namespace parlavox {
 
 namespace {
 
-// Client area and control geometry in twips, 15 to a logical pixel.
-constexpr int kTwipsPerPixel = 15;
-
-struct Twips {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-constexpr Twips kClientArea{0, 0, 4245, 5805};
-
-QRect pixels(Twips at) {
-  return QRect(at.left / kTwipsPerPixel, at.top / kTwipsPerPixel,
-               at.width / kTwipsPerPixel, at.height / kTwipsPerPixel);
+QString text(std::string_view fixed) {
+  return QString::fromUtf8(fixed.data(), static_cast<qsizetype>(fixed.size()));
 }
 
-QString text(const char* fixed) { return QString::fromUtf8(fixed); }
+std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
-QFont sansFont(const char* family, bool bold) {
-  QFont font(text(family));
-  font.setPointSizeF(8.25);
-  font.setBold(bold);
+// Qt scales logical pixels to the screen by itself, so the layout is laid
+// out at the dots per inch where a logical pixel is 15 twips.
+QRect pixels(form::Twips at) {
+  const form::Pixels p = form::pixelsFromTwips(at, form::kStandardDpi);
+  return {p.left, p.top, p.width, p.height};
+}
+
+QFont qtFont(form::FontId id) {
+  const form::Font& described = form::kFonts.at(static_cast<std::size_t>(id));
+  QFont font(text(described.face));
+  font.setPointSizeF(described.centipoints / 100.0);
+  font.setWeight(static_cast<QFont::Weight>(described.weight));
   return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const char* caption,
-                  Twips at) {
-  auto* label = new QLabel(text(caption), parent);
-  label->setObjectName(text(name));
-  label->setGeometry(pixels(at));
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setWordWrap(true);
-  return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption,
-                        Twips at) {
-  auto* button = new QPushButton(text(caption), parent);
-  button->setObjectName(text(name));
-  button->setGeometry(pixels(at));
-  return button;
+// The address the push button `button` opens.
+QString page(form::ControlId button) {
+  return text(form::pageOpenedBy(button).value_or(std::string()));
 }
 
 // `caption` broken at word boundaries into lines no wider than `width`, since
@@ -84,11 +67,45 @@ QString wrapped(const QString& caption, const QFont& font, int width) {
   return lines.join(QLatin1Char('\n'));
 }
 
-}  // namespace
-
-QString webPage(const char* path) {
-  return QStringLiteral("http://") + text(PARLAVOX_WEB_HOST) + text(path);
+QWidget* makeControl(QWidget* parent, const form::Control& control) {
+  QWidget* widget = nullptr;
+  switch (control.kind) {
+    case form::Kind::kPushButton:
+      widget = new QPushButton(text(control.caption), parent);
+      break;
+    case form::Kind::kTextBox:
+      widget = new QLineEdit(text(control.caption), parent);
+      break;
+    case form::Kind::kLabel: {
+      auto* label = new QLabel(text(control.caption), parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(control.wraps);
+      widget = label;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromStdString(form::objectName(control)));
+  widget->setGeometry(pixels(control.at));
+  if (control.font != form::kWindowFont) widget->setFont(qtFont(control.font));
+  if (control.background) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Button,
+                     QColor(control.background->red, control.background->green,
+                            control.background->blue));
+    widget->setPalette(palette);
+  }
+  if (auto* button = qobject_cast<QPushButton*>(widget);
+      button != nullptr && control.wraps) {
+    constexpr int kCaptionPadding = 8;
+    button->setText(wrapped(button->text(), button->font(),
+                            button->width() - kCaptionPadding));
+  }
+  if (!control.visible) widget->setVisible(false);
+  return widget;
 }
+
+}  // namespace
 
 QString textFromBytes(const std::string& bytes) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -100,67 +117,57 @@ QString textFromBytes(const std::string& bytes) {
 Form1::Form1(std::filesystem::path folder, QWidget* parent)
     : QWidget(parent), folder_(std::move(folder)) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(text(texts::kTitle));
+  setWindowTitle(text(form::kCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(pixels(kClientArea).size());
-  setFont(sansFont("MS Sans Serif", false));
+  setFixedSize(pixels(form::kClientArea).size());
+  setFont(qtFont(form::kWindowFont));
   createControls();
   Form_Load();
 }
 
 void Form1::createControls() {
-  // Creation order decides what a label shows where controls overlap.
-  Command2 = makeButton(this, "Command2", texts::kTranslationCenter,
-                        {435, 5430, 3330, 300});
-  Command4 =
-      makeButton(this, "Command4", texts::kCheckFirst, {480, 105, 3210, 495});
-  Command3 =
-      makeButton(this, "Command3", texts::kDownload, {2850, 765, 1110, 255});
-  txtOut = new QLineEdit(text(texts::kDesignLanguage), this);
-  txtOut->setObjectName(QStringLiteral("txtOut"));
-  txtOut->setGeometry(pixels({1380, 3255, 1035, 285}));
-  Command1 =
-      makeButton(this, "Command1", texts::kCompile, {2820, 3240, 1260, 630});
-  Label11 = makeLabel(this, "Label11", texts::kTxt, {2490, 3300, 720, 240});
-  Label6[1] =
-      makeLabel(this, "Label6_1", texts::kStep2Number, {180, 1110, 150, 195});
-  Label1 = makeLabel(this, "Label1", "", {165, 4650, 3945, 705});
-  Label9 = makeLabel(this, "Label9", texts::kStep6, {225, 3945, 3765, 645});
-  Label8 = makeLabel(this, "Label8", texts::kStep5, {225, 3000, 1935, 225});
-  Label7 = makeLabel(this, "Label7", texts::kStep4, {225, 2730, 2250, 195});
-  Label6[0] =
-      makeLabel(this, "Label6_0", texts::kStep3Number, {195, 1845, 150, 195});
-  Label5 = makeLabel(this, "Label5", texts::kStep3, {420, 1845, 3615, 885});
-  Label4 = makeLabel(this, "Label4", texts::kStep2, {420, 1110, 3780, 630});
-  Label3 = makeLabel(this, "Label3", texts::kStep1, {195, 795, 2535, 225});
-  lblOut =
-      makeLabel(this, "lblOut", texts::kDesignOutput, {510, 3615, 3450, 225});
-  Label2 = makeLabel(this, "Label2", texts::kLang, {870, 3300, 570, 255});
-
-  Label1->setFont(sansFont("Tahoma", true));
-  Label6[0]->setFont(sansFont("MS Sans Serif", true));
-  lblOut->setFont(sansFont("MS Sans Serif", true));
-  // Long names run on under "Compile", which hides them.
-  lblOut->setWordWrap(false);
-
-  Command2->setVisible(false);
-  constexpr int kCaptionPadding = 8;
-  Command4->setText(wrapped(Command4->text(), Command4->font(),
-                            Command4->width() - kCaptionPadding));
-  QPalette lightRed = Command4->palette();
-  lightRed.setColor(QPalette::Button, QColor(255, 192, 192));
-  Command4->setPalette(lightRed);
-
-  // Buttons and the text box lie over the labels they overlap.
-  txtOut->raise();
-  for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
-    button->raise();
+  std::array<QWidget*, form::kControlCount> controls{};
+  for (std::size_t id = 0; id < form::kControlCount; ++id) {
+    controls.at(id) = makeControl(this, form::kControls.at(id));
   }
-  setTabOrder(Command1, txtOut);
-  setTabOrder(txtOut, Command3);
-  setTabOrder(Command3, Command4);
-  setTabOrder(Command4, Command2);
+  // Later siblings lie over earlier ones; push buttons and the text box lie
+  // over the labels they overlap.
+  for (std::size_t id = 0; id < form::kControlCount; ++id) {
+    if (form::kControls.at(id).kind != form::Kind::kLabel) {
+      controls.at(id)->raise();
+    }
+  }
+  QWidget* previous = nullptr;
+  for (form::ControlId id : form::tabOrder()) {
+    if (form::kControls.at(id).kind == form::Kind::kLabel) continue;
+    if (previous != nullptr) setTabOrder(previous, controls.at(id));
+    previous = controls.at(id);
+  }
+
+  auto button = [&](form::ControlId id) {
+    return qobject_cast<QPushButton*>(controls.at(id));
+  };
+  auto label = [&](form::ControlId id) {
+    return qobject_cast<QLabel*>(controls.at(id));
+  };
+  Command1 = button(form::kCommand1);
+  Command2 = button(form::kCommand2);
+  Command3 = button(form::kCommand3);
+  Command4 = button(form::kCommand4);
+  txtOut = qobject_cast<QLineEdit*>(controls.at(form::kTxtOut));
+  lblOut = label(form::kLblOut);
+  Label1 = label(form::kLabel1);
+  Label2 = label(form::kLabel2);
+  Label3 = label(form::kLabel3);
+  Label4 = label(form::kLabel4);
+  Label5 = label(form::kLabel5);
+  Label6 = {label(form::kLabel6_0), label(form::kLabel6_1)};
+  Label7 = label(form::kLabel7);
+  Label8 = label(form::kLabel8);
+  Label9 = label(form::kLabel9);
+  Label11 = label(form::kLabel11);
+
   Command1->setFocus();
 
   connect(txtOut, &QLineEdit::textChanged, this, &Form1::txtOut_Change);
@@ -172,14 +179,11 @@ void Form1::createControls() {
 
 void Form1::Form_Load() {
   txtOut_Change();
-  setWindowTitle(windowTitle() + QStringLiteral(" v") +
-                 QString::number(kVersionMajor) + QLatin1Char('.') +
-                 QString::number(kVersionMinor));
+  setWindowTitle(text(form::captionWithVersion(utf8(windowTitle()))));
 }
 
 void Form1::txtOut_Change() {
-  lblOut->setText(text(texts::kOutputBefore) + txtOut->text() +
-                  text(texts::kOutputAfter));
+  lblOut->setText(text(form::outputText(utf8(txtOut->text()))));
 }
 
 void Form1::Command1_Click() {
@@ -195,16 +199,15 @@ void Form1::Command1_Click() {
     box.exec();
     return;
   }
-  Label1->setText(text(texts::kSuccessBefore) + name +
-                  text(texts::kSuccessAfter));
+  Label1->setText(text(form::successText(utf8(name))));
   Command2->setVisible(true);
 }
 
-void Form1::Command2_Click() { browse(webPage(texts::kTranslationCenterPath)); }
+void Form1::Command2_Click() { browse(page(form::kCommand2)); }
 
-void Form1::Command3_Click() { browse(webPage(texts::kReferenceSourcePath)); }
+void Form1::Command3_Click() { browse(page(form::kCommand3)); }
 
-void Form1::Command4_Click() { browse(webPage(texts::kTranslationCenterPath)); }
+void Form1::Command4_Click() { browse(page(form::kCommand4)); }
 
 void Form1::browse(const QString& webpage) {
   QDesktopServices::openUrl(QUrl(webpage));

@@ -57,9 +57,6 @@ class Form1 : public QWidget {
   std::filesystem::path folder_;
 };
 
-// The address of a page on the translation project's web server.
-QString webPage(const char* path);
-
 // `bytes` as text: UTF-8 where they are valid UTF-8, else Latin-1, so that
 // no byte is lost.
 QString textFromBytes(const std::string& bytes);
