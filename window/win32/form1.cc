@@ -126,7 +126,8 @@ bool Form1::open(HINSTANCE instance, int showMode) {
 
   Form_Load();
   ShowWindow(window_, showMode);
-  SetFocus(control(form::kCommand1));
+  lastFocus_ = control(form::kCommand1);
+  SetFocus(lastFocus_);
   // The focus shows on "Compile" from the start, not only once a key has
   // been pressed.
   SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
