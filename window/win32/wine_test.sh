@@ -173,4 +173,16 @@ expect_box "File lang${russian}X.txt not found in this directory"
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
 x_wait_for 10 bash -c "! kill -0 $wine_pid" || x_fail "the program did not end with its window"
 wait "$wine_pid" || x_fail "the program ended with status $?"
+# --- At another DPI the layout is scaled, not stretched ------------------------
+# 4245 x 5805 twips at 120 dots per inch, each rounded to the nearest pixel.
+wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null ||
+  x_fail "cannot set the DPI"
+timeout 30 "$wine_bin/wineserver" -w || true
+wine_start "$tool/parlavox-localization-tool.exe"
+window=$(x_wait_window '^Parlavox Localization Tool v0\.2$' 60) ||
+  x_fail "the window did not appear at 120 dpi"
+size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+[[ $size == 354x484 ]] || x_fail "at 120 dpi the client area is $size, not 354x484"
+xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+x_wait_for 10 bash -c "! kill -0 $wine_pid" || x_fail "the program did not end with its window"
 echo "Windows window under Wine: passed"
