@@ -116,10 +116,15 @@ x_wait_window_gone() {
 _x_no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 # Sets X, Y, WIDTH and HEIGHT to the window's client area on the screen.
+# (xdotool's own geometry is off by the frame of a window manager.)
 x_geometry() {
   x_require_id "$1"
-  local WINDOW SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
+  local info
+  info=$(xwininfo -id "$1") || x_fail "no window $1"
+  X=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  Y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+  WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
 }
 
 # Clicks at the point (`x`, `y`) of the client area whose corner is X, Y.

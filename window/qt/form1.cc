@@ -3,11 +3,13 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPalette>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QTextLayout>
+#include <QTimer>
 #include <QUrl>
 #include <array>
 #include <cstddef>
@@ -66,6 +68,25 @@ QString wrapped(const QString& caption, const QFont& font, int width) {
   layout.endLayout();
   return lines.join(QLatin1Char('\n'));
 }
+
+// Return or Enter on a focused push button clicks it, as Space does: the
+// window has no default button to take those keys.
+class ReturnClicksButton : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button == nullptr || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter =
+        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != 0) return false;
+    button->click();
+    return true;
+  }
+};
 
 QWidget* makeControl(QWidget* parent, const form::Control& control) {
   QWidget* widget = nullptr;
@@ -168,6 +189,11 @@ void Form1::createControls() {
   Label9 = label(form::kLabel9);
   Label11 = label(form::kLabel11);
 
+  auto* returnClicks = new ReturnClicksButton(this);
+  for (QPushButton* each : {Command1, Command2, Command3, Command4}) {
+    each->installEventFilter(returnClicks);
+  }
+
   Command1->setFocus();
 
   connect(txtOut, &QLineEdit::textChanged, this, &Form1::txtOut_Change);
@@ -175,6 +201,25 @@ void Form1::createControls() {
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
   connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
   connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The focus frame shows on "Compile" from the start, as after a Tab: the
+  // style draws it only in a window whose focus the keyboard moved, a mark
+  // that showing the window clears.
+  setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Some window managers offer to minimise any window, whatever it asks for;
+  // this one cannot be minimised, so it comes straight back.
+  if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+    QTimer::singleShot(0, this, [this] {
+      setWindowState(windowState() & ~Qt::WindowMinimized);
+    });
+  }
 }
 
 void Form1::Form_Load() {

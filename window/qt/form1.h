@@ -51,6 +51,10 @@ class Form1 : public QWidget {
   // Opens `webpage` in the system's default browser; a failure shows nothing.
   void browse(const QString& webpage);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
  private:
   void createControls();
 

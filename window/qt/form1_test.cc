@@ -100,6 +100,12 @@ TEST_F(Form1Test, FrameIsFixedWithCloseBoxOnly) {
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
 }
 
+TEST_F(Form1Test, AMinimisedWindowComesBack) {
+  form_.setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form_.isMinimized(); }));
+  EXPECT_TRUE(form_.isVisible());
+}
+
 TEST_F(Form1Test, OutputNameFollowsEveryKeystroke) {
   form_.txtOut->clear();
   EXPECT_EQ(form_.lblOut->text(), "Output: Lang.lng");
@@ -226,6 +232,41 @@ TEST_F(Form1Test, EnterInTheNameBoxStartsNothing) {
   EXPECT_FALSE(box.has_value());
   EXPECT_FALSE(folder_.exists("LangX.lng"));
   EXPECT_EQ(form_.Label1->text(), "");
+}
+
+TEST_F(Form1Test, ReturnOnAFocusedButtonClicksIt) {
+  UrlCatcher catcher;
+  folder_.write("langX.txt", "0 | x\r\n");
+  setName("X");
+  form_.Command1->setFocus();
+  QTest::keyClick(form_.Command1, Qt::Key_Return);
+  EXPECT_EQ(folder_.read("LangX.lng"), "\r\nx\r\n");
+  EXPECT_TRUE(form_.Command2->isVisible());
+
+  form_.Command3->setFocus();
+  QTest::keyClick(form_.Command3, Qt::Key_Enter, Qt::KeypadModifier);
+  form_.Command2->setFocus();
+  QTest::keyClick(form_.Command2, Qt::Key_Return);
+  EXPECT_EQ(
+      catcher.opened,
+      QStringList({"http://" PARLAVOX_WEB_HOST "/parlavox/LangEnglish.txt",
+                   "http://" PARLAVOX_WEB_HOST "/parlavox/transcenter.php"}));
+}
+
+TEST_F(Form1Test, NoButtonIsTheDefaultButton) {
+  for (QPushButton* button :
+       {form_.Command1, form_.Command2, form_.Command3, form_.Command4}) {
+    EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+    EXPECT_FALSE(button->autoDefault()) << button->objectName().toStdString();
+  }
+}
+
+TEST_F(Form1Test, FocusFrameShowsOnCompileFromTheStart) {
+  ASSERT_EQ(QApplication::focusWidget(), form_.Command1);
+  const QImage focused = form_.Command1->grab().toImage();
+  form_.txtOut->setFocus();
+  const QImage unfocused = form_.Command1->grab().toImage();
+  EXPECT_NE(focused, unfocused);
 }
 
 TEST_F(Form1Test, ButtonsAndTextBoxLieOverTheLabelsTheyOverlap) {

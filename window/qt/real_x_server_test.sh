@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Drives the built tool in a real X server as a translator would: types a
-# name, clicks "Compile", checks the written file, provokes the not-found
-# message box and closes it. Starts its own Xvfb.
+# Drives the built tool in a real X server, under a window manager, as a
+# translator would: Return on "Compile", which has the focus from the start;
+# a typed name, "Compile" clicked, the written file checked; the not-found
+# message box, closed with Return. Checks what the frame offers and that the
+# window cannot be minimised. Starts its own Xvfb and openbox.
 set -euo pipefail
 tool=$1
 source "$(dirname "$0")/../x_session.sh"
 
 work=$(mktemp -d)
 x_on_exit "rm -rf '$work'"
-x_session_start
+x_session_start --openbox
 
 cp "$tool" "$work/"
+printf '0 | Sprache\r\n' >"$work/langLanguage.txt"
 printf 'Charset | 0\r\n// menu\r\n0 | Datei\r\n1 | see http://x.example // link\r\n' \
   >"$work/langDeutsch.txt"
 unset QT_QPA_PLATFORM
@@ -22,6 +25,29 @@ x_on_exit "x_stop $tool_pid"
 window=$(x_wait_window '^Parlavox Localization Tool v0\.2$' 60) ||
   x_fail "the window did not appear"
 x_geometry "$window"
+[[ "$WIDTH x $HEIGHT" == "283 x 387" ]] || x_fail "client area $WIDTH x $HEIGHT"
+
+# Bytes of a file as hex, to compare exactly.
+hex() { od -An -tx1 "$@"; }
+
+# The window manager gives the new window the keyboard focus, and the focus
+# is on "Compile", whose name box holds "Language".
+x_wait_for 10 bash -c "[[ \$(xdotool getwindowfocus) == $window ]]" ||
+  x_fail "the window did not get the keyboard focus"
+# The focus frame is drawn on "Compile": it goes when Tab moves the focus on.
+compile_image() { import -window "$window" -crop 84x42+188+216 "$1"; }
+compile_image "$work/focused.png"
+xdotool key Tab
+sleep 0.3
+compile_image "$work/unfocused.png"
+xdotool key shift+Tab
+differing=$(compare -metric AE "$work/focused.png" "$work/unfocused.png" null: 2>&1) || true
+((differing > 0)) || x_fail "no focus frame on \"Compile\" at the start"
+xdotool key Return
+x_wait_for 10 test -f "$work/LangLanguage.lng" ||
+  x_fail "Return on \"Compile\" did not compile"
+[[ $(hex "$work/LangLanguage.lng") == "$(printf '\r\nSprache\r\n' | hex)" ]] ||
+  x_fail "LangLanguage.lng holds$(hex "$work/LangLanguage.lng")"
 
 x_click 120 227                  # into the name box
 xdotool key --clearmodifiers ctrl+a
@@ -29,9 +55,9 @@ xdotool type --delay 20 Deutsch
 sleep 0.2
 x_click 230 237                  # "Compile"
 x_wait_for 10 test -f "$work/LangDeutsch.lng" || x_fail "LangDeutsch.lng was not written"
-expected=$(printf '0\r\nDatei\r\nsee http://x.example\r\n' | od -An -tx1)
-actual=$(od -An -tx1 "$work/LangDeutsch.lng")
-[[ $actual == "$expected" ]] || x_fail "LangDeutsch.lng holds$actual"
+expected=$(printf '0\r\nDatei\r\nsee http://x.example\r\n' | hex)
+[[ $(hex "$work/LangDeutsch.lng") == "$expected" ]] ||
+  x_fail "LangDeutsch.lng holds$(hex "$work/LangDeutsch.lng")"
 
 x_click 120 227
 xdotool key --clearmodifiers ctrl+a
@@ -41,5 +67,26 @@ box=$(x_wait_window '^Parlavox Localization Tool$' 10) ||
   x_fail "no message box for a missing source"
 xdotool windowfocus --sync "$box" key Return
 x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "the message box did not close"
+
+# The window asks for a frame with a close box only: Motif hints with the
+# functions flag and neither minimise (0x8) nor maximise (0x10) among them,
+# nor their decorations (0x20, 0x40).
+read -r flags functions decorations _ < <(xprop -id "$window" _MOTIF_WM_HINTS |
+  sed -n 's/.*= //p' | tr -d ',')
+[[ -n ${decorations:-} ]] || x_fail "no Motif hints"
+((flags & 1 && !(functions & 0x18) && functions & 0x20 && !(decorations & 0x60))) ||
+  x_fail "Motif hints $flags $functions $decorations"
+# A fixed size: the window manager offers neither resizing nor maximising.
+actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions == *_NET_WM_ACTION_CLOSE* ]] || x_fail "cannot close: $actions"
+[[ $actions != *_NET_WM_ACTION_RESIZE* && $actions != *_NET_WM_ACTION_MAXIMIZE* ]] ||
+  x_fail "can resize or maximise: $actions"
+# A minimise request, as the minimise box that some window managers draw on
+# every window sends: the window comes straight back.
+xdotool windowminimize "$window"
+sleep 0.5
+x_wait_for 10 bash -c "xwininfo -id $window | grep -q IsViewable" ||
+  x_fail "the window stayed minimised"
+
 kill -0 "$tool_pid" || x_fail "the tool ended"
 echo "real X server test passed"
