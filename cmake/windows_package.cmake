@@ -41,7 +41,8 @@ if(PARLAVOX_BUILD_TESTS)
   # a private X server, driven by xdotool.
   find_program(XVFB Xvfb)
   find_program(XDOTOOL xdotool)
-  if(CMAKE_CROSSCOMPILING_EMULATOR AND XVFB AND XDOTOOL)
+  find_program(XCLIP xclip)
+  if(CMAKE_CROSSCOMPILING_EMULATOR AND XVFB AND XDOTOOL AND XCLIP)
     add_test(NAME window.wine
       COMMAND ${PROJECT_SOURCE_DIR}/window/win32/wine_test.sh
               ${PARLAVOX_WINDOWS_ZIP} $<TARGET_FILE:window_texts>)
