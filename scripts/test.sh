@@ -57,6 +57,12 @@ step "Windows build, zip and window under Wine"
 export WINEPREFIX=$PWD/build/windows-wineprefix WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+# One wineserver and one set of Wine's own services for the whole step,
+# rather than one started and awaited for each test. The services start here,
+# so that they hold no test's output open.
+wineserver=${wine%/*}/wineserver
+"$wineserver" -p
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
 "$wine" wineboot --init >/dev/null 2>&1 || true
 cmake --preset windows
 cmake --build --preset windows
