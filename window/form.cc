@@ -59,7 +59,10 @@ std::array<ControlId, kControlCount> tabOrder() {
 
 std::string objectName(const Control& control) {
   std::string name(control.name);
-  if (control.index >= 0) name += "_" + std::to_string(control.index);
+  if (control.index >= 0) {
+    name += '_';
+    name += std::to_string(control.index);
+  }
   return name;
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 TEST(FormTest, ControlsInCreationOrderUnderTheirNames) {
   std::vector<std::string> names;
+  names.reserve(kControls.size());
   for (const Control& control : kControls) names.push_back(objectName(control));
   EXPECT_EQ(names,
             (std::vector<std::string>{
