@@ -66,7 +66,8 @@ struct Source {
 // "lang" and ".txt" in any case.
 std::optional<Source> splitSource(const std::string& argument) {
   const fs::path path = pathFromBytes(argument);
-  std::optional<std::string> name = languageNameOf(path.filename().string());
+  std::optional<std::string> name =
+      languageNameOf(bytesFromPath(path.filename()));
   if (!name) return std::nullopt;
   Source source;
   source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
@@ -261,7 +262,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       reportFailure(err, given, result);
       status = kExitCompileFailed;
     } else if (options.verbose) {
-      out << source.output.string() << ": " << table.lineCount()
+      out << bytesFromPath(source.output) << ": " << table.lineCount()
           << " strings\n";
     }
   }

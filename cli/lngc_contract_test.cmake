@@ -64,3 +64,14 @@ if(EXISTS "${WORK}/LangUpdate.lng")
   message(FATAL_ERROR "--update wrote LangUpdate.lng")
 endif()
 expect_run(2 "parlavox-lngc: --update needs --reference (see parlavox-lngc --help)${LF}" --update langUpdate.txt)
+
+# A name outside any single code page goes from the command line to the file
+# and into the message unchanged (on Windows through the wide command line).
+file(WRITE "${WORK}/langРусский.txt" "0 | a${LF}")
+expect_run(0 "" langРусский.txt)
+file(READ "${WORK}/LangРусский.lng" written HEX)
+if(NOT written STREQUAL "0d0a610d0a")
+  message(FATAL_ERROR "LangРусский.lng holds ${written}")
+endif()
+expect_run(1 "langРусскийX.txt: File langРусскийX.txt not found in this directory${LF}"
+  langРусскийX.txt)

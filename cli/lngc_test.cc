@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "compiler/compile.h"
 #include "compiler/test_folder.h"
 
 namespace parlavox {
@@ -25,7 +26,7 @@ Outcome lngc(const std::vector<std::string>& args) {
 class LngcTest : public ::testing::Test {
  protected:
   std::string at(std::string_view name) const {
-    return (folder_.path() / std::string(name)).string();
+    return bytesFromPath(folder_.path() / pathFromBytes(name));
   }
 
   TestFolder folder_;
@@ -84,6 +85,27 @@ TEST_F(LngcTest, PrefixAndSuffixMatchInAnyCase) {
   folder_.write("LANGdeutsch.TXT", "0 | a\n");
   EXPECT_EQ(lngc({at("LANGdeutsch.TXT")}).status, 0);
   EXPECT_EQ(folder_.read("Langdeutsch.lng"), "\r\na\r\n");
+}
+
+TEST_F(LngcTest, NameInAnyScriptIsWrittenAndReportedAsGiven) {
+  // "Русский", in a folder of its own named in Greek.
+  const std::string russian =
+      "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9";
+  const std::string greek = "\xCE\x95\xCE\xBB";
+  std::filesystem::create_directory(folder_.path() / pathFromBytes(greek));
+  auto in = [&](const std::string& name) {
+    return bytesFromPath(folder_.path() / pathFromBytes(greek) /
+                         pathFromBytes(name));
+  };
+  folder_.write(greek + "/lang" + russian + ".txt", "0 | a\n");
+  Outcome run = lngc({"--verbose", in("lang" + russian + ".txt")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, in("Lang" + russian + ".lng") + ": 1 strings\n");
+  EXPECT_EQ(folder_.read(greek + "/Lang" + russian + ".lng"), "\r\na\r\n");
+
+  run = lngc({in("lang" + russian + "X.txt")});
+  EXPECT_EQ(run.err, in("lang" + russian + "X.txt") + ": File lang" + russian +
+                         "X.txt not found in this directory\n");
 }
 
 TEST(LngcUsageTest, UsageErrorsExitWithTwoAndOneLine) {

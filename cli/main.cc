@@ -4,11 +4,14 @@
 
 #include "cli/lngc.h"
 #include "cli/process.h"
+#include "cli/windows_console.h"
 
 int main(int argc, char** argv) {
   parlavox::installSignalCleanup();
   std::ios::sync_with_stdio(false);
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  parlavox::writeUnicodeToConsoles();
+  const std::vector<std::string> args =
+      parlavox::commandLineArguments(argc, argv);
   const int status = parlavox::runLngc(args, std::cout, std::cerr);
   return parlavox::finishOutput(std::cout, std::cerr, status);
 }

@@ -1,4 +1,4 @@
-# Cross-builds the compiler and parlavox-lngc for 64-bit Windows with
+# Cross-builds the window, the compiler and parlavox-lngc for 64-bit Windows with
 # MinGW-w64 (POSIX threads), and runs what it builds under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -6,6 +6,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_STRIP x86_64-w64-mingw32-strip)
+set(CMAKE_OBJDUMP x86_64-w64-mingw32-objdump)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -11,6 +11,7 @@
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
 #include "compiler/text_file.h"
+#include "compiler/utf16.h"
 
 namespace parlavox {
 
@@ -18,15 +19,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+// Names are UTF-8 here; other bytes name no file.
+bool hasFileName(std::string_view name) {
+  return utf16FromUtf8(name).has_value();
+}
+#else
+// Every byte string is a file name here.
+bool hasFileName(std::string_view) { return true; }
+#endif
+
 // Characters that would take the file name out of the folder or that some
 // file system does not allow.
 bool nameAllowed(std::string_view name) {
   constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-  return std::none_of(name.begin(), name.end(), [&](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F ||
-           kForbidden.find(c) != std::string_view::npos;
-  });
+  return std::none_of(name.begin(), name.end(),
+                      [&](char c) {
+                        const auto byte = static_cast<unsigned char>(c);
+                        return byte < 0x20 || byte == 0x7F ||
+                               kForbidden.find(c) != std::string_view::npos;
+                      }) &&
+         hasFileName(name);
 }
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -52,7 +65,7 @@ std::optional<fs::path> findSource(const fs::path& folder,
        it.increment(error)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    std::string candidate = it->path().filename().string();
+    std::string candidate = bytesFromPath(it->path().filename());
     if (equalIgnoringAsciiCase(candidate, wanted) &&
         (!best || candidate < *best)) {
       best = std::move(candidate);
@@ -107,9 +120,26 @@ std::optional<std::string> languageNameOf(std::string_view fileName) {
       kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size()));
 }
 
+#ifdef _WIN32
+fs::path pathFromBytes(std::string_view bytes) {
+  // Names are checked before they get here; anything else is shown as
+  // U+FFFD, which opens no file named by other bytes.
+  const std::u16string wide =
+      utf16FromUtf8(bytes).value_or(std::u16string(1, u'\uFFFD'));
+  return fs::path(std::wstring(wide.begin(), wide.end()));
+}
+
+std::string bytesFromPath(const fs::path& path) {
+  const std::wstring& wide = path.native();
+  return utf8FromUtf16(std::u16string(wide.begin(), wide.end()));
+}
+#else
 fs::path pathFromBytes(std::string_view bytes) {
   return fs::path(std::string(bytes));
 }
+
+std::string bytesFromPath(const fs::path& path) { return path.native(); }
+#endif
 
 std::optional<fs::path> findLanguageSource(const fs::path& folder,
                                            std::string_view name) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "compiler/test_folder.h"
 
@@ -70,24 +71,55 @@ TEST(CompileTest, NonAsciiName) {
 }
 
 #ifdef _WIN32
-// Names are bytes in the system's code page (Windows-1252 here), as the
-// command line and the window pass them.
-TEST(CompileTest, NonAsciiNameInTheCodePage) {
+// Names are UTF-8 inside the program, whatever the system's code page
+// (Windows-1252 here), as the wide command line and the window pass them.
+std::string readAll(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST(CompileTest, NameOutsideTheCodePageCompilesIntoItsOwnFile) {
+  TestFolder folder;
+  const std::string russian =
+      "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9";
+  std::ofstream(
+      folder.path() / L"lang\u0420\u0443\u0441\u0441\u043A\u0438\u0439.txt",
+      std::ios::binary)
+      << "0 | a\n";
+  std::ofstream(folder.path() / L"lang\u0420.txt", std::ios::binary)
+      << "0 | b\n";
+  ASSERT_TRUE(compileLanguage(folder.path(), russian).ok());
+  EXPECT_EQ(readAll(folder.path() /
+                    L"Lang\u0420\u0443\u0441\u0441\u043A\u0438\u0439.lng"),
+            "\r\na\r\n");
+  EXPECT_EQ(compileLanguage(folder.path(), "\xE2\x82\xAC").message(),
+            "File lang\xE2\x82\xAC.txt not found in this directory");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()),
+                          fs::directory_iterator()),
+            3);
+}
+
+TEST(CompileTest, NameInTheCodePageIsUtf8Too) {
   TestFolder folder;
   std::ofstream(folder.path() / L"langFran\u00E7ais.txt", std::ios::binary)
       << "0 | a\n";
   ASSERT_TRUE(compileLanguage(folder.path(),
-                              "Fran\xE7"
+                              "Fran\xC3\xA7"
                               "ais")
                   .ok());
   EXPECT_TRUE(fs::exists(folder.path() / L"LangFran\u00E7ais.lng"));
+  // The same letter as a code-page byte is no UTF-8, and so no file's name.
+  EXPECT_EQ(compileLanguage(folder.path(),
+                            "Fran\xE7"
+                            "ais")
+                .message(),
+            "Language name may not contain any of \\ / : * ? \" < > |");
 }
 
-TEST(CompileTest, NameOutsideTheCodePageIsPassedOver) {
-  TestFolder folder;
-  std::ofstream(folder.path() / L"lang\u4E2D.txt") << "0 | a\n";
-  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
-            "File langX.txt not found in this directory");
+TEST(CompileTest, PathsAndNamesConvertBothWays) {
+  const std::string name = "\xF0\x9F\x8E\xB5\xED\xA0\x80z";  // U+1F3B5 U+D800 z
+  EXPECT_EQ(pathFromBytes(name).native(), L"\U0001F3B5\xD800z");
+  EXPECT_EQ(bytesFromPath(pathFromBytes(name)), name);
 }
 
 TEST(CompileTest, BackslashesAndDriveLetter) {

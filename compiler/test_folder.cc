@@ -6,6 +6,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "compiler/compile.h"
+
 namespace parlavox {
 
 namespace fs = std::filesystem;
@@ -27,26 +29,26 @@ TestFolder::~TestFolder() {
 }
 
 void TestFolder::write(std::string_view name, std::string_view bytes) const {
-  std::ofstream file(path_ / fs::path(std::string(name)),
+  std::ofstream file(path_ / pathFromBytes(name),
                      std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!file) throw std::runtime_error("cannot write " + std::string(name));
 }
 
 std::string TestFolder::read(std::string_view name) const {
-  std::ifstream file(path_ / fs::path(std::string(name)), std::ios::binary);
+  std::ifstream file(path_ / pathFromBytes(name), std::ios::binary);
   if (!file) return "<missing>";
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 bool TestFolder::exists(std::string_view name) const {
-  return fs::exists(path_ / fs::path(std::string(name)));
+  return fs::exists(path_ / pathFromBytes(name));
 }
 
 std::vector<std::string> TestFolder::names() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
+    names.push_back(bytesFromPath(entry.path().filename()));
   }
   std::sort(names.begin(), names.end());
   return names;

@@ -1,4 +1,6 @@
 // A fresh folder for one test, removed with everything in it afterwards.
+// File names are given and listed as the program holds names (UTF-8 on
+// Windows).
 
 #ifndef PARLAVOX_COMPILER_TEST_FOLDER_H_
 #define PARLAVOX_COMPILER_TEST_FOLDER_H_

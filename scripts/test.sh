@@ -2,7 +2,8 @@
 # Sets everything up and runs the whole test suite: the unit, window and
 # command-line tests; the static checks; the same tests under AddressSanitizer
 # and UndefinedBehaviorSanitizer; each fuzz target for a bounded time; and
-# the compiler's tests built for Windows, run under Wine.
+# the Windows build: the compiler's tests under Wine, the zip, and the
+# Windows window driven under Wine from the unpacked zip.
 #
 # Usage: scripts/test.sh [--quick]   (--quick: the first part only)
 set -euo pipefail
@@ -18,7 +19,7 @@ if $quick; then
   scripts/setup.sh
 else
   scripts/setup.sh clang libclang-rt-14-dev clang-tidy clang-format \
-    g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest
+    g++-mingw-w64-x86-64-posix wine64 fonts-wine googletest xclip
 fi
 
 step "build and tests"
@@ -52,13 +53,20 @@ for target in parse_fuzzer compile_fuzzer; do
   echo "$target: $(grep -E '^Done' "$log")"
 done
 
-step "Windows build under Wine"
+step "Windows build, zip and window under Wine"
 export WINEPREFIX=$PWD/build/windows-wineprefix WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+# One wineserver and one set of Wine's own services for the whole step,
+# rather than one started and awaited for each test. The services start here,
+# so that they hold no test's output open.
+wineserver=${wine%/*}/wineserver
+"$wineserver" -p
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
 "$wine" wineboot --init >/dev/null 2>&1 || true
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows
+ls -l build/windows/parlavox-localization-tool-*-win64.zip
 
 step "all green"

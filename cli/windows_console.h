@@ -1,0 +1,25 @@
+// How parlavox-lngc meets the Windows command line and console, where names
+// are UTF-16: arguments arrive as UTF-8 and messages reach a console as the
+// characters they hold. Elsewhere both are the bytes as they are.
+
+#ifndef PARLAVOX_CLI_WINDOWS_CONSOLE_H_
+#define PARLAVOX_CLI_WINDOWS_CONSOLE_H_
+
+#include <string>
+#include <vector>
+
+namespace parlavox {
+
+// The program's arguments, without its name: on Windows read from the wide
+// command line and turned into UTF-8, so that no name is lost to the code
+// page; elsewhere `argv` as it is.
+std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// On Windows, lets std::cout and std::cerr write the UTF-8 they are given
+// to a console as Unicode; where they go to a file or a pipe, the UTF-8 bytes
+// go there unchanged. Does nothing elsewhere.
+void writeUnicodeToConsoles();
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_CLI_WINDOWS_CONSOLE_H_

@@ -1,0 +1,30 @@
+// Conversion between the UTF-8 the program holds names in and the UTF-16
+// that Windows keeps file names and window texts in. Unpaired surrogates,
+// which a Windows file name may hold, pass both ways as three bytes each
+// (the generalised UTF-8 known as WTF-8), so that a name converted there and
+// back is the same name and never another file's.
+
+#ifndef PARLAVOX_COMPILER_UTF16_H_
+#define PARLAVOX_COMPILER_UTF16_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parlavox {
+
+// `text` as UTF-16; nothing when `text` is not UTF-8 (a surrogate pair
+// written as two three-byte sequences is not UTF-8 either).
+std::optional<std::u16string> utf16FromUtf8(std::string_view text);
+
+// `text` as UTF-8.
+std::string utf8FromUtf16(std::u16string_view text);
+
+// The length of the longest start of `text` that does not end inside a
+// sequence: what can be converted now while the rest is still to come.
+std::size_t completeUtf8Length(std::string_view text);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_UTF16_H_

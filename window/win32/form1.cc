@@ -1,0 +1,401 @@
+#include "window/win32/form1.h"
+
+#include <shellapi.h>
+
+#include <optional>
+#include <utility>
+
+#include "compiler/compile.h"
+#include "compiler/utf16.h"
+#include "window/texts.h"
+
+namespace parlavox {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ParlavoxForm1";
+
+// Control identifiers start above IDOK and IDCANCEL, which the dialog keys
+// send for Return and Escape.
+constexpr WORD kFirstId = 100;
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+
+std::wstring wide(std::u16string_view text) {
+  return std::wstring(text.begin(), text.end());
+}
+
+// The program's own UTF-8 as the system's UTF-16. A message that is not
+// UTF-8 quotes the source, which is in the system's code page.
+std::wstring textFromBytes(std::string_view bytes) {
+  if (const auto utf16 = utf16FromUtf8(bytes)) return wide(*utf16);
+  const int length = MultiByteToWideChar(
+      CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                      text.data(), length);
+  return text;
+}
+
+std::string utf8(std::wstring_view text) {
+  return utf8FromUtf16(std::u16string(text.begin(), text.end()));
+}
+
+std::wstring windowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1,
+                    L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// The number that the shell's show mode takes from the window's state: 0
+// for a window in its normal state, 1 minimised, 2 maximised.
+int windowStateNumber(HWND window) {
+  if (IsIconic(window)) return 1;
+  if (IsZoomed(window)) return 2;
+  return 0;
+}
+
+// The dots per inch of the screen, at which the system places a new window.
+int screenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : form::kStandardDpi;
+}
+
+const wchar_t* className(form::Kind kind) {
+  switch (kind) {
+    case form::Kind::kPushButton:
+      return L"BUTTON";
+    case form::Kind::kTextBox:
+      return L"EDIT";
+    case form::Kind::kLabel:
+      break;
+  }
+  return L"STATIC";
+}
+
+DWORD controlStyle(const form::Control& control) {
+  // Where controls overlap, the one higher in the order is drawn whole.
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.visible ? WS_VISIBLE : 0);
+  switch (control.kind) {
+    case form::Kind::kPushButton:
+      return style | WS_TABSTOP | BS_MULTILINE | BS_CENTER | BS_VCENTER |
+             (control.background ? BS_OWNERDRAW : BS_PUSHBUTTON);
+    case form::Kind::kTextBox:
+      return style | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
+    case form::Kind::kLabel:
+      break;
+  }
+  return style | SS_NOPREFIX | (control.wraps ? SS_LEFT : SS_LEFTNOWORDWRAP);
+}
+
+}  // namespace
+
+Form1::Form1(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+Form1::~Form1() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+bool Form1::open(HINSTANCE instance, int showMode) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &Form1::windowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  if (RegisterClassExW(&windowClass) == 0) return false;
+
+  const int dpi = screenDpi();
+  const form::Pixels client = form::pixelsFromTwips(form::kClientArea, dpi);
+  RECT frame{0, 0, client.width, client.height};
+  AdjustWindowRectEx(&frame, kFrameStyle, FALSE, 0);
+  const std::wstring caption = textFromBytes(form::kCaption);
+  window_ = CreateWindowExW(0, kClassName, caption.c_str(), kFrameStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top,
+                            nullptr, nullptr, instance, this);
+  if (window_ == nullptr) return false;
+  createControls();
+  createFonts(dpi);
+  layOut(dpi);
+
+  Form_Load();
+  ShowWindow(window_, showMode);
+  lastFocus_ = control(form::kCommand1);
+  SetFocus(lastFocus_);
+  // The focus shows on "Compile" from the start, not only once a key has
+  // been pressed.
+  SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+               0);
+  UpdateWindow(window_);
+  return true;
+}
+
+bool Form1::preTranslate(MSG* message) {
+  if (window_ == nullptr) return false;
+  if (message->message == WM_KEYDOWN && message->wParam == VK_RETURN) {
+    // Return clicks the push button that has the focus, as Space does; in
+    // the name box it starts nothing, since no button is the default one.
+    for (std::size_t id = 0; id < form::kControlCount; ++id) {
+      if (form::kControls[id].kind == form::Kind::kPushButton &&
+          message->hwnd == controls_[id]) {
+        onCommand(static_cast<WORD>(kFirstId + id), BN_CLICKED);
+        return true;
+      }
+    }
+    if (message->hwnd == control(form::kTxtOut)) return true;
+  }
+  return IsDialogMessageW(window_, message) != FALSE;
+}
+
+void Form1::createControls() {
+  const auto instance =
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  for (std::size_t id = 0; id < form::kControlCount; ++id) {
+    const form::Control& description = form::kControls[id];
+    const std::wstring caption = textFromBytes(description.caption);
+    controls_[id] = CreateWindowExW(
+        description.kind == form::Kind::kTextBox ? WS_EX_CLIENTEDGE : 0,
+        className(description.kind), caption.c_str(), controlStyle(description),
+        0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFirstId + id)), instance,
+        nullptr);
+  }
+  // The name box takes any length of name.
+  SendMessageW(control(form::kTxtOut), EM_SETLIMITTEXT, 0, 0);
+  // Tab and the drawing order both follow the order of the children:
+  // arrange them by tab place. Every push button and the text box still
+  // lies above the labels it overlaps.
+  HWND previous = HWND_TOP;
+  for (const form::ControlId id : form::tabOrder()) {
+    SetWindowPos(controls_[id], previous, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = controls_[id];
+  }
+  if (const auto colour = form::kControls[form::kCommand4].background) {
+    lightRed_ = CreateSolidBrush(RGB(colour->red, colour->green, colour->blue));
+  }
+}
+
+void Form1::createFonts(int dpi) {
+  deleteFonts();
+  for (std::size_t i = 0; i < form::kFonts.size(); ++i) {
+    const form::Font& font = form::kFonts[i];
+    LOGFONTW logical{};
+    logical.lfHeight = -form::fontPixels(font, dpi);
+    logical.lfWeight = font.weight;
+    logical.lfCharSet = static_cast<BYTE>(font.charset);
+    logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    logical.lfQuality = DEFAULT_QUALITY;
+    logical.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+    const std::wstring face = textFromBytes(font.face);
+    face.copy(logical.lfFaceName, LF_FACESIZE - 1);
+    fonts_[i] = CreateFontIndirectW(&logical);
+  }
+}
+
+void Form1::deleteFonts() {
+  for (HFONT& font : fonts_) {
+    if (font != nullptr) DeleteObject(font);
+    font = nullptr;
+  }
+}
+
+void Form1::layOut(int dpi) {
+  SendMessageW(window_, WM_SETFONT,
+               reinterpret_cast<WPARAM>(
+                   fonts_[static_cast<std::size_t>(form::kWindowFont)]),
+               FALSE);
+  for (std::size_t id = 0; id < form::kControlCount; ++id) {
+    const form::Control& description = form::kControls[id];
+    const form::Pixels at = form::pixelsFromTwips(description.at, dpi);
+    SetWindowPos(controls_[id], nullptr, at.left, at.top, at.width, at.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(controls_[id], WM_SETFONT,
+                 reinterpret_cast<WPARAM>(
+                     fonts_[static_cast<std::size_t>(description.font)]),
+                 TRUE);
+  }
+  fitClientArea(dpi);
+}
+
+void Form1::fitClientArea(int dpi) {
+  // The frame's own size is the system's business: measure it and add it.
+  const form::Pixels wanted = form::pixelsFromTwips(form::kClientArea, dpi);
+  RECT outer;
+  RECT inner;
+  GetWindowRect(window_, &outer);
+  GetClientRect(window_, &inner);
+  SetWindowPos(window_, nullptr, 0, 0,
+               outer.right - outer.left + wanted.width - inner.right,
+               outer.bottom - outer.top + wanted.height - inner.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Form_Load() {
+  txtOut_Change();
+  SetWindowTextW(
+      window_,
+      textFromBytes(form::captionWithVersion(utf8(windowText(window_))))
+          .c_str());
+}
+
+void Form1::txtOut_Change() {
+  SetWindowTextW(control(form::kLblOut),
+                 form::outputText(windowText(control(form::kTxtOut))).c_str());
+}
+
+void Form1::Command1_Click() {
+  const std::wstring name = windowText(control(form::kTxtOut));
+  const CompileResult result = compileLanguage(folder_, utf8(name));
+  if (!result.ok()) {
+    MessageBoxW(window_, textFromBytes(result.message()).c_str(),
+                textFromBytes(texts::kTitle).c_str(), MB_OK);
+    return;
+  }
+  SetWindowTextW(control(form::kLabel1), form::successText(name).c_str());
+  ShowWindow(control(form::kCommand2), SW_SHOW);
+}
+
+void Form1::Command2_Click() {
+  browse(form::pageOpenedBy(form::kCommand2).value_or(""));
+}
+
+void Form1::Command3_Click() {
+  browse(form::pageOpenedBy(form::kCommand3).value_or(""));
+}
+
+void Form1::Command4_Click() {
+  browse(form::pageOpenedBy(form::kCommand4).value_or(""));
+}
+
+void Form1::browse(const std::string& webpage) {
+  // No owner window, no parameters, no folder; what the shell answers is
+  // not shown.
+  ShellExecuteW(nullptr, L"open", textFromBytes(webpage).c_str(), nullptr,
+                nullptr, windowStateNumber(window_));
+}
+
+void Form1::onCommand(WORD id, WORD code) {
+  if (id < kFirstId || id >= kFirstId + form::kControlCount) return;
+  const auto control = static_cast<form::ControlId>(id - kFirstId);
+  if (control == form::kTxtOut) {
+    if (code == EN_CHANGE) txtOut_Change();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  switch (control) {
+    case form::kCommand1:
+      Command1_Click();
+      break;
+    case form::kCommand2:
+      Command2_Click();
+      break;
+    case form::kCommand3:
+      Command3_Click();
+      break;
+    case form::kCommand4:
+      Command4_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::drawLightRedButton(const DRAWITEMSTRUCT& item) {
+  // A standard push button shows no colour of its own: this one is drawn
+  // here, a raised face in light red that sinks while it is pressed.
+  HDC dc = item.hDC;
+  RECT face = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+  FillRect(dc, &face, lightRed_);
+
+  const std::wstring caption = windowText(item.hwndItem);
+  const auto font =
+      reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
+  const HGDIOBJ previousFont = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+  RECT text = face;
+  DrawTextW(dc, caption.c_str(), -1, &text, kFormat | DT_CALCRECT);
+  const LONG height = text.bottom - text.top;
+  text = face;
+  text.top += (face.bottom - face.top - height) / 2;
+  if (pressed) OffsetRect(&text, 1, 1);
+  DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
+  SelectObject(dc, previousFont);
+
+  if ((item.itemState & ODS_FOCUS) != 0 &&
+      (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    InflateRect(&face, -1, -1);
+    DrawFocusRect(dc, &face);
+  }
+}
+
+LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message,
+                                        WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* form = static_cast<Form1*>(create->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form =
+      reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form != nullptr && form->handle(message, wParam, lParam)) return 0;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
+      return true;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->hwndItem != control(form::kCommand4)) break;
+      drawLightRedButton(*item);
+      return true;
+    }
+    case WM_ACTIVATE:
+      // The focus comes back to the control that had it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        lastFocus_ = GetFocus();
+      } else if (lastFocus_ != nullptr && IsWindowVisible(lastFocus_)) {
+        SetFocus(lastFocus_);
+        return true;
+      }
+      break;
+    case WM_DPICHANGED: {
+      createFonts(HIWORD(wParam));
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left,
+                   suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      layOut(HIWORD(wParam));
+      return true;
+    }
+    case WM_DESTROY:
+      // The controls go with the window; their fonts and colour go now.
+      deleteFonts();
+      if (lightRed_ != nullptr) DeleteObject(lightRed_);
+      lightRed_ = nullptr;
+      window_ = nullptr;
+      PostQuitMessage(0);
+      return true;
+    default:
+      break;
+  }
+  return false;
+}
+
+}  // namespace parlavox

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# Drives the Windows window as a translator would, from the unpacked zip,
+# under Wine in a private X server with a window manager: checks the title,
+# the client area and the frame's buttons, the output name on every key, the
+# tab order, Return on buttons and in the name box, the compiled bytes, the
+# not-found message box, the pages the buttons open and a Cyrillic name.
+#
+# Usage: wine_test.sh ZIP PROBE   (PROBE: window_texts.exe, which reads the
+#                                  window's controls as another program can)
+set -euo pipefail
+zip=$(realpath "$1")
+probe=$(realpath "$2")
+here=$(dirname "$0")
+source "$here/../x_session.sh"
+source "$here/wine_session.sh"
+
+work=$(mktemp -d)
+x_on_exit "rm -rf '$work'"
+tool=$work/tool
+unzip -q "$zip" -d "$tool" || x_fail "cannot unpack $zip"
+[[ -f $tool/parlavox-localization-tool.exe ]] || x_fail "no window in $zip"
+
+x_session_start --openbox
+wine_session_start
+
+# A source with a byte of the code page ("ł" in Windows-1250), and one with a
+# name that no single-byte code page holds.
+printf 'Charset | 238\r\n0 | Plik // menu\r\n1 | Zapisz \263 http://x.example\r\n' \
+  >"$tool/langPolski.txt"
+russian=Русский
+printf '0 | \320\244\320\260\320\271\320\273\n' >"$tool/lang$russian.txt"
+
+wine_start "$tool/parlavox-localization-tool.exe"
+window=$(x_wait_window '^Parlavox Localization Tool v0\.2$' 60) ||
+  x_fail "the window did not appear"
+x_require_id "$window"
+
+# --- The frame ---------------------------------------------------------------
+size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+[[ $size == 283x387 ]] || x_fail "the client area is $size, not 283x387"
+# What the window asks of the window manager: moved and closed only; a title
+# bar with the close box and no minimise or maximise box.
+read -r flags functions decorations _ < <(xprop -id "$window" _MOTIF_WM_HINTS |
+  sed 's/.*= //; s/,//g')
+(( flags & 3 && (functions & 0x3E) == 0x24 && (decorations & 0x64) == 0 )) ||
+  x_fail "the frame is asked for more than the close box: $flags $functions $decorations"
+# openbox keeps its own minimise action in the window menu, but offers no
+# resize or maximise for a window of fixed size.
+actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
+[[ $actions == *_NET_WM_ACTION_CLOSE* ]] || x_fail "no close box: $actions"
+[[ $actions != *MAXIMIZE* && $actions != *RESIZE* ]] ||
+  x_fail "the frame offers more than the close box: $actions"
+
+# --- Helpers -----------------------------------------------------------------
+title='Parlavox Localization Tool v0.2'
+key() { xdotool key --clearmodifiers "$@"; sleep 0.2; }
+
+# What the window's controls show: CLASS, visible|hidden, focus, TEXT.
+controls() { wine_run "$probe" "$title" | tr -d '\r'; }
+# The text of the first control of class `class` whose text starts `prefix`.
+text_of() { controls | awk -F'\t' -v p="$1" 'index($4, p) == 1 {print $4; exit}'; }
+# The text of the control that has the focus, and how it shows the focus.
+focused() { controls | awk -F'\t' '$3 ~ /^focus/ {print $3 ": " $4}'; }
+expect_focus() {
+  local now
+  now=$(focused)
+  [[ $now == "focus: $1" ]] || x_fail "the focus is on '$now', not on '$1'"
+}
+
+# Checks the message box's text, closes it with Return.
+expect_box() {
+  x_wait_window '^Parlavox Localization Tool$' 10 >/dev/null || x_fail "no message box for: $1"
+  local text
+  text=$(wine_run "$probe" 'Parlavox Localization Tool' | tr -d '\r')
+  [[ $text == *$'\t'"$1" || $text == *$'\t'"$1"$'\n'* ]] ||
+    x_fail "the message box is not '$1': $text"
+  [[ $(grep -c $'^Button\tvisible' <<<"$text") == 1 ]] || x_fail "more than OK in the box: $text"
+  key Return
+  x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "Return did not close the message box"
+}
+
+expect_opened() {
+  local line=$1 page=$2
+  x_wait_for 10 test "$(wc -l <"$wine_opened")" -ge "$line" || x_fail "nothing opened $page"
+  [[ $(sed -n "${line}p" "$wine_opened") == "$page" ]] ||
+    x_fail "opened '$(sed -n "${line}p" "$wine_opened")', not $page"
+}
+
+command2() { controls | awk -F'\t' '$4 == "Go to Translation Center" {print $2}'; }
+
+xdotool windowactivate --sync "$window"
+sleep 0.5
+
+# --- At start ------------------------------------------------------------------
+[[ $(text_of Output) == "Output: LangLanguage.lng" ]] || x_fail "lblOut reads '$(text_of Output)'"
+[[ $(command2) == hidden ]] || x_fail "\"Go to Translation Center\" is shown at start"
+expect_focus Compile
+# Return on the focused "Compile" clicks it.
+key Return
+expect_box "File langLanguage.txt not found in this directory"
+expect_focus Compile
+
+# --- Tab to the name box; the output name follows every key -----------------
+key Tab
+expect_focus Language
+typed=
+for letter in P o l s k i; do
+  key "$letter"
+  typed+=$letter
+  [[ $(text_of Output) == "Output: Lang$typed.lng" ]] ||
+    x_fail "after '$letter' lblOut reads '$(text_of Output)'"
+done
+# Return in the name box starts nothing.
+key Return
+sleep 0.5
+[[ ! -e $tool/LangPolski.lng ]] || x_fail "Return in the name box compiled"
+x_wait_window_gone '^Parlavox Localization Tool$' 1 || x_fail "Return in the name box showed a message"
+
+key shift+Tab
+expect_focus Compile
+key Return
+x_wait_for 10 test -f "$tool/LangPolski.lng" || x_fail "LangPolski.lng was not written"
+expected=$(printf '238\r\nPlik\r\nZapisz \263 http://x.example\r\n' | od -An -tx1)
+actual=$(od -An -tx1 "$tool/LangPolski.lng")
+[[ $actual == "$expected" ]] || x_fail "LangPolski.lng holds$actual"
+success='Successfully compiled lang.txt into LangPolski.lng \r\nPlease post your file to our Translation center'
+[[ $(text_of Successfully) == "$success" ]] || x_fail "Label1 reads '$(text_of Successfully)'"
+[[ $(command2) == visible ]] || x_fail "\"Go to Translation Center\" did not appear"
+
+# --- Tab order: name box, "...", Command4, Command2, "Compile" --------------
+center=http://www.parlavox.example/parlavox/transcenter.php
+key Tab Tab
+expect_focus ...
+key Return
+expect_opened 1 http://www.parlavox.example/parlavox/LangEnglish.txt
+key Tab
+expect_focus "Check if somebody isn't translating for your language already!"
+key Return
+expect_opened 2 $center
+key Tab
+expect_focus "Go to Translation Center"
+key Return
+expect_opened 3 $center
+key Tab
+expect_focus Compile
+
+# --- A failed compile leaves the result and the button ----------------------
+key Tab
+xdotool type --delay 80 Nope
+key shift+Tab Return
+expect_box "File langNope.txt not found in this directory"
+[[ $(text_of Successfully) == "$success" ]] || x_fail "a failed compile changed Label1"
+[[ $(command2) == visible ]] || x_fail "a failed compile hid \"Go to Translation Center\""
+
+# --- A name outside the code page --------------------------------------------
+key Tab
+printf '%s' "$russian" | xclip -selection clipboard >/dev/null 2>&1
+key ctrl+v
+[[ $(text_of Output) == "Output: Lang$russian.lng" ]] || x_fail "lblOut reads '$(text_of Output)'"
+key shift+Tab Return
+x_wait_for 10 test -f "$tool/Lang$russian.lng" || x_fail "Lang$russian.lng was not written"
+[[ $(od -An -tx1 "$tool/Lang$russian.lng") == "$(printf '\r\n\320\244\320\260\320\271\320\273\r\n' | od -An -tx1)" ]] ||
+  x_fail "Lang$russian.lng holds $(od -An -tx1 "$tool/Lang$russian.lng")"
+[[ $(text_of Successfully) == "Successfully compiled lang.txt into Lang$russian.lng "* ]] ||
+  x_fail "Label1 reads '$(text_of Successfully)'"
+key Tab End
+xdotool type --delay 80 X
+key shift+Tab Return
+expect_box "File lang${russian}X.txt not found in this directory"
+[[ $(ls "$tool" | grep -c '\.lng$') == 2 ]] || x_fail "other files were written: $(ls "$tool")"
+
+# --- Closing the window ends the program -------------------------------------
+xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+x_wait_for 10 bash -c "! kill -0 $wine_pid" || x_fail "the program did not end with its window"
+wait "$wine_pid" || x_fail "the program ended with status $?"
+# --- At another DPI the layout is scaled, not stretched ------------------------
+# 4245 x 5805 twips at 120 dots per inch, each rounded to the nearest pixel.
+wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null ||
+  x_fail "cannot set the DPI"
+timeout 30 "$wine_bin/wineserver" -w || true
+wine_start "$tool/parlavox-localization-tool.exe"
+window=$(x_wait_window '^Parlavox Localization Tool v0\.2$' 60) ||
+  x_fail "the window did not appear at 120 dpi"
+size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+[[ $size == 354x484 ]] || x_fail "at 120 dpi the client area is $size, not 354x484"
+xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+x_wait_for 10 bash -c "! kill -0 $wine_pid" || x_fail "the program did not end with its window"
+echo "Windows window under Wine: passed"
