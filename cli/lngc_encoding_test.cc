@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/lngc.h"
+#include "cli/lngc_fixture.h"
 #include "compiler/test_folder.h"
 
 namespace parlavox {
@@ -10,25 +9,7 @@ namespace {
 
 using namespace std::string_literals;
 
-class LngcEncodingTest : public ::testing::Test {
- protected:
-  std::string at(std::string_view name) const {
-    return (folder_.path() / std::string(name)).string();
-  }
-
-  int run(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runLngc(args, out, err);
-    out_ = out.str();
-    err_ = err.str();
-    return status;
-  }
-
-  TestFolder folder_;
-  std::string out_;
-  std::string err_;
-};
+using LngcEncodingTest = LngcFixture;
 
 // "Größe ändern" in UTF-8 under a Central European Charset.
 constexpr std::string_view kUtf8Source =

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/lngc.h"
+#include "cli/lngc_fixture.h"
 #include "compiler/test_folder.h"
 
 namespace parlavox {
@@ -16,26 +15,9 @@ constexpr std::string_view kReference =
     "2 | OK\r\n"
     "3 | Help\r\n";
 
-class LngcReferenceTest : public ::testing::Test {
+class LngcReferenceTest : public LngcFixture {
  protected:
   LngcReferenceTest() { folder_.write("langEnglish.txt", kReference); }
-
-  std::string at(std::string_view name) const {
-    return (folder_.path() / std::string(name)).string();
-  }
-
-  int run(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runLngc(args, out, err);
-    out_ = out.str();
-    err_ = err.str();
-    return status;
-  }
-
-  TestFolder folder_;
-  std::string out_;
-  std::string err_;
 };
 
 TEST_F(LngcReferenceTest, WarningsNameTheLineAndStillWrite) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/lngc.h"
+#include "cli/lngc_fixture.h"
 #include "compiler/test_folder.h"
 
 #if defined(__linux__)
@@ -34,22 +34,9 @@ constexpr std::string_view kAdded =
 constexpr std::string_view kDeutsch =
     "// Deutsch\r\nCharset | 0\r\n0 | Datei\r\n1 | %1 als %2 speichern\r\n";
 
-class LngcUpdateTest : public ::testing::Test {
+class LngcUpdateTest : public LngcFixture {
  protected:
   LngcUpdateTest() { folder_.write("langEnglish.txt", kReference); }
-
-  std::string at(std::string_view name) const {
-    return (folder_.path() / std::string(name)).string();
-  }
-
-  int run(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runLngc(args, out, err);
-    out_ = out.str();
-    err_ = err.str();
-    return status;
-  }
 
   int update(const std::vector<std::string>& sources,
              const std::vector<std::string>& options = {}) {
@@ -63,10 +50,6 @@ class LngcUpdateTest : public ::testing::Test {
   fs::file_time_type modified(std::string_view name) const {
     return fs::last_write_time(folder_.path() / std::string(name));
   }
-
-  TestFolder folder_;
-  std::string out_;
-  std::string err_;
 };
 
 TEST_F(LngcUpdateTest, AppendsWhatTheReferenceHasAndCompilesNothing) {
