@@ -68,7 +68,9 @@ x_session_start() {
   local display_fd display
   # Xvfb picks a free display and writes its number to the pipe.
   exec {display_fd}<> <(:)
-  Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp \
+  # -noreset: by default the server resets when its last client leaves, and
+  # a client that connects in that moment (openbox after xdpyinfo) is refused.
+  Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp -noreset \
     >"$x_logs/xvfb.log" 2>&1 &
   x_xvfb_pid=$!
   x_on_exit "x_stop $x_xvfb_pid"
@@ -77,12 +79,24 @@ x_session_start() {
   export DISPLAY=:$display
   x_wait_for 30 xdpyinfo || x_fail "Xvfb does not answer on $DISPLAY"
   if [[ ${1:-} == --openbox ]]; then
-    openbox --sm-disable >"$x_logs/openbox.log" 2>&1 &
-    x_openbox_pid=$!
-    x_on_exit "x_stop $x_openbox_pid"
-    x_wait_for 30 _x_window_manager_running ||
-      x_fail "openbox did not take the screen"
+    # A window manager that could not connect ends at once: try again, a few
+    # times, rather than fail the test on a moment's refusal.
+    local attempt
+    for attempt in 1 2 3; do
+      openbox --sm-disable >>"$x_logs/openbox.log" 2>&1 &
+      x_openbox_pid=$!
+      x_on_exit "x_stop $x_openbox_pid"
+      x_wait_for 20 _x_window_manager_up "$x_openbox_pid" || true
+      _x_window_manager_running && return 0
+      x_stop "$x_openbox_pid"
+    done
+    x_fail "openbox did not take the screen"
   fi
+}
+
+# Succeeds once the window manager `pid` runs the screen or has ended.
+_x_window_manager_up() {
+  _x_window_manager_running || ! kill -0 "$1" 2>/dev/null
 }
 
 # A window manager announces itself on the root window.
