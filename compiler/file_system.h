@@ -65,6 +65,11 @@ class SignalsHeld {
 #endif
 };
 
+// Asks for large memory pages under `bytes`, where the system offers them on
+// request: a large source is then read with a few hundred page faults
+// instead of one for every 4 KB.
+void adviseLargePages(char* bytes, std::size_t size);
+
 // Reads the whole plain file at `path` (see readFile).
 ReadResult readWholeFile(const std::filesystem::path& path);
 

@@ -1,9 +1,11 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include "compiler/file_system.h"
@@ -45,6 +47,24 @@ bool ScopedHandle::close() {
   open_ = false;
   // After close fails with EINTR the descriptor is gone all the same.
   return ::close(handle_) == 0 || errno == EINTR;
+}
+
+void adviseLargePages(char* bytes, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+  // Only whole large pages inside the buffer can be advised.
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const auto address = reinterpret_cast<std::uintptr_t>(bytes);
+  const std::size_t before = (kLargePage - address % kLargePage) % kLargePage;
+  if (size <= before) return;
+  const std::size_t whole = (size - before) / kLargePage * kLargePage;
+  if (whole != 0) {
+    // Advice only: a system without large pages reads the file all the same.
+    madvise(bytes + before, whole, MADV_HUGEPAGE);
+  }
+#else
+  (void)bytes;
+  (void)size;
+#endif
 }
 
 ReadResult readWholeFile(const std::filesystem::path& path) {

@@ -44,6 +44,10 @@ bool ScopedHandle::close() {
   return CloseHandle(handle_) != 0;
 }
 
+// Large pages on Windows need a privilege that a translator's account does
+// not have; the buffer keeps ordinary pages.
+void adviseLargePages(char* /*bytes*/, std::size_t /*size*/) {}
+
 ReadResult readWholeFile(const std::filesystem::path& path) {
   ReadResult result;
   // Others may go on reading, writing and renaming the file meanwhile, as

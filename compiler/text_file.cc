@@ -83,7 +83,10 @@ FileText::FileText(std::string_view bytes)
 FileText FileText::uninitialised(std::size_t size) {
   FileText text;
   text.data_.reset(new (std::nothrow) char[size]);
-  if (text.data_ != nullptr) text.size_ = size;
+  if (text.data_ != nullptr) {
+    text.size_ = size;
+    os::adviseLargePages(text.data_.get(), size);
+  }
   return text;
 }
 
