@@ -1,5 +1,6 @@
 #include "cli/lngc.h"
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -54,6 +55,28 @@ struct Options {
   std::optional<std::string> previousReference;
   std::vector<std::string> sources;
 };
+
+// An option that takes a FILE, as "NAME FILE" or "NAME=FILE".
+struct FileOption {
+  std::string_view name;
+  std::optional<std::string> Options::*value;
+};
+
+constexpr std::array<FileOption, 2> kFileOptions = {{
+    {"--reference", &Options::reference},
+    {"--previous-reference", &Options::previousReference},
+}};
+
+// The FILE option that `arg` gives, in either form; none for any other.
+const FileOption* fileOptionOf(std::string_view arg) {
+  for (const FileOption& option : kFileOptions) {
+    if (arg.substr(0, option.name.size()) == option.name &&
+        (arg.size() == option.name.size() || arg[option.name.size()] == '=')) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
 
 // A SOURCE split into the folder it names and its language name.
 struct Source {
@@ -155,23 +178,17 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       options.strict = true;
     } else if (arg == "--statistics") {
       options.statistics = true;
-    } else if (arg == "--reference") {
-      if (i + 1 == args.size()) {
-        return usageError(err, "--reference needs a FILE");
-      }
-      options.reference = args[++i];
-    } else if (arg.rfind("--reference=", 0) == 0) {
-      options.reference = arg.substr(std::string_view("--reference=").size());
     } else if (arg == "--update") {
       options.update = true;
-    } else if (arg == "--previous-reference") {
-      if (i + 1 == args.size()) {
-        return usageError(err, "--previous-reference needs a FILE");
+    } else if (const FileOption* option = fileOptionOf(arg)) {
+      std::optional<std::string>& value = options.*(option->value);
+      if (arg.size() > option->name.size()) {
+        value = arg.substr(option->name.size() + 1);
+      } else if (i + 1 == args.size()) {
+        return usageError(err, std::string(option->name) + " needs a FILE");
+      } else {
+        value = args[++i];
       }
-      options.previousReference = args[++i];
-    } else if (arg.rfind("--previous-reference=", 0) == 0) {
-      options.previousReference =
-          arg.substr(std::string_view("--previous-reference=").size());
     } else if (arg == "--help") {
       out << kUsage;
       return kExitSuccess;
