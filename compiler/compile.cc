@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "compiler/compiled_stream.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
 #include "compiler/text_file.h"
@@ -75,27 +76,40 @@ std::optional<fs::path> findSource(const fs::path& folder,
   return folder / pathFromBytes(*best);
 }
 
-constexpr std::string_view kLineEnd = "\r\n";
-
-// Hands `take` the compiled file piece by piece: each slot's text, every
-// ":\\" in it as "://", and CR LF after it. A ":\\" never spans two slots,
-// as no text holds a line end, so this is one left-to-right pass over the
-// joined text.
+// Hands `take` the compiled file piece by piece, the table's texts in slot
+// order.
 template <typename Take>
-void forEachCompiledPiece(const EntryTable& table, Take&& take) {
-  constexpr std::string_view kShielded = ":\\\\";
+void forEachPieceOfTable(const EntryTable& table, Take&& take) {
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
-    std::string_view text = table[slot];
-    for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
-         at = text.find(kShielded)) {
-      take(text.substr(0, at + 1));
-      take(std::string_view("//"));
-      text.remove_prefix(at + kShielded.size());
-    }
-    take(text);
-    take(kLineEnd);
+    forEachCompiledPiece(table[slot], take);
   }
 }
+
+// Writes each compiled text into the file being written. A failed write is
+// remembered by the writer, and the scan goes on to find any fault of the
+// source, which is what the translator must hear of first.
+class FileTextOutput : public TextOutput {
+ public:
+  explicit FileTextOutput(FileWriter* writer) : writer_(writer) {}
+
+  bool put(std::string_view text) override {
+    forEachCompiledPiece(
+        text, [&](std::string_view piece) { writer_->write(piece); });
+    return true;
+  }
+
+ private:
+  FileWriter* writer_;
+};
+
+// Takes the texts and keeps none: scans a source for its fault alone.
+class NoSink : public EntrySink {
+ public:
+  bool take(std::size_t, std::string_view, std::uint64_t,
+            std::size_t) override {
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -194,8 +208,9 @@ std::string loadSourceStart(const fs::path& folder, std::string_view name,
 
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, [&](std::string_view piece) { joined += piece; });
-  if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
+  forEachPieceOfTable(table, [&](std::string_view piece) { joined += piece; });
+  constexpr std::size_t kLineEndSize = 2;
+  if (!joined.empty()) joined.resize(joined.size() - kLineEndSize);
   return joined;
 }
 
@@ -206,7 +221,7 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   }
   const bool written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
-        forEachCompiledPiece(
+        forEachPieceOfTable(
             table, [&](std::string_view piece) { writer.write(piece); });
       });
   if (!written) {
@@ -215,11 +230,71 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   return CompileResult::success();
 }
 
-CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
-  EntryTable table;
-  CompileResult loaded = loadLanguage(folder, name, &table);
-  if (!loaded.ok()) return loaded;
-  return writeLanguage(folder, name, table);
+CompileResult compileLanguage(const fs::path& folder, std::string_view name,
+                              const CompileOptions& options,
+                              CompileReport* report) {
+  CompileReport unused;
+  if (report == nullptr) report = &unused;
+  if (!nameAllowed(name)) {
+    return CompileResult::failure(messages::nameNotAllowed());
+  }
+  const std::optional<fs::path> source = findSource(folder, name);
+  if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  FileBlocks blocks(*source);
+  // The file may have gone, or been swapped for a pipe or a device, since it
+  // was found: only the opened file counts.
+  if (blocks.status() == ReadStatus::kNotAFile) {
+    return CompileResult::failure(messages::sourceNotFound(name));
+  }
+  if (blocks.status() != ReadStatus::kRead) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  if (blocks.size() == 0) {
+    // Empty only when reading it says so too: some files read as nothing
+    // but are unreadable, or say nothing of their size.
+    char probe = 0;
+    if (blocks.read(std::span<char>(&probe, 1)) != std::size_t{0} ||
+        !blocks.unchanged()) {
+      return CompileResult::failure(messages::sourceUnreadable(name));
+    }
+    return CompileResult::failure(messages::sourceEmpty());
+  }
+
+  ScanResult scanned;
+  bool produced = false;
+  const bool written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+        produced = true;
+        FileTextOutput output(&writer);
+        CompiledStream stream(&output);
+        scanned = scanSource(&blocks, &stream, options.blockSize);
+        if (scanned.ok() && !stream.finish(scanned.slotCount)) {
+          scanned.status = ScanStatus::kStopped;
+        }
+        if (!scanned.ok()) writer.fail();
+      });
+  // Without a file to write into, the source is still read for its fault.
+  if (!produced) {
+    NoSink none;
+    scanned = scanSource(&blocks, &none, options.blockSize);
+  }
+
+  switch (scanned.status) {
+    case ScanStatus::kScanned:
+      break;
+    case ScanStatus::kFault:
+      return CompileResult::failure(std::move(scanned.fault.message),
+                                    scanned.fault.line);
+    case ScanStatus::kStopped:  // memory for the early texts ran out
+    case ScanStatus::kUnreadable:
+      return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  report->scanned = true;
+  report->lineCount = scanned.slotCount - 1;
+  if (!written) {
+    return CompileResult::failure(messages::outputNotWritten(name));
+  }
+  return CompileResult::success();
 }
 
 }  // namespace parlavox

@@ -13,8 +13,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
+#include "compiler/source_blocks.h"
 
 namespace parlavox {
 
@@ -88,10 +91,37 @@ std::string joinEntries(const EntryTable& table);
 CompileResult writeLanguage(const std::filesystem::path& folder,
                             std::string_view name, const EntryTable& table);
 
-// loadLanguage, then writeLanguage. An earlier compiled file stays as it was
-// on every failure.
+// How compileLanguage goes about it.
+struct CompileOptions {
+  // Whether to check the source's encoding, as checkEncoding does.
+  bool checkEncoding = false;
+  // Whether any encoding finding keeps the compiled file from being written.
+  bool holdBackOnFindings = false;
+  // The size of the blocks the source is read in.
+  std::size_t blockSize = kSourceBlockSize;
+};
+
+// What compileLanguage found out besides its result.
+struct CompileReport {
+  // Whether the source was read whole and has no fault.
+  bool scanned = false;
+  // The number of line numbers, 0 to the highest, when scanned.
+  std::size_t lineCount = 0;
+  // The encoding findings, with CompileOptions::checkEncoding.
+  std::vector<EncodingFinding> findings;
+  // Whether the compiled file was not written because of findings.
+  bool heldBack = false;
+};
+
+// The same result and compiled file as loadLanguage, then writeLanguage,
+// in one pass over the source: each text is written as soon as it is read
+// and every text before it is written, so that a source in number order
+// never stands in memory. An earlier compiled file stays as it was on every
+// failure.
 CompileResult compileLanguage(const std::filesystem::path& folder,
-                              std::string_view name);
+                              std::string_view name,
+                              const CompileOptions& options = {},
+                              CompileReport* report = nullptr);
 
 }  // namespace parlavox
 

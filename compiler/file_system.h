@@ -7,6 +7,7 @@
 #define PARLAVOX_COMPILER_FILE_SYSTEM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <utility>
@@ -72,6 +73,28 @@ void adviseLargePages(char* bytes, std::size_t size);
 
 // Reads the whole plain file at `path` (see readFile).
 ReadResult readWholeFile(const std::filesystem::path& path);
+
+// What tells an open file's content apart from an earlier one: its size and
+// modification time.
+struct FileState {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // in the system's own units
+  std::int64_t modifiedFraction = 0;
+
+  friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+// Opens the plain file at `path` for reading, without blocking on a pipe
+// or device; `*status` is kRead and `*state` its state when it is open,
+// kNotAFile when no plain file has that name.
+ScopedHandle openPlainFile(const std::filesystem::path& path,
+                           ReadStatus* status, FileState* state);
+
+// The state of the open file; false when it cannot be had.
+bool fileState(Handle handle, FileState* state);
+
+// Reads up to `size` bytes: how many, 0 at the end, -1 on failure.
+long long readBlock(Handle handle, char* into, std::size_t size);
 
 // Creates `path` for writing, failing when any file or link has that name
 // already; on Windows every write goes through to the disk. `*exists` says

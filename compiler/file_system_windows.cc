@@ -152,4 +152,47 @@ void syncFolder(const std::filesystem::path&) {
   // MOVEFILE_WRITE_THROUGH has made the rename durable already.
 }
 
+ScopedHandle openPlainFile(const std::filesystem::path& path,
+                           ReadStatus* status, FileState* state) {
+  *status = ReadStatus::kUnreadable;
+  // Others may go on reading, writing and renaming the file meanwhile, as
+  // they could with the file unopened; unchanged state tells a change.
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      *status = ReadStatus::kNotAFile;
+    }
+    return ScopedHandle();
+  }
+  ScopedHandle file(handle);
+  BY_HANDLE_FILE_INFORMATION opened{};
+  if (GetFileType(handle) != FILE_TYPE_DISK ||
+      !GetFileInformationByHandle(handle, &opened) ||
+      (opened.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    *status = ReadStatus::kNotAFile;
+    return ScopedHandle();
+  }
+  if (!fileState(handle, state)) return ScopedHandle();
+  *status = ReadStatus::kRead;
+  return file;
+}
+
+bool fileState(Handle handle, FileState* state) {
+  BY_HANDLE_FILE_INFORMATION now{};
+  if (!GetFileInformationByHandle(handle, &now)) return false;
+  state->size =
+      (static_cast<std::uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
+  state->modified = now.ftLastWriteTime.dwHighDateTime;
+  state->modifiedFraction = now.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
+long long readBlock(Handle handle, char* into, std::size_t size) {
+  return readSome(handle, into, size);
+}
+
 }  // namespace parlavox::os

@@ -1,0 +1,48 @@
+#include "compiler/source_blocks.h"
+
+#include <memory>
+#include <new>
+
+namespace parlavox {
+
+FileBlocks::FileBlocks(const std::filesystem::path& path)
+    : file_(os::openPlainFile(path, &status_, &state_)) {}
+
+std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
+  const long long got = os::readBlock(file_.get(), into.data(), into.size());
+  if (got < 0) return std::nullopt;
+  return static_cast<std::size_t>(got);
+}
+
+bool FileBlocks::unchanged() {
+  os::FileState now;
+  return os::fileState(file_.get(), &now) && now == state_;
+}
+
+ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
+                      std::size_t blockSize) {
+  ScanResult unreadable;
+  unreadable.status = ScanStatus::kUnreadable;
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
+  if (buffer == nullptr) return unreadable;
+  try {
+    SourceScanner scanner(sink, source->size());
+    for (;;) {
+      const std::optional<std::size_t> got =
+          source->read(std::span<char>(buffer.get(), blockSize));
+      if (!got) return unreadable;
+      if (*got == 0) break;
+      if (!scanner.feed(std::string_view(buffer.get(), *got))) break;
+    }
+    ScanResult result = scanner.finish();
+    // A source that changed while it was read is unreadable, whatever its
+    // bytes seemed to say.
+    if (!source->unchanged()) return unreadable;
+    return result;
+  } catch (const std::bad_alloc&) {
+    // A piece, or the numbering, larger than memory.
+    return unreadable;
+  }
+}
+
+}  // namespace parlavox
