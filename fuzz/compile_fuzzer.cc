@@ -1,8 +1,11 @@
 // Fuzzes the whole compile on a real folder. The first byte gives the length
-// (0 to 7) of the language name that follows; the rest is the source.
-// Whatever the input: a failed compile leaves the earlier compiled file byte
-// for byte; a successful one writes exactly the parser's table; no file
-// appears but the compiled one, and nothing is written outside the folder.
+// (0 to 7) of the language name that follows, and the size of the blocks
+// the source is read in; the rest is the source. Whatever the input: the
+// compile, which writes each text as it reads it, comes to what the table of
+// the whole source says: the same compiled bytes, or the same first fault
+// on the same line; a failed compile leaves the earlier compiled file byte
+// for byte; no file appears but the compiled one, and nothing is written
+// outside the folder.
 
 #include <algorithm>
 #include <cstddef>
@@ -104,23 +107,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   before = listing(sandbox());
 
+  parlavox::CompileOptions options;
+  // Blocks of 1 to 32 bytes put their ends everywhere in small sources.
+  options.blockSize = 1 + data[0] / 8;
   const parlavox::CompileResult result =
-      parlavox::compileLanguage(folder, name);
+      parlavox::compileLanguage(folder, name, options);
   if (listing(sandbox()) != before) broken("files appeared or vanished", name);
   if (!plain) {
     if (result.ok()) broken("name with a path character compiled", name);
     return 0;
   }
   const std::string written = get(folder / parlavox::outputFileName(name));
+  const parlavox::ParseResult parsed = parlavox::parseLanguageSource(source);
   if (!result.ok()) {
     if (written != kEarlier) broken("earlier output changed", result.message());
-    if (source.empty() &&
-        result.message() != "Lang.txt is empty. Not compiled") {
-      broken("empty source", result.message());
+    if (source.empty()) {
+      if (result.message() != "Lang.txt is empty. Not compiled") {
+        broken("empty source", result.message());
+      }
+      return 0;
+    }
+    if (parsed.ok()) broken("failed what the table compiles", result.message());
+    if (result.message() != parsed.fault.message ||
+        result.line() != parsed.fault.line) {
+      broken("another fault than the table's",
+             result.message() + " / " + parsed.fault.message);
     }
     return 0;
   }
-  const parlavox::ParseResult parsed = parlavox::parseLanguageSource(source);
   if (!parsed.ok())
     broken("compiled what does not parse", parsed.fault.message);
   if (written != parlavox::joinEntries(*parsed.table) + "\r\n") {
