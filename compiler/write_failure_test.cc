@@ -78,6 +78,28 @@ TEST_F(WriteFailureTest, NoFileHandleForTheTemporaryFile) {
   expectEarlierOutputKept(result);
 }
 
+TEST_F(WriteFailureTest, NoTemporaryFileStillNamesTheSourcesFault) {
+  // One handle left: the source opens, the temporary file does not.
+  const int nextHandle = dup(0);
+  close(nextHandle);
+  writeSourceOf(10);
+  CompileResult good = CompileResult::success();
+  {
+    ScopedLimit handles(RLIMIT_NOFILE, static_cast<rlim_t>(nextHandle + 1));
+    good = compileLanguage(folder_.path(), "X");
+  }
+  expectEarlierOutputKept(good);
+  folder_.write("langX.txt", "0 | a\n1 | b\n0 | c\n");
+  CompileResult faulty = CompileResult::success();
+  {
+    ScopedLimit handles(RLIMIT_NOFILE, static_cast<rlim_t>(nextHandle + 1));
+    faulty = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(faulty.message(), "double entry for line number 0");
+  EXPECT_EQ(faulty.line(), 3u);
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+}
+
 TEST_F(WriteFailureTest, WriteStopsShort) {
   writeSourceOf(4 << 20);
   EntryTable table;
@@ -101,6 +123,25 @@ TEST_F(WriteFailureTest, FlushOnCloseFails) {
     result = writeLanguage(folder_.path(), "X", table);
   }
   expectEarlierOutputKept(result);
+}
+
+TEST_F(WriteFailureTest, WriteStopsShortInTheStreamedCompile) {
+  writeSourceOf(4 << 20);
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 1 << 20);
+    result = compileLanguage(folder_.path(), "X");
+  }
+  expectEarlierOutputKept(result);
+  // The source's fault comes first, even once the write has failed.
+  folder_.write("langX.txt", "0 | " + std::string(4 << 20, 'x') + "\n0 | b\n");
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 1 << 20);
+    result = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(result.message(), "double entry for line number 0");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
 }
 
 TEST_F(WriteFailureTest, RenameFails) {
