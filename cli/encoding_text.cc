@@ -74,7 +74,11 @@ std::string byteOrderMarkNote(ByteOrderMark mark) {
 
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
                          const EntryTable& table) {
-  const std::vector<EncodingFinding> findings = checkEncoding(table);
+  return warnEncoding(err, source, checkEncoding(table));
+}
+
+std::size_t warnEncoding(std::ostream& err, const std::string& source,
+                         const std::vector<EncodingFinding>& findings) {
   for (const EncodingFinding& finding : findings) {
     err << source << ':' << finding.physicalLine
         << ": warning: " << describeEncodingFinding(finding) << '\n';

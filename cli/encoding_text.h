@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
@@ -28,6 +29,10 @@ std::string byteOrderMarkNote(ByteOrderMark mark);
 // "SOURCE:LINE: warning: ..."; returns how many it printed.
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
                          const EntryTable& table);
+
+// The same for findings made while `source` was compiled.
+std::size_t warnEncoding(std::ostream& err, const std::string& source,
+                         const std::vector<EncodingFinding>& findings);
 
 // After a fault in the language `name` in `folder`, given as `source`:
 // prints "SOURCE:1: note: ..." when the file starts with a byte-order mark,

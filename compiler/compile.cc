@@ -102,14 +102,56 @@ class FileTextOutput : public TextOutput {
   FileWriter* writer_;
 };
 
-// Takes the texts and keeps none: scans a source for its fault alone.
-class NoSink : public EntrySink {
+// Hands each text to two sinks.
+class BothSinks : public EntrySink {
  public:
-  bool take(std::size_t, std::string_view, std::uint64_t,
-            std::size_t) override {
-    return true;
+  BothSinks(EntrySink* first, EntrySink* second)
+      : first_(first), second_(second) {}
+
+  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
+            std::size_t line) override {
+    return first_->take(slot, text, offset, line) &&
+           second_->take(slot, text, offset, line);
   }
+
+ private:
+  EntrySink* first_;
+  EntrySink* second_;
 };
+
+// Shows the encoding check each block on its way to the scanner.
+class WatchedBlocks : public SourceBlocks {
+ public:
+  WatchedBlocks(SourceBlocks* source, EncodingWatch* watch)
+      : source_(source), watch_(watch) {}
+
+  std::uint64_t size() const override { return source_->size(); }
+  std::optional<std::size_t> read(std::span<char> into) override {
+    const std::optional<std::size_t> got = source_->read(into);
+    if (got) watch_->observe(std::string_view(into.data(), *got));
+    return got;
+  }
+  bool unchanged() override { return source_->unchanged(); }
+
+ private:
+  SourceBlocks* source_;
+  EncodingWatch* watch_;
+};
+
+// The physical line of byte `offset` of the file at `path`, read again:
+// needed only for a finding, and then mostly near the file's start.
+std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
+  FileBlocks file(path);
+  std::string start;
+  std::string block(std::min<std::uint64_t>(offset + 1, kSourceBlockSize),
+                    '\0');
+  while (start.size() <= offset) {
+    const std::optional<std::size_t> got = file.read(block);
+    if (!got || *got == 0) break;
+    start.append(block, 0, *got);
+  }
+  return physicalLineAt(start, static_cast<std::size_t>(offset));
+}
 
 }  // namespace
 
@@ -260,6 +302,18 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     return CompileResult::failure(messages::sourceEmpty());
   }
 
+  EncodingWatch watch;
+  WatchedBlocks watched(&blocks, &watch);
+  SourceBlocks* const input =
+      options.checkEncoding ? static_cast<SourceBlocks*>(&watched) : &blocks;
+  auto findings = [&] {
+    if (options.checkEncoding) {
+      report->findings = watch.finish(
+          [&](std::uint64_t offset) { return lineInFile(*source, offset); });
+    }
+    report->heldBack = options.holdBackOnFindings && !report->findings.empty();
+  };
+
   ScanResult scanned;
   bool produced = false;
   const bool written = replaceFileWith(
@@ -267,16 +321,20 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
         produced = true;
         FileTextOutput output(&writer);
         CompiledStream stream(&output);
-        scanned = scanSource(&blocks, &stream, options.blockSize);
+        BothSinks both(&stream, &watch);
+        EntrySink* const sink =
+            options.checkEncoding ? static_cast<EntrySink*>(&both) : &stream;
+        scanned = scanSource(input, sink, options.blockSize);
         if (scanned.ok() && !stream.finish(scanned.slotCount)) {
           scanned.status = ScanStatus::kStopped;
         }
-        if (!scanned.ok()) writer.fail();
+        if (scanned.ok()) findings();
+        if (!scanned.ok() || report->heldBack) writer.fail();
       });
   // Without a file to write into, the source is still read for its fault.
   if (!produced) {
-    NoSink none;
-    scanned = scanSource(&blocks, &none, options.blockSize);
+    scanned = scanSource(input, &watch, options.blockSize);
+    if (scanned.ok()) findings();
   }
 
   switch (scanned.status) {
