@@ -1,7 +1,8 @@
-// Writes a language source of N entries, about 60 bytes each, shaped like a
+// Writes a language source of N entries, about 50 bytes each, shaped like a
 // real one: a title, a Charset line, comments, addresses and placeholders.
+// With "reversed", the entries come from the highest line number down.
 //
-// Usage: make_source N PATH
+// Usage: make_source N PATH [reversed]
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,11 +10,12 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_source N PATH\n");
+  if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "reversed")) {
+    std::fprintf(stderr, "usage: make_source N PATH [reversed]\n");
     return 2;
   }
   const long entries = std::strtol(argv[1], nullptr, 10);
+  const bool reversed = argc == 4;
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   out << "// Parlavox language file: Benchmark\r\n\r\nCharset | 238\r\n\r\n";
   const char* texts[] = {
@@ -23,7 +25,8 @@ int main(int argc, char** argv) {
       "Lyrics not found // status bar",
   };
   std::string line;
-  for (long n = 0; n < entries; ++n) {
+  for (long i = 0; i < entries; ++i) {
+    const long n = reversed ? entries - 1 - i : i;
     line = std::to_string(n);
     line += " | ";
     line += texts[n % 4];
