@@ -6,6 +6,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace parlavox {
 
 namespace {
@@ -149,6 +153,26 @@ void findTextBytes(const EntryTable& table,
   }
 }
 
+// Sixteen bytes at `bytes`: whether all are ASCII; with `printable`, all
+// printable ASCII, 0x20 to 0x7F. Where SSE2 is missing, eight are looked at
+// and reported as none.
+constexpr std::size_t kWide = 16;
+
+bool wideAscii(const char* bytes, bool printable) {
+#if defined(__SSE2__)
+  const __m128i block =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
+  const __m128i outside =
+      printable ? _mm_cmplt_epi8(block, _mm_set1_epi8(0x20)) : block;
+  return _mm_movemask_epi8(outside) == 0;
+#else
+  (void)bytes;
+  (void)printable;
+  return false;
+#endif
+}
+
 // The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
 // starts none.
 std::size_t sequenceLength(unsigned char lead) {
@@ -170,6 +194,10 @@ TextTrace traceText(std::string_view text) {
   TextTrace trace;
   std::size_t at = 0;
   while (at < text.size()) {
+    if (text.size() - at >= kWide && wideAscii(text.data() + at, true)) {
+      at += kWide;
+      continue;
+    }
     if (text.size() - at >= sizeof(std::uint64_t)) {
       std::uint64_t word = 0;
       std::memcpy(&word, text.data() + at, sizeof word);
@@ -276,6 +304,10 @@ void EncodingWatch::observe(std::string_view bytes) {
     utf8Carry_.clear();
   }
   while (maybeUtf8_ && at < bytes.size()) {
+    if (bytes.size() - at >= kWide && wideAscii(bytes.data() + at, false)) {
+      at += kWide;
+      continue;
+    }
     if (bytes.size() - at >= sizeof(std::uint64_t)) {
       std::uint64_t word = 0;
       std::memcpy(&word, bytes.data() + at, sizeof word);

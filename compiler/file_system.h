@@ -108,6 +108,10 @@ bool copyPermissions(Handle handle, const std::filesystem::path& model);
 // Writes all of `bytes`; false on any failure, a file size limit included.
 bool writeAll(Handle handle, std::string_view bytes);
 
+// Asks the system to start writing `size` bytes of the file from `offset`
+// to the disk without waiting for them; advice only.
+void startWriting(Handle handle, std::uint64_t offset, std::size_t size);
+
 // Waits until the file's bytes are on the disk.
 bool syncFile(Handle handle);
 

@@ -133,6 +133,17 @@ bool writeAll(Handle handle, std::string_view bytes) {
   return true;
 }
 
+void startWriting(Handle handle, std::uint64_t offset, std::size_t size) {
+#if defined(SYNC_FILE_RANGE_WRITE)
+  sync_file_range(handle, static_cast<off_t>(offset), static_cast<off_t>(size),
+                  SYNC_FILE_RANGE_WRITE);
+#else
+  (void)handle;
+  (void)offset;
+  (void)size;
+#endif
+}
+
 bool syncFile(Handle handle) {
   int status = 0;
   do {

@@ -63,10 +63,9 @@ std::size_t findBreak(std::string_view text, std::size_t from) {
 }
 
 std::string_view trimSpaces(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = s.find_last_not_of(' ');
-  return s.substr(first, last - first + 1);
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
 }
 
 // The piece as the translator is shown it in a message: web addresses are

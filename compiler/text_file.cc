@@ -134,8 +134,15 @@ bool replaceFileWith(const fs::path& path,
   os::ScopedHandle file = createTemporary(folder, &temporary, &note);
   if (!file.open()) return false;
 
-  FileWriter writer(
-      [&](std::string_view bytes) { return os::writeAll(file.get(), bytes); });
+  std::uint64_t put = 0;
+  FileWriter writer([&](std::string_view bytes) {
+    if (!os::writeAll(file.get(), bytes)) return false;
+    // The disk starts on what is written while the rest is produced, so
+    // that the sync at the end waits only for the last part.
+    os::startWriting(file.get(), put, bytes.size());
+    put += bytes.size();
+    return true;
+  });
   // The file's bytes and permissions are on the disk before it takes the
   // output's name, so the name never stands for a partial file.
   bool written = os::copyPermissions(file.get(), path);
