@@ -43,20 +43,25 @@ class EntryTableBuilder : public EntrySink {
 };
 
 ParseResult parseLanguageSource(FileText text) {
-  const std::string_view bytes = text.view();
+  return parseLanguageSource(std::move(text), FileText(), QuoteFunction());
+}
+
+ParseResult parseLanguageSource(FileText text, FileText scanned,
+                                const QuoteFunction& quote) {
+  const std::string_view bytes = scanned.empty() ? text.view() : scanned.view();
   // Numbers from the count of "|" up cannot all be present.
   const auto room =
       static_cast<std::uint64_t>(std::count(bytes.begin(), bytes.end(), '|'));
   EntryTableBuilder builder(bytes.size(), room);
-  SourceScanner scanner(&builder, room);
-  scanner.feed(bytes);
-  ScanResult scanned = scanner.finish();
+  SourceScanner scanner(&builder, room, quote);
+  scanner.feed(bytes, text.view());
+  ScanResult scan = scanner.finish();
   ParseResult result;
-  if (!scanned.ok()) {
-    result.fault = std::move(scanned.fault);
+  if (!scan.ok()) {
+    result.fault = std::move(scan.fault);
     return result;
   }
-  result.table = builder.make(std::move(text), scanned.slotCount);
+  result.table = builder.make(std::move(text), scan.slotCount);
   return result;
 }
 

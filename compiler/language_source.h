@@ -31,6 +31,13 @@ ParseResult parseLanguageSource(FileText text);
 // The same for a copy of `text`.
 ParseResult parseLanguageSource(std::string_view text);
 
+// Parses `text` by scanning `scanned` where it is not empty: a copy of the
+// same length in which every byte that is part of a longer character is a
+// letter, so that its "|", "^" or "\\" bytes never count. The table keeps
+// `text`; faults quote `text` through `quote` (as it is when empty).
+ParseResult parseLanguageSource(FileText text, FileText scanned,
+                                const QuoteFunction& quote);
+
 }  // namespace parlavox
 
 #endif  // PARLAVOX_COMPILER_LANGUAGE_SOURCE_H_

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "compiler/messages.h"
 
@@ -137,11 +138,14 @@ constexpr std::uint64_t kBitsPerWord = 64;
 
 }  // namespace
 
-SourceScanner::SourceScanner(EntrySink* sink, std::uint64_t size)
-    : sink_(sink), numberRoom_(size) {}
+SourceScanner::SourceScanner(EntrySink* sink, std::uint64_t size,
+                             QuoteFunction quote)
+    : sink_(sink), numberRoom_(size), quote_(std::move(quote)) {}
 
-bool SourceScanner::feed(std::string_view block) {
+bool SourceScanner::feed(std::string_view block, std::string_view original) {
   if (stopped_) return false;
+  copied_ = original.data() != block.data();
+  const bool copied = copied_;
   std::size_t at = 0;
   while (at < block.size()) {
     if (where_ == Where::kBreaks) {
@@ -151,17 +155,22 @@ bool SourceScanner::feed(std::string_view block) {
     }
     const std::size_t end = findBreak(block, at);
     std::string_view piece = block.substr(at, end - at);
+    std::string_view originalPiece = original.substr(at, end - at);
     if (end == block.size()) {
       // The piece goes on in the next block.
       pieceStart_.append(piece);
+      if (copied) originalStart_.append(originalPiece);
       break;
     }
     if (!pieceStart_.empty()) {
       pieceStart_.append(piece);
       piece = pieceStart_;
+      if (copied) originalStart_.append(originalPiece);
+      originalPiece = copied ? std::string_view(originalStart_) : piece;
     }
-    if (!takePiece(piece, pieceOffset_)) return false;
+    if (!takePiece(piece, originalPiece, pieceOffset_)) return false;
     pieceStart_.clear();
+    originalStart_.clear();
     where_ = Where::kBreaks;
     breaks_ = 0;
     at = end;
@@ -173,7 +182,9 @@ bool SourceScanner::feed(std::string_view block) {
 ScanResult SourceScanner::finish() {
   if (stopped_) return result_;
   // A source that ends in breaks ends in an empty piece, which holds nothing.
-  if (where_ == Where::kPiece && !takePiece(pieceStart_, pieceOffset_)) {
+  const std::string_view original = copied_ ? originalStart_ : pieceStart_;
+  if (where_ == Where::kPiece &&
+      !takePiece(pieceStart_, original, pieceOffset_)) {
     return result_;
   }
   complete();
@@ -210,7 +221,17 @@ std::size_t SourceScanner::scanBreaks(std::string_view block, std::size_t at) {
   return at;
 }
 
-bool SourceScanner::takePiece(std::string_view piece, std::uint64_t offset) {
+// The bytes of `original` that `part`, a part of `piece`, stands for, as a
+// message quotes them.
+std::string SourceScanner::quoted(std::string_view part, std::string_view piece,
+                                  std::string_view original) const {
+  const std::string_view bytes = original.substr(
+      static_cast<std::size_t>(part.data() - piece.data()), part.size());
+  return quote_ ? quote_(bytes) : std::string(bytes);
+}
+
+bool SourceScanner::takePiece(std::string_view piece, std::string_view original,
+                              std::uint64_t offset) {
   const std::size_t bar = piece.find('|');
   if (bar == std::string_view::npos || bar == 0) return true;
 
@@ -218,9 +239,11 @@ bool SourceScanner::takePiece(std::string_view piece, std::uint64_t offset) {
   const LineNumber number = readLineNumber(numberText, numberRoom_);
   switch (number.kind) {
     case NumberKind::kNotNumeric:
-      return fail(messages::delimiterMissing(shieldedForm(piece), pieceIndex_));
+      return fail(messages::delimiterMissing(
+          shieldedForm(quoted(piece, piece, original)), pieceIndex_));
     case NumberKind::kBelowMinusOne:
-      return fail(messages::invalidLineNumber(numberText));
+      return fail(
+          messages::invalidLineNumber(quoted(numberText, piece, original)));
     case NumberKind::kBeyondRoom:
       beyondRoom_ = true;
       break;
@@ -237,18 +260,18 @@ bool SourceScanner::takePiece(std::string_view piece, std::uint64_t offset) {
     // Such a number cannot compile; its text matters only to find doubles.
     std::string digits(number.digits);
     if (beyondRoomFilled_.count(digits) != 0) {
-      return fail(messages::doubleEntry(numberText));
+      return fail(messages::doubleEntry(quoted(numberText, piece, original)));
     }
     if (!entry.empty()) beyondRoomFilled_.insert(std::move(digits));
     return true;
   }
   if (!markFilled(number.slot, entry.empty())) {
-    return fail(messages::doubleEntry(numberText));
+    return fail(messages::doubleEntry(quoted(numberText, piece, original)));
   }
   if (entry.empty()) return true;
-  const auto entryOffset =
-      offset + static_cast<std::uint64_t>(entry.data() - piece.data());
-  if (!sink_->take(number.slot, entry, entryOffset, lineEnds_ + 1)) {
+  const auto entryAt = static_cast<std::size_t>(entry.data() - piece.data());
+  if (!sink_->take(number.slot, original.substr(entryAt, entry.size()),
+                   offset + entryAt, lineEnds_ + 1)) {
     result_.status = ScanStatus::kStopped;
     stopped_ = true;
     return false;

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -29,6 +30,9 @@ struct SourceFault {
   std::string message;
   std::size_t line = 0;
 };
+
+// Turns bytes of a source into the text a fault message quotes them as.
+using QuoteFunction = std::function<std::string(std::string_view)>;
 
 // Takes the texts of a source as the scanner reads them, in source order.
 class EntrySink {
@@ -65,12 +69,19 @@ class SourceScanner {
   // fewer entries than that, so numbers from `size` up can never all be
   // present; they are kept apart from the others. Any bound on the number
   // of entries serves as `size`; a tighter one saves memory.
-  SourceScanner(EntrySink* sink, std::uint64_t size);
+  // Faults quote the source's bytes through `quote`, where it is set.
+  SourceScanner(EntrySink* sink, std::uint64_t size, QuoteFunction quote = {});
 
   // Scans the next bytes of the source. False once the scan has stopped,
   // after which the rest of the source does not matter. Throws
   // std::bad_alloc when memory runs out, as does finish.
-  bool feed(std::string_view block);
+  bool feed(std::string_view block) { return feed(block, block); }
+
+  // The same for a source scanned through a copy: the scan looks at
+  // `scanned`, while texts and faults take the bytes at the same offsets of
+  // `original`, of the same size. In a copy where the later bytes of each
+  // longer character read as letters, their "|", "^" or "\\" never count.
+  bool feed(std::string_view scanned, std::string_view original);
 
   // Ends the source: scans its last piece and checks that no number is
   // missing.
@@ -79,7 +90,10 @@ class SourceScanner {
  private:
   enum class Where { kPiece, kBreaks };
 
-  bool takePiece(std::string_view piece, std::uint64_t offset);
+  bool takePiece(std::string_view piece, std::string_view original,
+                 std::uint64_t offset);
+  std::string quoted(std::string_view part, std::string_view piece,
+                     std::string_view original) const;
   bool fail(std::string message);
   std::size_t scanBreaks(std::string_view block, std::size_t at);
   bool markFilled(std::uint64_t slot, bool empty);
@@ -87,6 +101,7 @@ class SourceScanner {
 
   EntrySink* sink_;
   const std::uint64_t numberRoom_;
+  const QuoteFunction quote_;
   ScanResult result_;
   bool stopped_ = false;
 
@@ -95,11 +110,13 @@ class SourceScanner {
   std::uint64_t fed_ = 0;        // bytes fed before the current block
   std::uint64_t pieceOffset_ = 0;
   std::uint64_t pieceIndex_ = 0;
-  std::string pieceStart_;    // the part of a piece that came in earlier blocks
-  std::size_t lineEnds_ = 0;  // before the current byte
-  bool crPending_ = false;    // a CR whose line end depends on the next byte
-  std::uint64_t breaks_ = 0;  // in the current run of breaks
-  int spacesLeft_ = 0;        // spaces the current run may still drop
+  std::string pieceStart_;  // the part of a piece that came in earlier blocks
+  std::string originalStart_;  // the same of the original bytes
+  bool copied_ = false;        // whether the scan looks at a copy
+  std::size_t lineEnds_ = 0;   // before the current byte
+  bool crPending_ = false;     // a CR whose line end depends on the next byte
+  std::uint64_t breaks_ = 0;   // in the current run of breaks
+  int spacesLeft_ = 0;         // spaces the current run may still drop
 
   // The numbering: one bit per slot below numberRoom_ that holds a text.
   std::vector<std::uint64_t> filled_;

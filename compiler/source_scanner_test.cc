@@ -132,6 +132,34 @@ TEST(SourceScannerTest, FaultsNameTheirPieceAndLineAcrossBlocks) {
   }
 }
 
+TEST(SourceScannerTest, ScansACopyAndTakesTheOriginalBytes) {
+  // 0x81 0x7C is one character whose second byte is a "|"; the copy the
+  // scan looks at has a letter there.
+  const std::string original = "0 | A\x81|z // n\nx\x81| | y\n";
+  std::string scanned = original;
+  for (std::size_t at = scanned.find('\x81'); at != std::string::npos;
+       at = scanned.find('\x81', at + 1)) {
+    scanned[at + 1] = 'X';
+  }
+  for (std::size_t blockSize : {1, 2, 3, 5, 64}) {
+    Recorder recorder;
+    SourceScanner scanner(&recorder, original.size(), [](std::string_view b) {
+      std::string quoted = "<";
+      quoted += b;
+      return quoted + ">";
+    });
+    for (std::size_t at = 0; at < original.size(); at += blockSize) {
+      scanner.feed(std::string_view(scanned).substr(at, blockSize),
+                   std::string_view(original).substr(at, blockSize));
+    }
+    EXPECT_EQ(outcome(scanner.finish()),
+              "string delimiter | missing in line \"<x\x81| | y>\" (1) @2")
+        << blockSize;
+    EXPECT_EQ(recorder.taken, (std::vector<Taken>{{1, "A\x81|z", 4, 1}}))
+        << blockSize;
+  }
+}
+
 TEST(SourceScannerTest, StopsWhenTheSinkRefusesAText) {
   Recorder recorder;
   recorder.refuseAt = 2;

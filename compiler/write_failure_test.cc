@@ -13,6 +13,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "compiler/compile.h"
 #include "compiler/test_folder.h"
@@ -142,6 +144,36 @@ TEST_F(WriteFailureTest, WriteStopsShortInTheStreamedCompile) {
   EXPECT_EQ(result.message(), "double entry for line number 0");
   EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+// The process's address space in use now, in bytes.
+rlim_t addressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(WriteFailureTest, EarlyTextsBeyondMemoryMakeTheSourceUnreadable) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer needs more address space than any limit";
+#endif
+  // About 20 MB of texts that all wait for line number 0 at the end.
+  std::string source = "Charset | 238\n";
+  for (int n = 400000; n > 0; --n) {
+    source += std::to_string(n) + " | " + std::string(40, 'x') + "\n";
+  }
+  folder_.write("langX.txt", source + "0 | a\n");
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit memory(RLIMIT_AS, addressSpaceInUse() + (8 << 20));
+    result = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(result.message(), "File langX.txt could not be read");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+  // With the memory back, the same source compiles.
+  EXPECT_TRUE(compileLanguage(folder_.path(), "X").ok());
 }
 
 TEST_F(WriteFailureTest, RenameFails) {
