@@ -67,7 +67,9 @@ TEST_F(LngcTest, CheckWritesNothing) {
   const Outcome run =
       lngc({"--check", "--verbose", at("langA.txt"), at("langB.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
+  // --verbose names each SOURCE checked, not a file it did not write.
+  EXPECT_EQ(run.out, at("langA.txt") + ": 1 strings\n" + at("langB.txt") +
+                         ": 1 strings\n");
   EXPECT_FALSE(folder_.exists("LangA.lng"));
   EXPECT_EQ(folder_.read("LangB.lng"), "earlier\r\n");
 }
@@ -142,6 +144,89 @@ TEST(LngcUsageTest, HelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: parlavox-lngc [OPTION]... SOURCE...\n", 0),
             0u);
+  EXPECT_EQ(help.err, "");
+  // -h anywhere among the options, even after a fault, is the same help.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"-h"}, {"--check", "langA.txt", "-h"}, {"-h", "--nope"}}) {
+    const Outcome run = lngc(args);
+    EXPECT_EQ(run.status, 0) << args.size();
+    EXPECT_EQ(run.out, help.out);
+  }
+  // After "--" it is a SOURCE.
+  EXPECT_EQ(lngc({"--", "-h"}).err,
+            "parlavox-lngc: '-h' is not named langNAME.txt (see parlavox-lngc "
+            "--help)\n");
+#ifdef _WIN32
+  EXPECT_EQ(lngc({"/?"}).out, help.out);
+  EXPECT_NE(help.out.find("lang*.txt"), std::string::npos);
+#else
+  EXPECT_EQ(lngc({"/?"}).status, 2);
+  EXPECT_EQ(help.out.find("/?"), std::string::npos);
+#endif
+}
+
+// Runs parlavox-lngc on arguments the first `patterns` of which it expands.
+Outcome lngcExpanding(std::vector<std::string> patterns,
+                      std::vector<std::string> rest = {}) {
+  std::vector<Argument> args;
+  for (std::string& pattern : patterns) args.push_back({pattern, true});
+  for (std::string& arg : rest) args.push_back({arg, false});
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runLngc(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST_F(LngcTest, PatternCompilesEachMatchNamedLangNameTxt) {
+  folder_.write("langb.txt", "0 | b\n");
+  folder_.write("LANGa.TXT", "0 | a\n1 | a\n");
+  folder_.write("langnotes.doc", "notes");
+  folder_.write("lang\xD0\xA0\xD1\x83.txt", "0 | \xD1\x80\n");
+  const Outcome run = lngcExpanding({at("lang*.txt")}, {"--verbose"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, at("Langa.lng") + ": 2 strings\n" + at("Langb.lng") +
+                         ": 1 strings\n" + at("Lang\xD0\xA0\xD1\x83.lng") +
+                         ": 1 strings\n");
+  EXPECT_EQ(folder_.read("Lang\xD0\xA0\xD1\x83.lng"), "\r\n\xD1\x80\r\n");
+
+  // A match that is no language source is passed over: only langb.txt here.
+  const Outcome some = lngcExpanding({at("*b.*"), at("*notes*")});
+  EXPECT_EQ(some.status, 1);
+  EXPECT_EQ(
+      some.err,
+      at("*notes*") + ": no file named langNAME.txt matches this pattern\n");
+}
+
+TEST_F(LngcTest, PatternMatchingNothingFailsAndTheOthersStillCompile) {
+  folder_.write("langA.txt", "0 | a\n");
+  const Outcome run =
+      lngcExpanding({at("langZ*.txt"), at("lang?.txt")}, {"--verbose"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, at("langZ*.txt") +
+                         ": no file named langNAME.txt matches this pattern\n");
+  EXPECT_EQ(run.out, at("LangA.lng") + ": 1 strings\n");
+
+  // A pattern not to expand (a quoted one) is a name as it is, and no
+  // source's.
+  const Outcome quoted = lngc({at("lang*.txt")});
+  EXPECT_EQ(quoted.status, 1);
+  EXPECT_EQ(quoted.err.rfind(at("lang*.txt") + ": ", 0), 0u) << quoted.err;
+}
+
+TEST_F(LngcTest, PatternOnlyExpandsSources) {
+  folder_.write("langA.txt", "0 | a\n");
+  folder_.write("langEnglish.txt", "0 | x\n");
+  // --update with a pattern: each match is updated, the reference included.
+  std::vector<Argument> args = {{"--update", true},
+                                {"--reference", true},
+                                {at("langEnglish.txt"), true},
+                                {at("lang*.txt"), true}};
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(runLngc(args, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), at("langA.txt") + ": up to date\n" +
+                           at("langEnglish.txt") + ": up to date\n");
 }
 
 }  // namespace
