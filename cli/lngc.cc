@@ -199,6 +199,9 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
 
 int runLngc(const std::vector<Argument>& args, std::ostream& out,
             std::ostream& err) {
+  // Parsed by hand rather than with an option library: the usage text, the
+  // one-line usage errors, "/?" and the exact NAME=FILE forms would each need
+  // mending around one, and this loop is shorter than the mends.
   Options options;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
