@@ -214,19 +214,19 @@ TEST_F(LngcTest, PatternMatchingNothingFailsAndTheOthersStillCompile) {
   EXPECT_EQ(quoted.err.rfind(at("lang*.txt") + ": ", 0), 0u) << quoted.err;
 }
 
-TEST_F(LngcTest, PatternOnlyExpandsSources) {
+TEST_F(LngcTest, PatternSourcesAreUpdatedAndAPatternFileIsNot) {
   folder_.write("langA.txt", "0 | a\n");
-  folder_.write("langEnglish.txt", "0 | x\n");
-  // --update with a pattern: each match is updated, the reference included.
-  std::vector<Argument> args = {{"--update", true},
-                                {"--reference", true},
-                                {at("langEnglish.txt"), true},
-                                {at("lang*.txt"), true}};
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(runLngc(args, out, err), 0) << err.str();
-  EXPECT_EQ(out.str(), at("langA.txt") + ": up to date\n" +
-                           at("langEnglish.txt") + ": up to date\n");
+  folder_.write("langEnglish.txt", "0 | x\n1 | y\n");
+  Outcome run = lngcExpanding(
+      {"--update", "--reference", at("langEnglish.txt"), at("langA*.txt")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, at("langA.txt") + ": 1 line added from the reference\n");
+
+  // Only a SOURCE is expanded: the reference is one FILE, named as it is.
+  run = lngcExpanding({"--reference", at("langE*.txt"), at("langA*.txt")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind(at("langE*.txt") + ": ", 0), 0u) << run.err;
+  EXPECT_EQ(run.out, "");
 }
 
 }  // namespace
