@@ -193,6 +193,7 @@ std::string writeErrorMessage(std::string_view cause) {
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err) {
   std::vector<Argument> given;
+  given.reserve(args.size());
   for (const std::string& arg : args) given.push_back({arg, false});
   return runLngc(given, out, err);
 }
@@ -209,7 +210,8 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     if (!optionsEnded && isHelp(arg)) {
       out << kUsage;
       return kExitSuccess;
-    } else if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+    }
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
       options.sources.push_back(arg);
       options.patterns.push_back(args[i].expand && hasWildcard(arg));
     } else if (arg == "--") {

@@ -166,12 +166,14 @@ TEST(LngcUsageTest, HelpAndVersion) {
 #endif
 }
 
-// Runs parlavox-lngc on arguments the first `patterns` of which it expands.
-Outcome lngcExpanding(std::vector<std::string> patterns,
-                      std::vector<std::string> rest = {}) {
+// Runs parlavox-lngc on `expanded`, each to be expanded where it holds a
+// wildcard, followed by `rest`, none to be.
+Outcome lngcExpanding(const std::vector<std::string>& expanded,
+                      const std::vector<std::string>& rest = {}) {
   std::vector<Argument> args;
-  for (std::string& pattern : patterns) args.push_back({pattern, true});
-  for (std::string& arg : rest) args.push_back({arg, false});
+  args.reserve(expanded.size() + rest.size());
+  for (const std::string& arg : expanded) args.push_back({arg, true});
+  for (const std::string& arg : rest) args.push_back({arg, false});
   std::ostringstream out;
   std::ostringstream err;
   const int status = runLngc(args, out, err);
