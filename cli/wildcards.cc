@@ -1,5 +1,9 @@
 #include "cli/wildcards.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -16,9 +20,26 @@ namespace fs = std::filesystem;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-char16_t foldAscii(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+#ifdef _WIN32
+
+// Windows compares file names without regard to case in every alphabet, so
+// a pattern matches them as the system's upper case of both.
+std::u16string foldCase(std::u16string text) {
+  std::wstring wide(text.begin(), text.end());
+  CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return {wide.begin(), wide.end()};
 }
+
+#else
+
+std::u16string foldCase(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  return text;
+}
+
+#endif
 
 bool matchesUtf16(std::u16string_view pattern, std::u16string_view name) {
   // The usual walk with one step back to the last `*`: linear in practice,
@@ -32,8 +53,7 @@ bool matchesUtf16(std::u16string_view pattern, std::u16string_view name) {
       star = p++;
       starName = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == u'?' ||
-                foldAscii(pattern[p]) == foldAscii(name[n]))) {
+               (pattern[p] == u'?' || pattern[p] == name[n])) {
       ++p;
       ++n;
     } else if (star != std::u16string_view::npos) {
@@ -122,7 +142,8 @@ bool hasWildcard(std::string_view argument) {
 bool matchesWildcard(std::string_view pattern, std::string_view name) {
   const std::optional<std::u16string> widePattern = utf16FromUtf8(pattern);
   const std::optional<std::u16string> wideName = utf16FromUtf8(name);
-  return widePattern && wideName && matchesUtf16(*widePattern, *wideName);
+  return widePattern && wideName &&
+         matchesUtf16(foldCase(*widePattern), foldCase(*wideName));
 }
 
 std::vector<std::string> expandWildcard(std::string_view pattern) {

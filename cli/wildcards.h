@@ -29,8 +29,8 @@ std::vector<CommandLineArgument> splitWindowsCommandLine(
 bool hasWildcard(std::string_view argument);
 
 // Whether the file name `name` matches `pattern`, in which `*` stands for
-// any characters and `?` for one UTF-16 unit, as on Windows; ASCII letters
-// match in either case.
+// any characters and `?` for one UTF-16 unit, as on Windows; letters match
+// in either case (on Windows in every alphabet, elsewhere in ASCII).
 bool matchesWildcard(std::string_view pattern, std::string_view name);
 
 // The files and links that `pattern`, a path whose last part may hold
