@@ -1,5 +1,6 @@
 #include "cli/lngc.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "cli/encoding_text.h"
 #include "cli/findings_text.h"
 #include "cli/update.h"
+#include "cli/wildcards.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
 #include "compiler/reference_check.h"
@@ -27,7 +29,8 @@ constexpr std::string_view kUsage =
     "same folder.\n"
     "\n"
     "  --check             check the sources, write nothing\n"
-    "  --verbose           name each written file and its number of strings\n"
+    "  --verbose           name each written file (with --check, each\n"
+    "                      SOURCE) and its number of strings\n"
     "  --reference FILE    warn where a SOURCE differs from the reference\n"
     "                      source FILE in placeholders or line numbers\n"
     "  --strict            a SOURCE with warnings fails and is not written\n"
@@ -39,11 +42,23 @@ constexpr std::string_view kUsage =
     "  --previous-reference FILE\n"
     "                      with --reference: warn where a text changed from\n"
     "                      the reference source FILE to the reference\n"
-    "  --help              show this help and exit\n"
+#ifdef _WIN32
+    "  -h, --help, /?      show this help and exit\n"
+#else
+    "  -h, --help          show this help and exit\n"
+#endif
     "  --version           show the version and exit\n"
     "\n"
+#ifdef _WIN32
+    "A SOURCE may hold the wildcards * and ?, as in lang*.txt: every file it\n"
+    "matches that is named langNAME.txt is compiled.\n"
+    "\n"
+#endif
     "Exit status: 0 when every SOURCE compiled, 1 when any failed,\n"
     "2 for a usage error.\n";
+
+constexpr std::string_view kNoMatch =
+    "no file named langNAME.txt matches this pattern";
 
 struct Options {
   bool check = false;
@@ -54,6 +69,7 @@ struct Options {
   std::optional<std::string> reference;
   std::optional<std::string> previousReference;
   std::vector<std::string> sources;
+  std::vector<bool> patterns;  // for each SOURCE: one to expand
 };
 
 // An option that takes a FILE, as "NAME FILE" or "NAME=FILE".
@@ -132,6 +148,20 @@ void printStatistics(std::ostream& out, const std::string& source,
   out << source << ": " << describeStatistics(table.lineCount(), check) << '\n';
 }
 
+// What --verbose says of a SOURCE that --check found good.
+void reportChecked(std::ostream& out, const std::string& source,
+                   const EntryTable& table) {
+  out << source << ": " << table.lineCount() << " strings\n";
+}
+
+// Whether `arg` asks for the usage.
+bool isHelp(std::string_view arg) {
+#ifdef _WIN32
+  if (arg == "/?") return true;
+#endif
+  return arg == "-h" || arg == "--help";
+}
+
 // Loads the reference source given as `argument` into `*table`, reporting
 // a fault as a compile does; returns the exit status to stop with, if any.
 std::optional<int> loadReference(std::ostream& err, const std::string& argument,
@@ -200,12 +230,28 @@ std::string writeErrorMessage(std::string_view cause) {
 
 int runLngc(const std::vector<std::string>& args, std::ostream& out,
             std::ostream& err) {
+  std::vector<Argument> given;
+  given.reserve(args.size());
+  for (const std::string& arg : args) given.push_back({arg, false});
+  return runLngc(given, out, err);
+}
+
+int runLngc(const std::vector<Argument>& args, std::ostream& out,
+            std::ostream& err) {
+  // Parsed by hand rather than with an option library: the usage text, the
+  // one-line usage errors, "/?" and the exact NAME=FILE forms would each need
+  // mending around one, and this loop is shorter than the mends.
   Options options;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    const std::string& arg = args[i].text;
+    if (!optionsEnded && isHelp(arg)) {
+      out << kUsage;
+      return kExitSuccess;
+    }
     if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
       options.sources.push_back(arg);
+      options.patterns.push_back(args[i].expand && hasWildcard(arg));
     } else if (arg == "--") {
       optionsEnded = true;
     } else if (arg == "--check") {
@@ -225,11 +271,8 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       } else if (i + 1 == args.size()) {
         return usageError(err, std::string(option->name) + " needs a FILE");
       } else {
-        value = args[++i];
+        value = args[++i].text;
       }
-    } else if (arg == "--help") {
-      out << kUsage;
-      return kExitSuccess;
     } else if (arg == "--version") {
       out << kProgram << ' ' << kVersion << '\n';
       return kExitSuccess;
@@ -245,14 +288,33 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     return usageError(err, "--previous-reference needs --reference");
   }
 
+  int status = kExitSuccess;
+  std::vector<std::string> named;
   std::vector<Source> sources;
-  for (const std::string& argument : options.sources) {
+  for (std::size_t i = 0; i < options.sources.size(); ++i) {
+    const std::string& argument = options.sources[i];
+    if (options.patterns[i]) {
+      const std::size_t before = sources.size();
+      for (std::string& match : expandWildcard(argument)) {
+        if (std::optional<Source> source = splitSource(match)) {
+          sources.push_back(std::move(*source));
+          named.push_back(std::move(match));
+        }
+      }
+      if (sources.size() == before) {
+        err << argument << ": " << kNoMatch << '\n';
+        status = kExitCompileFailed;
+      }
+      continue;
+    }
     std::optional<Source> source = splitSource(argument);
     if (!source) {
       return notASourceName(err, argument);
     }
     sources.push_back(std::move(*source));
+    named.push_back(argument);
   }
+  options.sources = std::move(named);
 
   std::optional<EntryTable> reference;
   if (options.reference) {
@@ -276,12 +338,12 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       targets.push_back(
           {options.sources[i], sources[i].folder, sources[i].name});
     }
-    return runUpdate(targets, *reference, previous ? &*previous : nullptr,
-                     {options.check, options.strict, options.statistics}, out,
-                     err);
+    const int updated = runUpdate(
+        targets, *reference, previous ? &*previous : nullptr,
+        {options.check, options.strict, options.statistics}, out, err);
+    return std::max(status, updated);
   }
 
-  int status = kExitSuccess;
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const Source& source = sources[i];
     const std::string& given = options.sources[i];
@@ -317,7 +379,10 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     if (options.statistics) {
       printStatistics(out, given, table, check ? &*check : nullptr);
     }
-    if (options.check) continue;
+    if (options.check) {
+      if (options.verbose) reportChecked(out, given, table);
+      continue;
+    }
     result = writeLanguage(source.folder, source.name, table);
     if (!result.ok()) {
       reportFailure(err, given, result);

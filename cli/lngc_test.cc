@@ -67,7 +67,9 @@ TEST_F(LngcTest, CheckWritesNothing) {
   const Outcome run =
       lngc({"--check", "--verbose", at("langA.txt"), at("langB.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
+  // --verbose names each SOURCE checked, not a file it did not write.
+  EXPECT_EQ(run.out, at("langA.txt") + ": 1 strings\n" + at("langB.txt") +
+                         ": 1 strings\n");
   EXPECT_FALSE(folder_.exists("LangA.lng"));
   EXPECT_EQ(folder_.read("LangB.lng"), "earlier\r\n");
 }
@@ -142,6 +144,91 @@ TEST(LngcUsageTest, HelpAndVersion) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("Usage: parlavox-lngc [OPTION]... SOURCE...\n", 0),
             0u);
+  EXPECT_EQ(help.err, "");
+  // -h anywhere among the options, even after a fault, is the same help.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{
+           {"-h"}, {"--check", "langA.txt", "-h"}, {"-h", "--nope"}}) {
+    const Outcome run = lngc(args);
+    EXPECT_EQ(run.status, 0) << args.size();
+    EXPECT_EQ(run.out, help.out);
+  }
+  // After "--" it is a SOURCE.
+  EXPECT_EQ(lngc({"--", "-h"}).err,
+            "parlavox-lngc: '-h' is not named langNAME.txt (see parlavox-lngc "
+            "--help)\n");
+#ifdef _WIN32
+  EXPECT_EQ(lngc({"/?"}).out, help.out);
+  EXPECT_NE(help.out.find("lang*.txt"), std::string::npos);
+#else
+  EXPECT_EQ(lngc({"/?"}).status, 2);
+  EXPECT_EQ(help.out.find("/?"), std::string::npos);
+#endif
+}
+
+// Runs parlavox-lngc on `expanded`, each to be expanded where it holds a
+// wildcard, followed by `rest`, none to be.
+Outcome lngcExpanding(const std::vector<std::string>& expanded,
+                      const std::vector<std::string>& rest = {}) {
+  std::vector<Argument> args;
+  args.reserve(expanded.size() + rest.size());
+  for (const std::string& arg : expanded) args.push_back({arg, true});
+  for (const std::string& arg : rest) args.push_back({arg, false});
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = runLngc(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST_F(LngcTest, PatternCompilesEachMatchNamedLangNameTxt) {
+  folder_.write("langb.txt", "0 | b\n");
+  folder_.write("LANGa.TXT", "0 | a\n1 | a\n");
+  folder_.write("langnotes.doc", "notes");
+  folder_.write("lang\xD0\xA0\xD1\x83.txt", "0 | \xD1\x80\n");
+  const Outcome run = lngcExpanding({at("lang*.txt")}, {"--verbose"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, at("Langa.lng") + ": 2 strings\n" + at("Langb.lng") +
+                         ": 1 strings\n" + at("Lang\xD0\xA0\xD1\x83.lng") +
+                         ": 1 strings\n");
+  EXPECT_EQ(folder_.read("Lang\xD0\xA0\xD1\x83.lng"), "\r\n\xD1\x80\r\n");
+
+  // A match that is no language source is passed over: only langb.txt here.
+  const Outcome some = lngcExpanding({at("*b.*"), at("*notes*")});
+  EXPECT_EQ(some.status, 1);
+  EXPECT_EQ(
+      some.err,
+      at("*notes*") + ": no file named langNAME.txt matches this pattern\n");
+}
+
+TEST_F(LngcTest, PatternMatchingNothingFailsAndTheOthersStillCompile) {
+  folder_.write("langA.txt", "0 | a\n");
+  const Outcome run =
+      lngcExpanding({at("langZ*.txt"), at("lang?.txt")}, {"--verbose"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, at("langZ*.txt") +
+                         ": no file named langNAME.txt matches this pattern\n");
+  EXPECT_EQ(run.out, at("LangA.lng") + ": 1 strings\n");
+
+  // A pattern not to expand (a quoted one) is a name as it is, and no
+  // source's.
+  const Outcome quoted = lngc({at("lang*.txt")});
+  EXPECT_EQ(quoted.status, 1);
+  EXPECT_EQ(quoted.err.rfind(at("lang*.txt") + ": ", 0), 0u) << quoted.err;
+}
+
+TEST_F(LngcTest, PatternSourcesAreUpdatedAndAPatternFileIsNot) {
+  folder_.write("langA.txt", "0 | a\n");
+  folder_.write("langEnglish.txt", "0 | x\n1 | y\n");
+  Outcome run = lngcExpanding(
+      {"--update", "--reference", at("langEnglish.txt"), at("langA*.txt")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, at("langA.txt") + ": 1 line added from the reference\n");
+
+  // Only a SOURCE is expanded: the reference is one FILE, named as it is.
+  run = lngcExpanding({"--reference", at("langE*.txt"), at("langA*.txt")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind(at("langE*.txt") + ": ", 0), 0u) << run.err;
+  EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

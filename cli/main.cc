@@ -1,5 +1,4 @@
 #include <iostream>
-#include <string>
 #include <vector>
 
 #include "cli/lngc.h"
@@ -10,7 +9,7 @@ int main(int argc, char** argv) {
   parlavox::installSignalCleanup();
   std::ios::sync_with_stdio(false);
   parlavox::writeUnicodeToConsoles();
-  const std::vector<std::string> args =
+  const std::vector<parlavox::Argument> args =
       parlavox::commandLineArguments(argc, argv);
   const int status = parlavox::runLngc(args, std::cout, std::cerr);
   return parlavox::finishOutput(std::cout, std::cerr, status);

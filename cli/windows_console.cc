@@ -2,13 +2,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// windows.h first: shellapi.h needs its types.
-#include <shellapi.h>
 
 #include <iostream>
 #include <streambuf>
 #include <string_view>
 
+#include "cli/wildcards.h"
 #include "compiler/utf16.h"
 #endif
 
@@ -81,16 +80,16 @@ void useConsoleFor(std::ostream& stream, DWORD standardHandle) {
 
 }  // namespace
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return {argv + (argc > 0 ? 1 : 0), argv + argc};
-  std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) {
-    const std::wstring_view arg(wide[i]);
-    args.push_back(utf8FromUtf16(std::u16string(arg.begin(), arg.end())));
+std::vector<Argument> commandLineArguments(int /*argc*/, char** /*argv*/) {
+  // The raw command line, not CommandLineToArgvW: only the raw line tells
+  // which arguments were quoted.
+  const std::wstring_view line(GetCommandLineW());
+  const std::vector<CommandLineArgument> split =
+      splitWindowsCommandLine(std::u16string(line.begin(), line.end()));
+  std::vector<Argument> args;
+  for (std::size_t i = 1; i < split.size(); ++i) {
+    args.push_back({split[i].text, !split[i].quoted});
   }
-  LocalFree(wide);
   return args;
 }
 
@@ -101,8 +100,10 @@ void writeUnicodeToConsoles() {
 
 #else
 
-std::vector<std::string> commandLineArguments(int argc, char** argv) {
-  return {argv + (argc > 0 ? 1 : 0), argv + argc};
+std::vector<Argument> commandLineArguments(int argc, char** argv) {
+  std::vector<Argument> args;
+  for (int i = 1; i < argc; ++i) args.push_back({argv[i], false});
+  return args;
 }
 
 void writeUnicodeToConsoles() {}

@@ -24,6 +24,9 @@ include(CPack)
 
 if(PARLAVOX_BUILD_TESTS)
   set(PARLAVOX_WINDOWS_ZIP ${PROJECT_BINARY_DIR}/${PARLAVOX_WINDOWS_PACKAGE}.zip)
+  # icoutils, to read the programs' resources as Explorer would.
+  find_program(WRESTOOL wrestool REQUIRED)
+  find_program(ICOTOOL icotool REQUIRED)
   # The zip itself, for the tests that unpack it.
   add_test(NAME package.zip
     COMMAND ${CMAKE_CPACK_COMMAND} --config ${PROJECT_BINARY_DIR}/CPackConfig.cmake
@@ -34,6 +37,10 @@ if(PARLAVOX_BUILD_TESTS)
             -DWORK=${PROJECT_BINARY_DIR}/package/contents
             -DSAMPLES=${PROJECT_SOURCE_DIR}/samples
             -DOBJDUMP=${CMAKE_OBJDUMP}
+            -DWRESTOOL=${WRESTOOL} -DICOTOOL=${ICOTOOL}
+            -DVERSION=${PROJECT_VERSION}
+            -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+            -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
             -P ${CMAKE_CURRENT_LIST_DIR}/windows_package_test.cmake)
   set_tests_properties(package.contents PROPERTIES FIXTURES_REQUIRED windows_zip)
 

@@ -10,7 +10,7 @@ packages=(
   xvfb xdotool x11-utils
   fonts-liberation2
   desktop-file-utils
-  openbox strace zip unzip
+  openbox strace zip unzip icoutils
 )
 packages+=("$@")
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFont>
+#include <QIcon>
 #include <QStringList>
 #include <QStyleFactory>
 
@@ -13,6 +14,15 @@ void prepareApplication(QApplication& app) {
   QApplication::setApplicationName(QString::fromUtf8(texts::kTitle));
   QGuiApplication::setDesktopFileName(
       QStringLiteral("parlavox-localization-tool"));
+  // The window and its message boxes show the tool's icon in their title
+  // bars and the task list, at each size drawn for it.
+  QIcon icon;
+  for (int size : {16, 32, 48, 256}) {
+    icon.addFile(
+        QStringLiteral(":/icon/parlavox-localization-tool-%1.png").arg(size),
+        QSize(size, size));
+  }
+  QApplication::setWindowIcon(icon);
   // Fusion draws a button in its palette colour on every platform.
   app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   // Liberation Sans has the metrics the layout was drawn for; the faces after

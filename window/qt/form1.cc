@@ -9,7 +9,6 @@
 #include <QStringDecoder>
 #include <QStringList>
 #include <QTextLayout>
-#include <QTimer>
 #include <QUrl>
 #include <array>
 #include <cstddef>
@@ -209,17 +208,6 @@ void Form1::showEvent(QShowEvent* event) {
   // style draws it only in a window whose focus the keyboard moved, a mark
   // that showing the window clears.
   setAttribute(Qt::WA_KeyboardFocusChange);
-}
-
-void Form1::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  // Some window managers offer to minimise any window, whatever it asks for;
-  // this one cannot be minimised, so it comes straight back.
-  if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-    QTimer::singleShot(0, this, [this] {
-      setWindowState(windowState() & ~Qt::WindowMinimized);
-    });
-  }
 }
 
 void Form1::Form_Load() {

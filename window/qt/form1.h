@@ -53,7 +53,6 @@ class Form1 : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void changeEvent(QEvent* event) override;
 
  private:
   void createControls();

@@ -2,8 +2,9 @@
 # Drives the built tool in a real X server, under a window manager, as a
 # translator would: Return on "Compile", which has the focus from the start;
 # a typed name, "Compile" clicked, the written file checked; the not-found
-# message box, closed with Return. Checks what the frame offers and that the
-# window cannot be minimised. Starts its own Xvfb and openbox.
+# message box, closed with Return. Checks what the frame offers, the icon,
+# and that the window stays minimised when the window manager minimises it.
+# Starts its own Xvfb and openbox.
 set -euo pipefail
 tool=$1
 source "$(dirname "$0")/../x_session.sh"
@@ -81,12 +82,26 @@ actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
 [[ $actions == *_NET_WM_ACTION_CLOSE* ]] || x_fail "cannot close: $actions"
 [[ $actions != *_NET_WM_ACTION_RESIZE* && $actions != *_NET_WM_ACTION_MAXIMIZE* ]] ||
   x_fail "can resize or maximise: $actions"
-# A minimise request, as the minimise box that some window managers draw on
-# every window sends: the window comes straight back.
+# The tool's icon, for the title bar and the task list, at each size drawn
+# that Qt hands the window manager (it leaves out the 256-pixel one).
+icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[[ $icons == "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ]] ||
+  x_fail "the window's icons: '$icons'"
+
+# A minimise request, as the minimise item of openbox's window menu sends:
+# the window is iconic and hidden, and stays so.
+iconic() {
+  xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' &&
+    xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
 xdotool windowminimize "$window"
-sleep 0.5
+x_wait_for 10 iconic || x_fail "the window did not minimise"
+sleep 1
+iconic || x_fail "the window did not stay minimised"
+xwininfo -id "$window" | grep -q IsUnMapped || x_fail "a minimised window is on screen"
+xdotool windowactivate --sync "$window"
 x_wait_for 10 bash -c "xwininfo -id $window | grep -q IsViewable" ||
-  x_fail "the window stayed minimised"
+  x_fail "the window did not come back when activated"
 
 kill -0 "$tool_pid" || x_fail "the tool ended"
 echo "real X server test passed"

@@ -21,6 +21,17 @@ constexpr WORD kFirstId = 100;
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
+// The tool's icon in the program's resources.
+constexpr WORD kIconId = 1;
+
+// The tool's icon at the size the two system metrics give, drawn from the
+// image of that size where the icon has one.
+HICON toolIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(
+      instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
+      GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+}
+
 std::wstring wide(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
 }
@@ -106,6 +117,9 @@ bool Form1::open(HINSTANCE instance, int showMode) {
   windowClass.lpfnWndProc = &Form1::windowProcedure;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  // The title bar and the taskbar show the tool's icon, not the generic one.
+  windowClass.hIcon = toolIcon(instance, SM_CXICON, SM_CYICON);
+  windowClass.hIconSm = toolIcon(instance, SM_CXSMICON, SM_CYSMICON);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   if (RegisterClassExW(&windowClass) == 0) return false;

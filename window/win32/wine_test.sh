@@ -51,6 +51,19 @@ actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
 [[ $actions != *MAXIMIZE* && $actions != *RESIZE* ]] ||
   x_fail "the frame offers more than the close box: $actions"
 
+# The title bar shows the tool's icon: its 16-pixel image, as drawn in
+# window/icon/parlavox-localization-tool-16.png, with the page's grey edge at
+# (1, 8) and a clear corner.
+icon_pixel() {
+  xprop -id "$window" -notype 32c _NET_WM_ICON | sed 's/.*= //' | tr -d ' ' |
+    tr ',' '\n' | awk -v x="$1" -v y="$2" '{ v[NR] = $1 }
+      END { for (at = 1; at < NR; at += 2 + v[at] * v[at + 1])
+              if (v[at] == 16) { print v[at + 2 + y * 16 + x]; exit } }'
+}
+# 0xFFB6BEC6: opaque, the grey of the edge.
+[[ $(icon_pixel 1 8) == 4290166470 && $(icon_pixel 0 0) == 0 ]] ||
+  x_fail "the title bar's icon is not the tool's: $(icon_pixel 1 8) $(icon_pixel 0 0)"
+
 # --- Helpers -----------------------------------------------------------------
 title='Parlavox Localization Tool v0.2'
 key() { xdotool key --clearmodifiers "$@"; sleep 0.2; }
