@@ -104,7 +104,7 @@ FileWriter::FileWriter(Sink sink) : sink_(std::move(sink)) {
 }
 
 void FileWriter::write(std::string_view bytes) {
-  if (failed_) return;
+  if (failed_ || bytes.empty()) return;
   if (bytes.size() > kBlockSize - used_) {
     if (!flush()) return;
     // Whatever fills a block on its own goes straight to the file.
