@@ -73,7 +73,7 @@ TEST(CompiledStreamTest, ShuffledSourcesCompileAsTheirTable) {
                       std::string(length, static_cast<char>('a' + n % 26)) +
                       "x\n");
     }
-    lines.push_back("Charset | 204\n");
+    lines.emplace_back("Charset | 204\n");
     // Mostly in order with local swaps, or shuffled throughout.
     if (round % 2 == 0) {
       for (std::size_t i = 1; i < lines.size(); i += 2) {

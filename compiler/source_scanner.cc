@@ -37,8 +37,9 @@ std::size_t findBreak(std::string_view text, std::size_t from) {
         _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
         _mm_cmpeq_epi8(bytes, caret));
     const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found));
-    if (mask != 0)
+    if (mask != 0) {
       return from + static_cast<std::size_t>(std::countr_zero(mask));
+    }
   }
 #else
   if constexpr (std::endian::native == std::endian::little) {

@@ -86,8 +86,8 @@ TEST(SourceScannerTest, BlocksOfAnySizeScanAsTheWholeSource) {
   // Each source puts something that spans several bytes (CR LF, runs of
   // breaks and spaces, "://", long pieces) wherever a block may end.
   const std::vector<std::string> sources = {
-      "Charset | 238\r\n0 | Open // menu\r\n2 | see http://x/y // a\r\n"
-      "1 | Save %1 as %2\r\n",
+      std::string("Charset | 238\r\n0 | Open // menu\r\n") +
+          "2 | see http://x/y // a\r\n1 | Save %1 as %2\r\n",
       "0 | a\r\n\r\n\r  \n \r\n   1 | b\r\r\n2 | c",
       "0 | a" + std::string(300, '\n') + "x | y",
       "0 | a" + std::string(127, '^') + "\r\n  \r\n  x | y\n",
