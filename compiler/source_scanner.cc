@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "compiler/messages.h"
@@ -139,6 +141,24 @@ constexpr std::uint64_t kBitsPerWord = 64;
 
 }  // namespace
 
+SourceScanner::Bytes::~Bytes() { std::free(data_); }
+
+void SourceScanner::Bytes::append(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (bytes.size() > capacity_ - size_) {
+    constexpr std::size_t kSmallest = 256;
+    const std::size_t wanted =
+        std::max({size_ + bytes.size(), capacity_ + capacity_ / 2, kSmallest});
+    // realloc moves large blocks by remapping their pages, not copying them.
+    void* grown = std::realloc(data_, wanted);
+    if (grown == nullptr) throw std::bad_alloc();
+    data_ = static_cast<char*>(grown);
+    capacity_ = wanted;
+  }
+  std::memcpy(data_ + size_, bytes.data(), bytes.size());
+  size_ += bytes.size();
+}
+
 SourceScanner::SourceScanner(EntrySink* sink, std::uint64_t size,
                              QuoteFunction quote)
     : sink_(sink), numberRoom_(size), quote_(std::move(quote)) {}
@@ -165,9 +185,9 @@ bool SourceScanner::feed(std::string_view block, std::string_view original) {
     }
     if (!pieceStart_.empty()) {
       pieceStart_.append(piece);
-      piece = pieceStart_;
+      piece = pieceStart_.view();
       if (copied) originalStart_.append(originalPiece);
-      originalPiece = copied ? std::string_view(originalStart_) : piece;
+      originalPiece = copied ? originalStart_.view() : piece;
     }
     if (!takePiece(piece, originalPiece, pieceOffset_)) return false;
     pieceStart_.clear();
@@ -183,9 +203,10 @@ bool SourceScanner::feed(std::string_view block, std::string_view original) {
 ScanResult SourceScanner::finish() {
   if (stopped_) return result_;
   // A source that ends in breaks ends in an empty piece, which holds nothing.
-  const std::string_view original = copied_ ? originalStart_ : pieceStart_;
+  const std::string_view original =
+      copied_ ? originalStart_.view() : pieceStart_.view();
   if (where_ == Where::kPiece &&
-      !takePiece(pieceStart_, original, pieceOffset_)) {
+      !takePiece(pieceStart_.view(), original, pieceOffset_)) {
     return result_;
   }
   complete();

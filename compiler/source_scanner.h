@@ -90,6 +90,28 @@ class SourceScanner {
  private:
   enum class Where { kPiece, kBreaks };
 
+  // Bytes kept in one block that grows where it lies when the system can
+  // move large blocks without copying them, so that a piece as long as the
+  // source does not stand twice in memory while it grows.
+  class Bytes {
+   public:
+    Bytes() = default;
+    ~Bytes();
+    Bytes(const Bytes&) = delete;
+    Bytes& operator=(const Bytes&) = delete;
+
+    // Throws std::bad_alloc when there is no room.
+    void append(std::string_view bytes);
+    void clear() { size_ = 0; }
+    bool empty() const { return size_ == 0; }
+    std::string_view view() const { return {data_, size_}; }
+
+   private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+  };
+
   bool takePiece(std::string_view piece, std::string_view original,
                  std::uint64_t offset);
   std::string quoted(std::string_view part, std::string_view piece,
@@ -110,13 +132,13 @@ class SourceScanner {
   std::uint64_t fed_ = 0;        // bytes fed before the current block
   std::uint64_t pieceOffset_ = 0;
   std::uint64_t pieceIndex_ = 0;
-  std::string pieceStart_;  // the part of a piece that came in earlier blocks
-  std::string originalStart_;  // the same of the original bytes
-  bool copied_ = false;        // whether the scan looks at a copy
-  std::size_t lineEnds_ = 0;   // before the current byte
-  bool crPending_ = false;     // a CR whose line end depends on the next byte
-  std::uint64_t breaks_ = 0;   // in the current run of breaks
-  int spacesLeft_ = 0;         // spaces the current run may still drop
+  Bytes pieceStart_;          // the part of a piece that came in earlier blocks
+  Bytes originalStart_;       // the same of the original bytes
+  bool copied_ = false;       // whether the scan looks at a copy
+  std::size_t lineEnds_ = 0;  // before the current byte
+  bool crPending_ = false;    // a CR whose line end depends on the next byte
+  std::uint64_t breaks_ = 0;  // in the current run of breaks
+  int spacesLeft_ = 0;        // spaces the current run may still drop
 
   // The numbering: one bit per slot below numberRoom_ that holds a text.
   std::vector<std::uint64_t> filled_;
