@@ -1,5 +1,5 @@
-// How parlavox-lngc words and prints the findings of an encoding check and
-// the note on a byte-order mark.
+// How parlavox-lngc words and prints the findings of an encoding check, the
+// note on a byte-order mark and how a source was read and written.
 
 #ifndef PARLAVOX_CLI_ENCODING_TEXT_H_
 #define PARLAVOX_CLI_ENCODING_TEXT_H_
@@ -12,6 +12,7 @@
 
 #include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
+#include "compiler/source_file.h"
 
 namespace parlavox {
 
@@ -20,21 +21,30 @@ namespace parlavox {
 // save it in that code page".
 std::string describeEncodingFinding(const EncodingFinding& finding);
 
-// The note that follows a fault in a file starting with `mark`; empty for
-// ByteOrderMark::kNone.
-std::string byteOrderMarkNote(ByteOrderMark mark);
+// "UTF-8", "UTF-16 LE", "UTF-16 BE" or "8-bit text".
+std::string encodingName(SourceEncoding encoding);
 
-// Prints each encoding finding of `table`, compiled from `source`, as
-// "SOURCE:LINE: warning: ..."; returns how many it printed.
+// The note that follows a fault in a source read as `file` says: how a
+// byte-order mark made it read; empty for a file without one.
+std::string byteOrderMarkNote(const SourceFile& file);
+
+// How checkEncoding is to take `table`, read from a source in `encoding`.
+TableText tableTextOf(const EntryTable& table, SourceEncoding encoding);
+
+// Prints each encoding finding of `table`, compiled from `source` read in
+// `encoding`, as "SOURCE:LINE: warning: ..."; returns how many it printed.
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
-                         const EntryTable& table);
+                         const EntryTable& table, SourceEncoding encoding);
 
-// After a fault in the language `name` in `folder`, given as `source`:
-// prints "SOURCE:1: note: ..." when the file starts with a byte-order mark,
-// the usual reason why a source that looks right in an editor fails.
+// After a fault in the source `file`, given as `source`: prints
+// "SOURCE:1: note: ..." when the file starts with a byte-order mark, which
+// decided how it was read.
 void noteByteOrderMark(std::ostream& err, const std::string& source,
-                       const std::filesystem::path& folder,
-                       std::string_view name);
+                       const SourceFile& file);
+
+// How `file`, whose table is `table`, was read and is written, for
+// --verbose: "read as UTF-8, written in Windows-1250 (Charset 238)".
+std::string readingText(const SourceFile& file, const EntryTable& table);
 
 }  // namespace parlavox
 

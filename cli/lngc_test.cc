@@ -45,7 +45,10 @@ TEST_F(LngcTest, VerboseNamesEachWrittenFile) {
   folder_.write("langA.txt", "0 | a\n1 | b\n");
   const Outcome run = lngc({"--verbose", at("langA.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, at("LangA.lng") + ": 2 strings\n");
+  EXPECT_EQ(run.out, at("langA.txt") +
+                         ": read as 8-bit text, written as read (no Charset "
+                         "line)\n" +
+                         at("LangA.lng") + ": 2 strings\n");
 }
 
 TEST_F(LngcTest, FaultIsReportedWithItsLineAndTheNextSourceStillCompiles) {
@@ -100,7 +103,10 @@ TEST_F(LngcTest, NameInAnyScriptIsWrittenAndReportedAsGiven) {
   folder_.write(greek + "/lang" + russian + ".txt", "0 | a\n");
   Outcome run = lngc({"--verbose", in("lang" + russian + ".txt")});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, in("Lang" + russian + ".lng") + ": 1 strings\n");
+  EXPECT_EQ(run.out, in("lang" + russian + ".txt") +
+                         ": read as 8-bit text, written as read (no Charset "
+                         "line)\n" +
+                         in("Lang" + russian + ".lng") + ": 1 strings\n");
   EXPECT_EQ(folder_.read(greek + "/Lang" + russian + ".lng"), "\r\na\r\n");
 
   run = lngc({in("lang" + russian + "X.txt")});

@@ -8,8 +8,11 @@
 #include <system_error>
 #include <utility>
 
+#include "compiler/charsets.h"
+#include "compiler/code_pages.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
+#include "compiler/source_encoding.h"
 #include "compiler/text_file.h"
 #include "compiler/utf16.h"
 
@@ -77,10 +80,11 @@ std::optional<fs::path> findSource(const fs::path& folder,
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Hands `take` the compiled file piece by piece: each slot's text, every
-// ":\\" in it as "://", and CR LF after it. A ":\\" never spans two slots,
-// as no text holds a line end, so this is one left-to-right pass over the
-// joined text.
+// Hands `take` the compiled file piece by piece, with the slot each piece
+// belongs to: each slot's text, every ":\\" in it as "://", and CR LF after
+// it. A ":\\" never spans two slots, as no text holds a line end, so this is
+// one left-to-right pass over the joined text. Stops where `take` returns
+// false.
 template <typename Take>
 void forEachCompiledPiece(const EntryTable& table, Take&& take) {
   constexpr std::string_view kShielded = ":\\\\";
@@ -88,12 +92,13 @@ void forEachCompiledPiece(const EntryTable& table, Take&& take) {
     std::string_view text = table[slot];
     for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
          at = text.find(kShielded)) {
-      take(text.substr(0, at + 1));
-      take(std::string_view("//"));
+      if (!take(slot, text.substr(0, at + 1)) ||
+          !take(slot, std::string_view("//"))) {
+        return;
+      }
       text.remove_prefix(at + kShielded.size());
     }
-    take(text);
-    take(kLineEnd);
+    if (!take(slot, text) || !take(slot, kLineEnd)) return;
   }
 }
 
@@ -148,7 +153,7 @@ std::optional<fs::path> findLanguageSource(const fs::path& folder,
 }
 
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
-                           EntryTable* table) {
+                           EntryTable* table, SourceFile* file) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
@@ -167,7 +172,17 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
   std::optional<ParseResult> parsed;
   try {
-    parsed = parseLanguageSource(std::move(read.text));
+    PreparedSource prepared = prepareSource(std::move(read.text));
+    if (file != nullptr) *file = {*source, prepared.encoding, prepared.mark};
+    if (prepared.fault) {
+      return CompileResult::failure(std::move(prepared.fault->message),
+                                    prepared.fault->line);
+    }
+    const QuoteFunction quote = [&](std::string_view bytes) {
+      return quotedText(prepared.encoding, prepared.quotePage, bytes);
+    };
+    parsed = parseLanguageSource(std::move(prepared.text),
+                                 std::move(prepared.scanned), quote);
   } catch (const std::bad_alloc&) {
     // A source with more entries than memory holds.
     return CompileResult::failure(messages::sourceUnreadable(name));
@@ -180,35 +195,58 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   return CompileResult::success();
 }
 
-std::string loadSourceStart(const fs::path& folder, std::string_view name,
-                            std::size_t count) {
-  if (!nameAllowed(name)) return {};
-  const std::optional<fs::path> source = findSource(folder, name);
-  if (!source) return {};
-  std::ifstream file(*source, std::ios::binary);
-  std::string start(count, '\0');
-  file.read(start.data(), static_cast<std::streamsize>(count));
-  start.resize(static_cast<std::size_t>(file.gcount()));
-  return start;
-}
-
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, [&](std::string_view piece) { joined += piece; });
+  forEachCompiledPiece(table, [&](std::size_t, std::string_view piece) {
+    joined += piece;
+    return true;
+  });
   if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
   return joined;
 }
 
+const CodePage* codePageOfTable(const EntryTable& table,
+                                SourceEncoding encoding) {
+  if (!isUnicode(encoding) || table.size() == 0) return nullptr;
+  return codePageNamed(table[0]);
+}
+
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table) {
+                            const EntryTable& table, SourceEncoding encoding) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
+  const CodePage* page = codePageOfTable(table, encoding);
+  std::optional<CompileResult> unmappable;
   const bool written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
-        forEachCompiledPiece(
-            table, [&](std::string_view piece) { writer.write(piece); });
+        if (page == nullptr) {
+          forEachCompiledPiece(table,
+                               [&](std::size_t, std::string_view piece) {
+                                 writer.write(piece);
+                                 return true;
+                               });
+          return;
+        }
+        std::string encoded;
+        forEachCompiledPiece(table, [&](std::size_t slot,
+                                        std::string_view piece) {
+          encoded.clear();
+          const Encoded result = encodeFromUtf8(*page, piece, &encoded);
+          if (!result.ok) {
+            unmappable = CompileResult::failure(
+                messages::unmappableCharacter(result.unmappable, slot - 1,
+                                              page->name,
+                                              charsetNamed(table[0])->value),
+                table.physicalLine(slot));
+            writer.abandon();
+            return false;
+          }
+          writer.write(encoded);
+          return true;
+        });
       });
+  if (unmappable) return std::move(*unmappable);
   if (!written) {
     return CompileResult::failure(messages::outputNotWritten(name));
   }
@@ -217,9 +255,10 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
 
 CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
   EntryTable table;
-  CompileResult loaded = loadLanguage(folder, name, &table);
+  SourceFile file;
+  CompileResult loaded = loadLanguage(folder, name, &table, &file);
   if (!loaded.ok()) return loaded;
-  return writeLanguage(folder, name, table);
+  return writeLanguage(folder, name, table, file.encoding);
 }
 
 }  // namespace parlavox

@@ -61,32 +61,6 @@ std::size_t multiByteSequenceAt(std::string_view bytes, std::size_t at) {
   return length;
 }
 
-// The offset of the first multi-byte sequence when `bytes` is well-formed
-// UTF-8 throughout and holds one; nothing otherwise.
-std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
-  std::optional<std::size_t> first;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    // Eight ASCII bytes at a time.
-    if (bytes.size() - at >= sizeof(std::uint64_t)) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + at, sizeof word);
-      if ((word & kHighBits) == 0) {
-        at += sizeof word;
-        continue;
-      }
-    }
-    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-      ++at;
-      continue;
-    }
-    const std::size_t length = multiByteSequenceAt(bytes, at);
-    if (length == 0) return std::nullopt;
-    if (!first) first = at;
-    at += length;
-  }
-  return first;
-}
 
 // One text's first byte of each class in `classes`.
 struct TextBytes {
@@ -151,7 +125,33 @@ void findTextBytes(const EntryTable& table,
 
 }  // namespace
 
-std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
+std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
+  std::optional<std::size_t> first;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    // Eight ASCII bytes at a time.
+    if (bytes.size() - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, sizeof word);
+      if ((word & kHighBits) == 0) {
+        at += sizeof word;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = multiByteSequenceAt(bytes, at);
+    if (length == 0) return std::nullopt;
+    if (!first) first = at;
+    at += length;
+  }
+  return first;
+}
+
+std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
+                                           TableText text) {
   std::vector<EncodingFinding> findings;
   const std::string_view source = table.source();
   const std::string_view charsetText = table.size() == 0 ? "" : table[0];
@@ -167,8 +167,8 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
     return EncodingFinding{kind, line, charset, std::string(charsetText), byte};
   };
 
-  bool utf8 = false;
-  if (charset != nullptr &&
+  bool utf8 = text == TableText::kConverted;
+  if (charset != nullptr && text != TableText::kBytes && !utf8 &&
       (charset->reading == Charset::Reading::kSingleByte ||
        charset->reading == Charset::Reading::kSystemDefault)) {
     if (const std::optional<std::size_t> at = firstUtf8Sequence(source)) {
