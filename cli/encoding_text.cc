@@ -28,8 +28,12 @@ std::string codePageOf(const Charset& charset) {
   return text;
 }
 
-std::string utf8Text(const EncodingFinding& finding) {
-  std::string text = "the file is saved as UTF-8, but ";
+std::string utf8Text(const EncodingFinding& finding, SourceEncoding encoding) {
+  std::string text = encoding == SourceEncoding::kUtf16Le ||
+                             encoding == SourceEncoding::kUtf16Be
+                         ? "the file is saved as UTF-16 and written as UTF-8, "
+                           "but "
+                         : "the file is saved as UTF-8, but ";
   if (finding.charsetText.empty()) {
     text += "without a Charset line it is read in ";
   } else {
@@ -40,14 +44,15 @@ std::string utf8Text(const EncodingFinding& finding) {
 
 }  // namespace
 
-std::string describeEncodingFinding(const EncodingFinding& finding) {
+std::string describeEncodingFinding(const EncodingFinding& finding,
+                                    SourceEncoding encoding) {
   switch (finding.kind) {
     case EncodingFinding::Kind::kUnknownCharset:
       return "Charset \"" + finding.charsetText +
              "\" names no Windows character set: write its number, for "
              "example 0 (ANSI), 204 (Cyrillic) or 238 (Central European)";
     case EncodingFinding::Kind::kUtf8Text:
-      return utf8Text(finding);
+      return utf8Text(finding, encoding);
     case EncodingFinding::Kind::kUndefinedByte:
       return "byte " + hexByte(finding.byte) + " is no character of " +
              codePageOf(*finding.charset) +
@@ -91,7 +96,7 @@ std::size_t warnEncoding(std::ostream& err, const std::string& source,
       checkEncoding(table, tableTextOf(table, encoding));
   for (const EncodingFinding& finding : findings) {
     err << source << ':' << finding.physicalLine
-        << ": warning: " << describeEncodingFinding(finding) << '\n';
+        << ": warning: " << describeEncodingFinding(finding, encoding) << '\n';
   }
   return findings.size();
 }

@@ -18,8 +18,10 @@ namespace parlavox {
 
 // One sentence for `finding` that says what to do, for example "the file is
 // saved as UTF-8, but Charset 238 expects Windows-1250 (Central European):
-// save it in that code page".
-std::string describeEncodingFinding(const EncodingFinding& finding);
+// save it in that code page", for a source read in `encoding`.
+std::string describeEncodingFinding(
+    const EncodingFinding& finding,
+    SourceEncoding encoding = SourceEncoding::kUtf8);
 
 // "UTF-8", "UTF-16 LE", "UTF-16 BE" or "8-bit text".
 std::string encodingName(SourceEncoding encoding);
