@@ -90,7 +90,7 @@ def main():
                % len(pairs))
     for code, base, mark in pairs:
         out.append(f"    {{0x{code:04X}, 0x{base:02X}, 0x{mark:02X}}},  "
-                   f"// {unicodedata.name(chr(code))}")
+                   f"// {unicodedata.name(chr(code)).replace('LATIN ', '')}")
     out.append("}};")
     out.append("")
     out.append("}  // namespace parlavox")
