@@ -80,26 +80,57 @@ std::optional<fs::path> findSource(const fs::path& folder,
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// Where the next ":\\" of `text` starts at or after `from`, or npos. Under
+// a double-byte `page` only one that starts a character counts: a ":" can
+// be the second byte of a character there. Texts start at a character.
+std::size_t findShielded(std::string_view text, std::size_t from,
+                         const CodePage* page) {
+  constexpr std::string_view kShielded = ":\\\\";
+  std::size_t at = text.find(kShielded, from);
+  if (page == nullptr) return at;
+  std::size_t character = from;
+  for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
+    while (character < at) {
+      character += isLeadByte(*page, static_cast<unsigned char>(text[character]))
+                       ? 2
+                       : 1;
+    }
+    if (character == at) return at;
+  }
+  return at;
+}
+
 // Hands `take` the compiled file piece by piece, with the slot each piece
 // belongs to: each slot's text, every ":\\" in it as "://", and CR LF after
 // it. A ":\\" never spans two slots, as no text holds a line end, so this is
-// one left-to-right pass over the joined text. Stops where `take` returns
-// false.
+// one left-to-right pass over the joined text. `characters` is the
+// double-byte code page of an 8-bit source, else nullptr. Stops where `take`
+// returns false.
 template <typename Take>
-void forEachCompiledPiece(const EntryTable& table, Take&& take) {
-  constexpr std::string_view kShielded = ":\\\\";
+void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
+                          Take&& take) {
+  constexpr std::size_t kShieldedSize = 3;
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     std::string_view text = table[slot];
-    for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
-         at = text.find(kShielded)) {
+    for (std::size_t at = findShielded(text, 0, characters);
+         at != std::string_view::npos;
+         at = findShielded(text, 0, characters)) {
       if (!take(slot, text.substr(0, at + 1)) ||
           !take(slot, std::string_view("//"))) {
         return;
       }
-      text.remove_prefix(at + kShielded.size());
+      text.remove_prefix(at + kShieldedSize);
     }
     if (!take(slot, text) || !take(slot, kLineEnd)) return;
   }
+}
+
+// The double-byte code page an 8-bit `table` is read in, else nullptr.
+const CodePage* doubleBytePageOf(const EntryTable& table,
+                                 SourceEncoding encoding) {
+  if (isUnicode(encoding) || table.size() == 0) return nullptr;
+  const CodePage* page = codePageNamed(table[0]);
+  return page != nullptr && page->doubleByte ? page : nullptr;
 }
 
 }  // namespace
@@ -197,7 +228,7 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, [&](std::size_t, std::string_view piece) {
+  forEachCompiledPiece(table, nullptr, [&](std::size_t, std::string_view piece) {
     joined += piece;
     return true;
   });
@@ -221,7 +252,7 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   const bool written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
         if (page == nullptr) {
-          forEachCompiledPiece(table,
+          forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
                                [&](std::size_t, std::string_view piece) {
                                  writer.write(piece);
                                  return true;
@@ -229,7 +260,7 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
           return;
         }
         std::string encoded;
-        forEachCompiledPiece(table, [&](std::size_t slot,
+        forEachCompiledPiece(table, nullptr, [&](std::size_t slot,
                                         std::string_view piece) {
           encoded.clear();
           const Encoded result = encodeFromUtf8(*page, piece, &encoded);

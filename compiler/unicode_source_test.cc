@@ -155,6 +155,9 @@ TEST(UnicodeSourceTest, DoubleByteSourceIsSplitBetweenCharactersOnly) {
             "136\r\n\xB3\x5C\xA5\x5C|\r\n\xA5\x5C\r\n");
   EXPECT_EQ(compiled("Charset | 134\n0 | \xD6\xD0\xCE\xC4\n"),
             "134\r\n\xD6\xD0\xCE\xC4\r\n");
+  // Johab has ":" as a second byte: E0 3A is one character, not ":\\".
+  EXPECT_EQ(compiled("Charset | 130\n0 | \xE0\x3A\\\\ a:\\\\b\n"),
+            "130\r\n\xE0\x3A\\\\ a://b\r\n");
 }
 
 TEST(UnicodeSourceTest, FaultsQuoteCharactersAsTheEditorShowsThem) {
