@@ -110,9 +110,9 @@ TEST_F(LngcUnicodeUpdateTest, TextsThatCannotBeCarriedOverAreRefused) {
   EXPECT_EQ(
       run({"--update", "--reference", at("langEnglish.txt"), at("langB.txt")}),
       0);
-  EXPECT_EQ(folder_.read("langB.txt"),
-            eightBit +
-                "// New in the reference, to be translated:\n1 | \xF6\n");
+  EXPECT_EQ(
+      folder_.read("langB.txt"),
+      eightBit + "// New in the reference, to be translated:\n1 | \xF6\n");
 }
 
 }  // namespace

@@ -163,8 +163,8 @@ int runUpdate(const std::vector<UpdateTarget>& targets,
               std::ostream& out, std::ostream& err) {
   bool failed = false;
   for (const UpdateTarget& target : targets) {
-    if (!updateOne(target, reference, referenceEncoding, previous, options,
-                   out, err)) {
+    if (!updateOne(target, reference, referenceEncoding, previous, options, out,
+                   err)) {
       failed = true;
     }
   }

@@ -91,9 +91,9 @@ std::size_t findShielded(std::string_view text, std::size_t from,
   std::size_t character = from;
   for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
     while (character < at) {
-      character += isLeadByte(*page, static_cast<unsigned char>(text[character]))
-                       ? 2
-                       : 1;
+      character +=
+          isLeadByte(*page, static_cast<unsigned char>(text[character])) ? 2
+                                                                         : 1;
     }
     if (character == at) return at;
   }
@@ -113,8 +113,7 @@ void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     std::string_view text = table[slot];
     for (std::size_t at = findShielded(text, 0, characters);
-         at != std::string_view::npos;
-         at = findShielded(text, 0, characters)) {
+         at != std::string_view::npos; at = findShielded(text, 0, characters)) {
       if (!take(slot, text.substr(0, at + 1)) ||
           !take(slot, std::string_view("//"))) {
         return;
@@ -228,10 +227,11 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, nullptr, [&](std::size_t, std::string_view piece) {
-    joined += piece;
-    return true;
-  });
+  forEachCompiledPiece(table, nullptr,
+                       [&](std::size_t, std::string_view piece) {
+                         joined += piece;
+                         return true;
+                       });
   if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
   return joined;
 }
@@ -260,22 +260,22 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
           return;
         }
         std::string encoded;
-        forEachCompiledPiece(table, nullptr, [&](std::size_t slot,
-                                        std::string_view piece) {
-          encoded.clear();
-          const Encoded result = encodeFromUtf8(*page, piece, &encoded);
-          if (!result.ok) {
-            unmappable = CompileResult::failure(
-                messages::unmappableCharacter(result.unmappable, slot - 1,
-                                              page->name,
-                                              charsetNamed(table[0])->value),
-                table.physicalLine(slot));
-            writer.abandon();
-            return false;
-          }
-          writer.write(encoded);
-          return true;
-        });
+        forEachCompiledPiece(
+            table, nullptr, [&](std::size_t slot, std::string_view piece) {
+              encoded.clear();
+              const Encoded result = encodeFromUtf8(*page, piece, &encoded);
+              if (!result.ok) {
+                unmappable = CompileResult::failure(
+                    messages::unmappableCharacter(
+                        result.unmappable, slot - 1, page->name,
+                        charsetNamed(table[0])->value),
+                    table.physicalLine(slot));
+                writer.abandon();
+                return false;
+              }
+              writer.write(encoded);
+              return true;
+            });
       });
   if (unmappable) return std::move(*unmappable);
   if (!written) {

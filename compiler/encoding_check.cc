@@ -61,7 +61,6 @@ std::size_t multiByteSequenceAt(std::string_view bytes, std::size_t at) {
   return length;
 }
 
-
 // One text's first byte of each class in `classes`.
 struct TextBytes {
   unsigned char control = 0;

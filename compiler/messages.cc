@@ -73,10 +73,10 @@ std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
                                 unsigned charsetValue) {
   std::string shown;
   appendUtf8(shown, character);
-  return "character \"" + shown + "\" (" + codePointName(character) + ") in line number " +
-         std::to_string(lineNumber) + " has no place in " +
-         std::string(codePage) + ", the code page of Charset " +
-         std::to_string(charsetValue);
+  return "character \"" + shown + "\" (" + codePointName(character) +
+         ") in line number " + std::to_string(lineNumber) +
+         " has no place in " + std::string(codePage) +
+         ", the code page of Charset " + std::to_string(charsetValue);
 }
 
 }  // namespace parlavox::messages

@@ -85,8 +85,8 @@ class Utf16Units {
     std::size_t line = 1;
     for (std::size_t i = 0; i < at; ++i) {
       const char32_t unit = (*this)[i];
-      if (unit == '\n' || (unit == '\r' && (i + 1 >= size() ||
-                                            (*this)[i + 1] != '\n'))) {
+      if (unit == '\n' ||
+          (unit == '\r' && (i + 1 >= size() || (*this)[i + 1] != '\n'))) {
         ++line;
       }
     }
@@ -124,8 +124,8 @@ std::optional<SourceFault> decodeUtf16(std::string_view bytes, bool bigEndian,
                                        FileText* out) {
   const Utf16Units units(bytes, bigEndian);
   std::size_t length = 0;
-  const std::size_t lone =
-      forEachCodePoint(units, [&](char32_t code) { length += utf8Length(code); });
+  const std::size_t lone = forEachCodePoint(
+      units, [&](char32_t code) { length += utf8Length(code); });
   if (lone != units.size()) {
     return SourceFault{messages::loneSurrogate(units[lone]),
                        units.lineOf(lone)};

@@ -56,7 +56,8 @@ class TextCarrier {
     }
     if (toUnicode_) {
       if (readPage_ == nullptr) {
-        *refusal = {UpdateRefusal::Kind::kReferenceNotReadable, lineNumber, 0, {}};
+        *refusal = {
+            UpdateRefusal::Kind::kReferenceNotReadable, lineNumber, 0, {}};
         return false;
       }
       out->append(decodeToUtf8(*readPage_, text));
@@ -68,8 +69,8 @@ class TextCarrier {
     }
     const Encoded encoded = encodeFromUtf8(*writePage_, text, out);
     if (!encoded.ok) {
-      *refusal = {UpdateRefusal::Kind::kNoPlace, lineNumber,
-                  encoded.unmappable, writePage_->name};
+      *refusal = {UpdateRefusal::Kind::kNoPlace, lineNumber, encoded.unmappable,
+                  writePage_->name};
       return false;
     }
     return true;
@@ -151,8 +152,8 @@ SourceUpdate updateFromReference(const EntryTable& translation,
   out += kNewInReferenceLine;
   out += lineEnd;
 
-  const bool charsetDiffers = carrier.bytewise() &&
-                              charsetOf(reference) != charsetOf(translation);
+  const bool charsetDiffers =
+      carrier.bytewise() && charsetOf(reference) != charsetOf(translation);
   std::size_t firstLine = 0;  // of the first added entry line, once counted
   for (std::size_t slot = firstSlot; slot < reference.size(); ++slot) {
     const std::string_view text = reference[slot];

@@ -121,9 +121,9 @@ TEST(UnicodeSourceTest, WithoutAKnownCodePageTheBytesAreWrittenAsRead) {
         << charset;
   }
   // UTF-16 is written as the UTF-8 it was read as.
-  EXPECT_EQ(compiled("\xFF\xFE" + utf16Bytes("Charset | 1\r\n0 | ő\r\n",
-                                             false)),
-            "1\r\nő\r\n");
+  EXPECT_EQ(
+      compiled("\xFF\xFE" + utf16Bytes("Charset | 1\r\n0 | ő\r\n", false)),
+      "1\r\nő\r\n");
 }
 
 // Shift-JIS: デ 83 66, ー 81 5B, タ 83 5E, ソ 83 5C, ポ 83 7C, 表 95 5C.
@@ -166,9 +166,10 @@ TEST(UnicodeSourceTest, FaultsQuoteCharactersAsTheEditorShowsThem) {
             "fault 2: string delimiter | missing in line \"ソ | x\" (1)");
   EXPECT_EQ(compiled("Charset | 204\r\n\xCF\xF0\xE8 | x\r\n"),
             "fault 2: string delimiter | missing in line \"При | x\" (1)");
-  EXPECT_EQ(compiled("\xFE\xFF" + utf16Bytes("Charset | 204\r\nПри | x://y\r\n",
-                                             true)),
-            "fault 2: string delimiter | missing in line \"При | x:\\\\y\" (1)");
+  EXPECT_EQ(
+      compiled("\xFE\xFF" +
+               utf16Bytes("Charset | 204\r\nПри | x://y\r\n", true)),
+      "fault 2: string delimiter | missing in line \"При | x:\\\\y\" (1)");
   // Without a Charset line an 8-bit text is read as Windows-1252.
   EXPECT_EQ(compiled("\xE9 | x\r\n"),
             "fault 1: string delimiter | missing in line \"é | x\" (0)");

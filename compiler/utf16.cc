@@ -17,7 +17,6 @@ std::size_t sequenceLength(unsigned char lead) {
   return 0;
 }
 
-
 }  // namespace
 
 void appendUtf8(std::string& out, char32_t code) {

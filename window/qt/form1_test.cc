@@ -183,8 +183,7 @@ std::string utf16LittleEndian(const QString& text) {
 TEST_F(Form1Test, SourcesSavedAsNotepadSavesThemCompileToTheirCodePage) {
   // Polish as UTF-8 without a mark, Russian as UTF-16 LE, Japanese as UTF-8
   // with a mark; ソ and 表 have "\\" as second byte in Shift-JIS.
-  folder_.write("langPolski.txt",
-                "Charset | 238\r\n0 | Zażółć gęślą jaźń\r\n");
+  folder_.write("langPolski.txt", "Charset | 238\r\n0 | Zażółć gęślą jaźń\r\n");
   folder_.write("langRusski.txt",
                 utf16LittleEndian("Charset | 204\r\n0 | Привет, мир\r\n"));
   folder_.write("langNihongo.txt",

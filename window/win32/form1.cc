@@ -38,8 +38,8 @@ std::wstring textFromBytes(std::string_view bytes) {
     const int length = MultiByteToWideChar(
         CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     text.assign(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(),
-                        static_cast<int>(bytes.size()), text.data(), length);
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                        text.data(), length);
   }
   std::replace(text.begin(), text.end(), L'\0', L'\u2400');
   return text;
