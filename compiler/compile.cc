@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "compiler/charsets.h"
 #include "compiler/code_pages.h"
@@ -236,6 +237,71 @@ std::string joinEntries(const EntryTable& table) {
   return joined;
 }
 
+namespace {
+
+// Converts the UTF-8 pieces of a compiled file into `page` and hands them
+// to a writer. Pieces are converted many at a time, so that the cost of a
+// conversion call is not paid for each short text.
+class Converter {
+ public:
+  Converter(const CodePage& page, FileWriter* writer)
+      : page_(page), writer_(writer) {}
+
+  // Takes `piece` of `slot`; false once a character had no place.
+  bool add(std::size_t slot, std::string_view piece) {
+    pending_ += piece;
+    pieceEnds_.push_back({pending_.size(), slot});
+    return pending_.size() < kBatchSize || convert();
+  }
+
+  // Converts what is left.
+  void finish() {
+    if (!unmappable_) convert();
+  }
+
+  // The first character that had no place in the page, if any.
+  std::optional<char32_t> unmappable() const { return unmappable_; }
+  std::size_t unmappableSlot() const { return unmappableSlot_; }
+
+ private:
+  static constexpr std::size_t kBatchSize = 64 * 1024;
+
+  struct PieceEnd {
+    std::size_t end;  // in pending_
+    std::size_t slot;
+  };
+
+  bool convert() {
+    encoded_.clear();
+    const Encoded result = encodeFromUtf8(page_, pending_, &encoded_);
+    if (!result.ok) {
+      unmappable_ = result.unmappable;
+      unmappableSlot_ =
+          std::upper_bound(pieceEnds_.begin(), pieceEnds_.end(),
+                           result.unmappableOffset,
+                           [](std::size_t offset, const PieceEnd& piece) {
+                             return offset < piece.end;
+                           })
+              ->slot;
+      return false;
+    }
+    writer_->write(encoded_);
+    pending_.clear();
+    pieceEnds_.clear();
+    return true;
+  }
+
+  const CodePage& page_;
+  FileWriter* writer_;
+  std::string pending_;
+  std::vector<PieceEnd> pieceEnds_;
+  std::string encoded_;
+  std::optional<char32_t> unmappable_;
+  std::size_t unmappableSlot_ = 0;
+};
+
+}  // namespace
+
 const CodePage* codePageOfTable(const EntryTable& table,
                                 SourceEncoding encoding) {
   if (!isUnicode(encoding) || table.size() == 0) return nullptr;
@@ -259,23 +325,21 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
                                });
           return;
         }
-        std::string encoded;
-        forEachCompiledPiece(
-            table, nullptr, [&](std::size_t slot, std::string_view piece) {
-              encoded.clear();
-              const Encoded result = encodeFromUtf8(*page, piece, &encoded);
-              if (!result.ok) {
-                unmappable = CompileResult::failure(
-                    messages::unmappableCharacter(
-                        result.unmappable, slot - 1, page->name,
-                        charsetNamed(table[0])->value),
-                    table.physicalLine(slot));
-                writer.abandon();
-                return false;
-              }
-              writer.write(encoded);
-              return true;
-            });
+        Converter converter(*page, &writer);
+        forEachCompiledPiece(table, nullptr,
+                             [&](std::size_t slot, std::string_view piece) {
+                               return converter.add(slot, piece);
+                             });
+        converter.finish();
+        if (converter.unmappable()) {
+          const std::size_t slot = converter.unmappableSlot();
+          unmappable = CompileResult::failure(
+              messages::unmappableCharacter(*converter.unmappable(), slot - 1,
+                                            page->name,
+                                            charsetNamed(table[0])->value),
+              table.physicalLine(slot));
+          writer.abandon();
+        }
       });
   if (unmappable) return std::move(*unmappable);
   if (!written) {
