@@ -264,7 +264,7 @@ class Converter {
   std::size_t unmappableSlot() const { return unmappableSlot_; }
 
  private:
-  static constexpr std::size_t kBatchSize = 64 * 1024;
+  static constexpr std::size_t kBatchSize = std::size_t{64} * 1024;
 
   struct PieceEnd {
     std::size_t end;  // in pending_
