@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -171,13 +173,20 @@ Encoded encodeWithTable(std::size_t index, std::string_view utf8,
   const char* from = begin;
   const char* const end = begin + utf8.size();
   while (from != end) {
-    if (static_cast<unsigned char>(*from) < 0x80) {
-      const char* run = from;
-      while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
-      to = std::copy(from, run, to);
-      from = run;
-      continue;
+    // ASCII passes as it is, eight bytes at a time while none has its high
+    // bit set.
+    while (end - from >= 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, from, 8);
+      if ((eight & 0x8080808080808080u) != 0) break;
+      std::memcpy(to, from, 8);
+      from += 8;
+      to += 8;
     }
+    while (from != end && static_cast<unsigned char>(*from) < 0x80) {
+      *to++ = *from++;
+    }
+    if (from == end) break;
     std::size_t length = 0;
     const auto offset = static_cast<std::size_t>(from - begin);
     const char32_t c = nextCharacter(utf8, offset, &length);
