@@ -161,7 +161,7 @@ TEST(CodePagesTest, DoubleBytePagesHoldTheirScripts) {
   const std::vector<std::tuple<unsigned, std::string, std::string>> cases = {
       {128, "データを保存 %1",
        "\x83\x66\x81\x5B\x83\x5E\x82\xF0\x95\xDB\x91\xB6 %1"},
-      {128, "ｶﾅ～∥―", "\xB6\xC5\x81\x60\x81\x61\x81\x5C"},
+      {128, "ｶﾅ～∥―￥", "\xB6\xC5\x81\x60\x81\x61\x81\x5C\x81\x8F"},
       {134, "保存文件€", "\xB1\xA3\xB4\xE6\xCE\xC4\xBC\xFE\x80"},
       {129, "파일 저장", "\xC6\xC4\xC0\xCF \xC0\xFA\xC0\xE5"},
       {129, "똠방각하", "\x8C\x63\xB9\xE6\xB0\xA2\xC7\xCF"},
