@@ -79,8 +79,9 @@ const Reverse& reverseOf(std::size_t index) {
     reverse->fill(0);
     const HighHalf& high = *kTables[index].high;
     for (std::size_t i = 0; i < high.size(); ++i) {
-      if (high[i] != 0)
+      if (high[i] != 0) {
         (*reverse)[high[i]] = static_cast<unsigned char>(0x80 + i);
+      }
     }
     reverses[index] = std::move(reverse);
   });
@@ -276,8 +277,9 @@ Encoded encodeFromUtf8(const CodePage& page, std::string_view utf8,
 
 std::string decodeToUtf8(const CodePage& page, std::string_view bytes) {
   const std::size_t index = tableIndex(page.number);
-  if (index < kTables.size())
+  if (index < kTables.size()) {
     return decodeWithTable(*kTables[index].high, bytes);
+  }
   std::string out;
   if (os::decodeWithSystem(page.number, bytes, &out) && !holdsRefused(out)) {
     return out;

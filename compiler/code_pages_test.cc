@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,7 +39,6 @@ std::string encoded(unsigned charset, std::string_view utf8) {
 }
 
 std::string utf8Of(char32_t c) {
-  std::u32string one(1, c);
   std::string out;
   // Small enough to write out here rather than trust the code under test.
   if (c < 0x80) {
@@ -301,7 +304,7 @@ TEST(CodePagesTest, LeadBytesAreTheSystems) {
 std::optional<std::string> iconvConvert(const char* to, const char* from,
                                         std::string_view in) {
   iconv_t handle = iconv_open(to, from);
-  if (handle == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  if (std::bit_cast<std::intptr_t>(handle) == -1) return std::nullopt;
   std::string out(in.size() * 4 + 4, '\0');
   char* inPtr = const_cast<char*>(in.data());
   std::size_t inLeft = in.size();
