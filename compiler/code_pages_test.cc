@@ -221,6 +221,70 @@ TEST(CodePagesTest, BytesWithoutCharacterReadAsReplacement) {
             "A\xEF\xBF\xBD");
 }
 
+TEST(CodePagesTest, WhereTheSystemsDisagreeBothBuildsWriteTheSame) {
+  // Johab: 0x5C is the backslash, as in every page, and the won sign that
+  // iconv puts there has no place.
+  EXPECT_EQ(encoded(130, "a\\b한"), "a\\b\xD0\x65");
+  EXPECT_EQ(decodeToUtf8(pageOf(130), "\\\xD0\x65"), "\\한");
+  // Hangul letters standing alone have a place in 949, not in Johab.
+  EXPECT_EQ(encoded(129, "ㄱ"), "\xA4\xA1");
+  std::string out;
+  for (std::string lone : {"₩", "ㄱ", "ᄀ"}) {
+    EXPECT_FALSE(encodeFromUtf8(pageOf(130), "x" + lone, &out).ok) << lone;
+  }
+  // Big5 box drawings where Windows has them.
+  EXPECT_EQ(encoded(136, "═╞╡╪"), "\xF9\xF9\xF9\xE9\xF9\xEB\xF9\xEA");
+  EXPECT_EQ(decodeToUtf8(pageOf(136), "\xF9\xF9\xA2\xA4"), "══");
+}
+
+// A digest of every character of the Basic Multilingual Plane written in
+// each double-byte page, and of every byte and pair read in it: the Linux
+// build (iconv) and the Windows build (the system's converter) must give
+// the same figures.
+TEST(CodePagesTest, DoubleBytePagesAreTheSameOnEverySystem) {
+  struct Figures {
+    unsigned charset;
+    int characters;
+    std::uint64_t digest;
+  };
+  const std::vector<Figures> expected = {
+      {128, 7516, 6450761098216216499u},   {129, 17175, 12125510173788854635u},
+      {130, 17081, 2651113159744474782u},  {134, 21919, 2036272514204487024u},
+      {136, 13620, 17076848592143701891u},
+  };
+  for (const Figures& figures : expected) {
+    const CodePage& page = pageOf(figures.charset);
+    std::uint64_t digest = 14695981039346656037u;
+    const auto add = [&](std::string_view bytes) {
+      for (char b : bytes) {
+        digest = (digest ^ static_cast<unsigned char>(b)) * 1099511628211u;
+      }
+      digest = (digest ^ 0xFFu) * 1099511628211u;
+    };
+    int characters = 0;
+    std::string out;
+    for (char32_t c = 1; c < 0x10000; ++c) {
+      if (c >= 0xD800 && c < 0xE000) continue;
+      const std::string text = utf8Of(c);
+      out.clear();
+      if (!encodeFromUtf8(page, text, &out).ok) continue;
+      ++characters;
+      add(text);
+      add(out);
+    }
+    for (int first = 0x80; first < 0x100; ++first) {
+      const std::string one(1, static_cast<char>(first));
+      add(decodeToUtf8(page, one));
+      if (!isLeadByte(page, static_cast<unsigned char>(first))) continue;
+      for (int second = 0x30; second < 0x100; ++second) {
+        add(decodeToUtf8(page, one + static_cast<char>(second)));
+      }
+    }
+    EXPECT_EQ(characters, figures.characters) << page.number;
+    EXPECT_EQ(digest, figures.digest) << page.number;
+  }
+}
+
 TEST(CodePagesTest, EveryTableEntryIsPinned) {
   // The tables themselves are checked against the system's converter below.
   for (const auto& [charset, table] : singleByteCharsets()) {
