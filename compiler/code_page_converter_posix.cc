@@ -1,7 +1,9 @@
 #include <iconv.h>
 
 #include <array>
-#include <cerrno>
+#include <bit>
+#include <cstdint>
+#include <string>
 
 #include "compiler/code_page_converter.h"
 
@@ -22,42 +24,55 @@ constexpr std::array<SystemPage, 5> kSystemPages = {{
     {1361, "JOHAB"},
 }};
 
+// Whether iconv_open gave a converter rather than its failure value, -1.
+bool opened(iconv_t handle) {
+  return std::bit_cast<std::intptr_t>(handle) != -1;
+}
+
 // The converters of one thread, opened on first use and kept: opening one
 // costs far more than converting a text.
 class Converters {
  public:
-  Converters() { handles_.fill(kNone); }
+  Converters() = default;
   ~Converters() {
-    for (iconv_t handle : handles_) {
-      if (handle != kNone) iconv_close(handle);
+    for (const Slot& slot : slots_) {
+      if (slot.handle != nullptr) iconv_close(slot.handle);
     }
   }
   Converters(const Converters&) = delete;
   Converters& operator=(const Converters&) = delete;
 
-  // From UTF-8 into `number` when `encode`, else back; kNone when the page
-  // is not known or iconv lacks it.
+  // From UTF-8 into `number` when `encode`, else back, reset to its start;
+  // nullptr when the page is not known or iconv lacks it.
   iconv_t get(unsigned number, bool encode) {
     for (std::size_t i = 0; i < kSystemPages.size(); ++i) {
       if (kSystemPages[i].number != number) continue;
-      iconv_t& handle = handles_[i * 2 + (encode ? 1 : 0)];
-      if (handle == kNone) {
-        handle = encode ? iconv_open(kSystemPages[i].name, "UTF-8")
-                        : iconv_open("UTF-8", kSystemPages[i].name);
+      Slot& slot = slots_[i * 2 + (encode ? 1 : 0)];
+      if (!slot.tried) {
+        slot.tried = true;
+        const iconv_t handle = encode
+                                   ? iconv_open(kSystemPages[i].name, "UTF-8")
+                                   : iconv_open("UTF-8", kSystemPages[i].name);
+        if (opened(handle)) slot.handle = handle;
       }
-      if (handle != kNone) iconv(handle, nullptr, nullptr, nullptr, nullptr);
-      return handle;
+      if (slot.handle != nullptr) {
+        iconv(slot.handle, nullptr, nullptr, nullptr, nullptr);
+      }
+      return slot.handle;
     }
-    return kNone;
+    return nullptr;
   }
 
   // Room for the text read back when checking an encoded one.
   std::string& scratch() { return scratch_; }
 
-  static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
-
  private:
-  std::array<iconv_t, kSystemPages.size() * 2> handles_{};
+  struct Slot {
+    iconv_t handle = nullptr;
+    bool tried = false;
+  };
+
+  std::array<Slot, kSystemPages.size() * 2> slots_{};
   std::string scratch_;
 };
 
@@ -90,7 +105,7 @@ bool encodeWithSystem(unsigned number, std::string_view utf8,
   Converters& all = converters();
   const iconv_t encoder = all.get(number, true);
   const iconv_t decoder = all.get(number, false);
-  if (encoder == Converters::kNone || decoder == Converters::kNone) {
+  if (encoder == nullptr || decoder == nullptr) {
     return false;
   }
   // A character takes at most two bytes, and never fewer in UTF-8 than one.
@@ -108,7 +123,7 @@ bool encodeWithSystem(unsigned number, std::string_view utf8,
 bool decodeWithSystem(unsigned number, std::string_view bytes,
                       std::string* out) {
   const iconv_t decoder = converters().get(number, false);
-  if (decoder == Converters::kNone) return false;
+  if (decoder == nullptr) return false;
   // One byte gives at most three of UTF-8 (a half-width katakana).
   return convert(decoder, bytes, bytes.size() * 3, out);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -77,8 +79,9 @@ const Reverse& reverseOf(std::size_t index) {
     reverse->fill(0);
     const HighHalf& high = *kTables[index].high;
     for (std::size_t i = 0; i < high.size(); ++i) {
-      if (high[i] != 0)
+      if (high[i] != 0) {
         (*reverse)[high[i]] = static_cast<unsigned char>(0x80 + i);
+      }
     }
     reverses[index] = std::move(reverse);
   });
@@ -138,25 +141,39 @@ void appendUtf8(char32_t c, std::string* out) {
   }
 }
 
-// Characters no double-byte page gives a place here, because Windows and
-// iconv disagree on them: the C1 controls, which Windows reads some
-// undefined bytes as, and the private-use characters, which Windows gives the
-// user-defined rows of some pages and iconv does not.
-bool isRefused(char32_t c) {
-  return (c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF);
+// Characters that no double-byte page gives a place here, because Windows
+// and iconv disagree on them: the C1 controls, which Windows reads some
+// undefined bytes as; the private-use characters, which Windows gives the
+// user-defined rows of some pages and iconv does not; and in Johab the
+// Hangul letters standing alone, which iconv writes as the compatibility
+// jamo and Windows as the conjoining ones.
+bool isRefused(unsigned number, char32_t c) {
+  if ((c >= 0x80 && c <= 0x9F) || (c >= 0xE000 && c <= 0xF8FF)) return true;
+  return number == 1361 && ((c >= 0x1100 && c <= 0x11FF) ||
+                            (c >= 0x3130 && c <= 0x318F) || c == 0x327E);
 }
 
-// Whether UTF-8 `utf8` holds a character isRefused calls refused.
-bool holdsRefused(std::string_view utf8) {
-  for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    const auto next = static_cast<unsigned char>(utf8[i + 1]);
-    if ((byte == 0xC2 && next <= 0x9F) || byte == 0xEE ||
-        (byte == 0xEF && next <= 0xA3)) {
-      return true;
-    }
+// Where iconv and Windows write one character differently, the bytes
+// Windows writes (iconv writes the Big5 box drawings 0xF9F9, 0xF9E9, 0xF9EB,
+// 0xF9EA at their older places; both read either pair as the character).
+struct Override {
+  unsigned number;
+  char32_t character;
+  std::string_view bytes;
+};
+
+constexpr std::array<Override, 4> kOverrides = {{
+    {950, 0x2550, "\xF9\xF9"},
+    {950, 0x255E, "\xF9\xE9"},
+    {950, 0x2561, "\xF9\xEB"},
+    {950, 0x256A, "\xF9\xEA"},
+}};
+
+const Override* overrideOf(unsigned number, char32_t c) {
+  for (const Override& o : kOverrides) {
+    if (o.number == number && o.character == c) return &o;
   }
-  return false;
+  return nullptr;
 }
 
 Encoded encodeWithTable(std::size_t index, std::string_view utf8,
@@ -171,13 +188,20 @@ Encoded encodeWithTable(std::size_t index, std::string_view utf8,
   const char* from = begin;
   const char* const end = begin + utf8.size();
   while (from != end) {
-    if (static_cast<unsigned char>(*from) < 0x80) {
-      const char* run = from;
-      while (run != end && static_cast<unsigned char>(*run) < 0x80) ++run;
-      to = std::copy(from, run, to);
-      from = run;
-      continue;
+    // ASCII passes as it is, eight bytes at a time while none has its high
+    // bit set.
+    while (end - from >= 8) {
+      std::uint64_t eight = 0;
+      std::memcpy(&eight, from, 8);
+      if ((eight & 0x8080808080808080u) != 0) break;
+      std::memcpy(to, from, 8);
+      from += 8;
+      to += 8;
     }
+    while (from != end && static_cast<unsigned char>(*from) < 0x80) {
+      *to++ = *from++;
+    }
+    if (from == end) break;
     std::size_t length = 0;
     const auto offset = static_cast<std::size_t>(from - begin);
     const char32_t c = nextCharacter(utf8, offset, &length);
@@ -196,21 +220,133 @@ Encoded encodeWithTable(std::size_t index, std::string_view utf8,
   return {};
 }
 
-// The first character of `utf8` that has no place in page `number`; called
-// once the whole text was refused.
-Encoded findUnmappable(unsigned number, std::string_view utf8,
-                       std::string* out) {
+// Converts `utf8`, characters beyond ASCII only, into double-byte `page`
+// with the system's converter; false when one has no place there, and a
+// character written as an ASCII byte has none: 0x00..0x7F are ASCII in
+// every page as the application reads it (Johab's 0x5C included).
+bool convertRun(const CodePage& page, std::string_view utf8, std::string* out) {
+  const std::size_t start = out->size();
+  if (!os::encodeWithSystem(page.number, utf8, out)) return false;
+  for (std::size_t i = start; i < out->size();) {
+    const auto byte = static_cast<unsigned char>((*out)[i]);
+    if (byte < 0x80) return false;
+    i += isLeadByte(page, byte) ? 2 : 1;
+  }
+  return true;
+}
+
+// Converts `utf8`, characters beyond ASCII only, found at `offset` of the
+// whole text.
+Encoded encodeRun(const CodePage& page, std::string_view utf8,
+                  std::size_t offset, std::string* out) {
+  const std::size_t start = out->size();
+  if (convertRun(page, utf8, out)) return {};
+  // Refused as a whole: find the first character with no place.
+  out->resize(start);
   for (std::size_t i = 0; i < utf8.size();) {
     std::size_t length = 0;
     const char32_t c = nextCharacter(utf8, i, &length);
     length = std::min(length, utf8.size() - i);
-    if (isRefused(c) ||
-        !os::encodeWithSystem(number, utf8.substr(i, length), out)) {
-      return {false, c, i};
+    if (!convertRun(page, utf8.substr(i, length), out)) {
+      return {false, c, offset + i};
     }
     i += length;
   }
   return {};
+}
+
+Encoded encodeWithConverter(const CodePage& page, std::string_view utf8,
+                            std::string* out) {
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t run = i;
+    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) {
+      ++run;
+    }
+    out->append(utf8, i, run - i);
+    // Then the characters beyond ASCII, up to one this program decides.
+    i = run;
+    char32_t c = 0;
+    std::size_t length = 0;
+    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) >= 0x80) {
+      c = nextCharacter(utf8, run, &length);
+      if (isRefused(page.number, c) || overrideOf(page.number, c) != nullptr) {
+        break;
+      }
+      run += std::min(length, utf8.size() - run);
+    }
+    if (run > i) {
+      const Encoded done = encodeRun(page, utf8.substr(i, run - i), i, out);
+      if (!done.ok) return done;
+      i = run;
+    }
+    if (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
+      const Override* decided = overrideOf(page.number, c);
+      if (decided == nullptr) return {false, c, i};
+      out->append(decided->bytes);
+      i += std::min(length, utf8.size() - i);
+    }
+  }
+  return {};
+}
+
+// Whether decoded `utf8` holds a character that no double-byte page reads
+// here, or ASCII, which only ASCII bytes are.
+bool readsWrong(unsigned number, std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t length = 0;
+    const char32_t c = nextCharacter(utf8, i, &length);
+    if (c < 0x80 || isRefused(number, c)) return true;
+    i += length;
+  }
+  return false;
+}
+
+std::string decodeWithConverter(const CodePage& page, std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      out.push_back(bytes[i++]);
+      continue;
+    }
+    // A run of characters beyond ASCII: lead bytes with their second byte,
+    // whatever it is, and single bytes from 0x80.
+    std::size_t end = i;
+    while (end < bytes.size() &&
+           static_cast<unsigned char>(bytes[end]) >= 0x80) {
+      end += isLeadByte(page, static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+    }
+    end = std::min(end, bytes.size());
+    const std::size_t before = out.size();
+    if (os::decodeWithSystem(page.number, bytes.substr(i, end - i), &out) &&
+        !readsWrong(page.number, std::string_view(out).substr(before))) {
+      i = end;
+      continue;
+    }
+    // Character by character: a pair that forms none gives U+FFFD for its
+    // first byte, and the second is read again on its own, as it may be a
+    // line's end or a delimiter.
+    out.resize(before);
+    while (i < end) {
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      if (byte < 0x80) {
+        out.push_back(bytes[i++]);
+        continue;
+      }
+      const std::size_t length = isLeadByte(page, byte) && i + 1 < end ? 2 : 1;
+      const std::size_t at = out.size();
+      if (os::decodeWithSystem(page.number, bytes.substr(i, length), &out) &&
+          !readsWrong(page.number, std::string_view(out).substr(at))) {
+        i += length;
+      } else {
+        out.resize(at);
+        appendUtf8(kReplacement, &out);
+        ++i;
+      }
+    }
+  }
+  return out;
 }
 
 std::string decodeWithTable(const HighHalf& high, std::string_view bytes) {
@@ -257,45 +393,15 @@ Encoded encodeFromUtf8(const CodePage& page, std::string_view utf8,
                        std::string* out) {
   const std::size_t index = tableIndex(page.number);
   if (index < kTables.size()) return encodeWithTable(index, utf8, out);
-  const std::size_t start = out->size();
-  if (!holdsRefused(utf8) && os::encodeWithSystem(page.number, utf8, out)) {
-    return {};
-  }
-  out->resize(start);
-  return findUnmappable(page.number, utf8, out);
+  return encodeWithConverter(page, utf8, out);
 }
 
 std::string decodeToUtf8(const CodePage& page, std::string_view bytes) {
   const std::size_t index = tableIndex(page.number);
-  if (index < kTables.size())
+  if (index < kTables.size()) {
     return decodeWithTable(*kTables[index].high, bytes);
-  std::string out;
-  if (os::decodeWithSystem(page.number, bytes, &out) && !holdsRefused(out)) {
-    return out;
   }
-  // Character by character: a pair that forms none gives U+FFFD for its
-  // first byte, and the second is read again on its own, as it may be a
-  // line's end or a delimiter.
-  out.clear();
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte < 0x80) {
-      out.push_back(bytes[i++]);
-      continue;
-    }
-    const std::size_t length =
-        isLeadByte(page, byte) && i + 1 < bytes.size() ? 2 : 1;
-    const std::size_t before = out.size();
-    if (os::decodeWithSystem(page.number, bytes.substr(i, length), &out) &&
-        !holdsRefused(std::string_view(out).substr(before))) {
-      i += length;
-    } else {
-      out.resize(before);
-      appendUtf8(kReplacement, &out);
-      ++i;
-    }
-  }
-  return out;
+  return decodeWithConverter(page, bytes);
 }
 
 const CodePage& fallbackCodePage() {
