@@ -81,24 +81,30 @@ std::optional<fs::path> findSource(const fs::path& folder,
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Where the next ":\\" of `text` starts at or after `from`, or npos. Under
-// a double-byte `page` only one that starts a character counts: a ":" can
-// be the second byte of a character there. Texts start at a character.
-std::size_t findShielded(std::string_view text, std::size_t from,
-                         const CodePage* page) {
-  constexpr std::string_view kShielded = ":\\\\";
-  std::size_t at = text.find(kShielded, from);
-  if (page == nullptr) return at;
-  std::size_t character = from;
+constexpr std::string_view kShielded = ":\\\\";
+
+// The first ":\\" of `text` from `at`, one that is found there, that starts
+// a character of the double-byte `page`: a ":" can be the second byte of a
+// character there. Texts start at a character.
+std::size_t shieldedInCharacters(std::string_view text, std::size_t at,
+                                 const CodePage& page) {
+  std::size_t character = 0;
   for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
     while (character < at) {
-      character +=
-          isLeadByte(*page, static_cast<unsigned char>(text[character])) ? 2
-                                                                         : 1;
+      const auto byte = static_cast<unsigned char>(text[character]);
+      character += isLeadByte(page, byte) ? 2 : 1;
     }
     if (character == at) return at;
   }
   return at;
+}
+
+// Where the first ":\\" of `text` starts, or npos; under a double-byte
+// `page` (else nullptr) only one that starts a character counts.
+inline std::size_t findShielded(std::string_view text, const CodePage* page) {
+  const std::size_t at = text.find(kShielded);
+  if (page == nullptr || at == std::string_view::npos) return at;
+  return shieldedInCharacters(text, at, *page);
 }
 
 // Hands `take` the compiled file piece by piece, with the slot each piece
@@ -110,16 +116,15 @@ std::size_t findShielded(std::string_view text, std::size_t from,
 template <typename Take>
 void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
                           Take&& take) {
-  constexpr std::size_t kShieldedSize = 3;
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     std::string_view text = table[slot];
-    for (std::size_t at = findShielded(text, 0, characters);
-         at != std::string_view::npos; at = findShielded(text, 0, characters)) {
+    for (std::size_t at = findShielded(text, characters);
+         at != std::string_view::npos; at = findShielded(text, characters)) {
       if (!take(slot, text.substr(0, at + 1)) ||
           !take(slot, std::string_view("//"))) {
         return;
       }
-      text.remove_prefix(at + kShieldedSize);
+      text.remove_prefix(at + kShielded.size());
     }
     if (!take(slot, text) || !take(slot, kLineEnd)) return;
   }
