@@ -1,7 +1,9 @@
 // Writes a language source of N entries, about 60 bytes each, shaped like a
 // real one: a title, a Charset line, comments, addresses and placeholders.
+// With "polish", the texts are Polish, in UTF-8, with a letter beyond ASCII
+// in every one.
 //
-// Usage: make_source N PATH
+// Usage: make_source N PATH [polish]
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,19 +11,27 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_source N PATH\n");
+  const bool polish = argc == 4 && std::string(argv[3]) == "polish";
+  if (argc != 3 && !polish) {
+    std::fprintf(stderr, "usage: make_source N PATH [polish]\n");
     return 2;
   }
   const long entries = std::strtol(argv[1], nullptr, 10);
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   out << "// Parlavox language file: Benchmark\r\n\r\nCharset | 238\r\n\r\n";
-  const char* texts[] = {
+  const char* english[] = {
       "Save %1 as %2 // dialog caption",
       "Open the lyrics of %1 in a new window",
       "See http://www.parlavox.example/help // address",
       "Lyrics not found // status bar",
   };
+  const char* polishTexts[] = {
+      "Zapisz %1 jako %2 // tytuł okna",
+      "Otwórz słowa piosenki %1 w nowym oknie",
+      "Zobacz http://www.parlavox.example/pomoc // adres źródła",
+      "Nie znaleziono słów // pasek stanu, żółty",
+  };
+  const char** texts = polish ? polishTexts : english;
   std::string line;
   for (long n = 0; n < entries; ++n) {
     line = std::to_string(n);

@@ -7,9 +7,13 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
+#include "compiler/charsets.h"
+#include "compiler/code_pages.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
+#include "compiler/source_encoding.h"
 #include "compiler/text_file.h"
 #include "compiler/utf16.h"
 
@@ -77,24 +81,61 @@ std::optional<fs::path> findSource(const fs::path& folder,
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Hands `take` the compiled file piece by piece: each slot's text, every
-// ":\\" in it as "://", and CR LF after it. A ":\\" never spans two slots,
-// as no text holds a line end, so this is one left-to-right pass over the
-// joined text.
+constexpr std::string_view kShielded = ":\\\\";
+
+// The first ":\\" of `text` from `at`, one that is found there, that starts
+// a character of the double-byte `page`: a ":" can be the second byte of a
+// character there. Texts start at a character.
+std::size_t shieldedInCharacters(std::string_view text, std::size_t at,
+                                 const CodePage& page) {
+  std::size_t character = 0;
+  for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
+    while (character < at) {
+      const auto byte = static_cast<unsigned char>(text[character]);
+      character += isLeadByte(page, byte) ? 2 : 1;
+    }
+    if (character == at) return at;
+  }
+  return at;
+}
+
+// Where the first ":\\" of `text` starts, or npos; under a double-byte
+// `page` (else nullptr) only one that starts a character counts.
+inline std::size_t findShielded(std::string_view text, const CodePage* page) {
+  const std::size_t at = text.find(kShielded);
+  if (page == nullptr || at == std::string_view::npos) return at;
+  return shieldedInCharacters(text, at, *page);
+}
+
+// Hands `take` the compiled file piece by piece, with the slot each piece
+// belongs to: each slot's text, every ":\\" in it as "://", and CR LF after
+// it. A ":\\" never spans two slots, as no text holds a line end, so this is
+// one left-to-right pass over the joined text. `characters` is the
+// double-byte code page of an 8-bit source, else nullptr. Stops where `take`
+// returns false.
 template <typename Take>
-void forEachCompiledPiece(const EntryTable& table, Take&& take) {
-  constexpr std::string_view kShielded = ":\\\\";
+void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
+                          Take&& take) {
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
     std::string_view text = table[slot];
-    for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
-         at = text.find(kShielded)) {
-      take(text.substr(0, at + 1));
-      take(std::string_view("//"));
+    for (std::size_t at = findShielded(text, characters);
+         at != std::string_view::npos; at = findShielded(text, characters)) {
+      if (!take(slot, text.substr(0, at + 1)) ||
+          !take(slot, std::string_view("//"))) {
+        return;
+      }
       text.remove_prefix(at + kShielded.size());
     }
-    take(text);
-    take(kLineEnd);
+    if (!take(slot, text) || !take(slot, kLineEnd)) return;
   }
+}
+
+// The double-byte code page an 8-bit `table` is read in, else nullptr.
+const CodePage* doubleBytePageOf(const EntryTable& table,
+                                 SourceEncoding encoding) {
+  if (isUnicode(encoding) || table.size() == 0) return nullptr;
+  const CodePage* page = codePageNamed(table[0]);
+  return page != nullptr && page->doubleByte ? page : nullptr;
 }
 
 }  // namespace
@@ -148,7 +189,7 @@ std::optional<fs::path> findLanguageSource(const fs::path& folder,
 }
 
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
-                           EntryTable* table) {
+                           EntryTable* table, SourceFile* file) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
@@ -167,7 +208,17 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
   std::optional<ParseResult> parsed;
   try {
-    parsed = parseLanguageSource(std::move(read.text));
+    PreparedSource prepared = prepareSource(std::move(read.text));
+    if (file != nullptr) *file = {*source, prepared.encoding, prepared.mark};
+    if (prepared.fault) {
+      return CompileResult::failure(std::move(prepared.fault->message),
+                                    prepared.fault->line);
+    }
+    const QuoteFunction quote = [&](std::string_view bytes) {
+      return quotedText(prepared.encoding, prepared.quotePage, bytes);
+    };
+    parsed = parseLanguageSource(std::move(prepared.text),
+                                 std::move(prepared.scanned), quote);
   } catch (const std::bad_alloc&) {
     // A source with more entries than memory holds.
     return CompileResult::failure(messages::sourceUnreadable(name));
@@ -180,35 +231,122 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   return CompileResult::success();
 }
 
-std::string loadSourceStart(const fs::path& folder, std::string_view name,
-                            std::size_t count) {
-  if (!nameAllowed(name)) return {};
-  const std::optional<fs::path> source = findSource(folder, name);
-  if (!source) return {};
-  std::ifstream file(*source, std::ios::binary);
-  std::string start(count, '\0');
-  file.read(start.data(), static_cast<std::streamsize>(count));
-  start.resize(static_cast<std::size_t>(file.gcount()));
-  return start;
-}
-
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, [&](std::string_view piece) { joined += piece; });
+  forEachCompiledPiece(table, nullptr,
+                       [&](std::size_t, std::string_view piece) {
+                         joined += piece;
+                         return true;
+                       });
   if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
   return joined;
 }
 
+namespace {
+
+// Converts the UTF-8 pieces of a compiled file into `page` and hands them
+// to a writer. Pieces are converted many at a time, so that the cost of a
+// conversion call is not paid for each short text.
+class Converter {
+ public:
+  Converter(const CodePage& page, FileWriter* writer)
+      : page_(page), writer_(writer) {}
+
+  // Takes `piece` of `slot`; false once a character had no place.
+  bool add(std::size_t slot, std::string_view piece) {
+    pending_ += piece;
+    pieceEnds_.push_back({pending_.size(), slot});
+    return pending_.size() < kBatchSize || convert();
+  }
+
+  // Converts what is left.
+  void finish() {
+    if (!unmappable_) convert();
+  }
+
+  // The first character that had no place in the page, if any.
+  std::optional<char32_t> unmappable() const { return unmappable_; }
+  std::size_t unmappableSlot() const { return unmappableSlot_; }
+
+ private:
+  static constexpr std::size_t kBatchSize = std::size_t{64} * 1024;
+
+  struct PieceEnd {
+    std::size_t end;  // in pending_
+    std::size_t slot;
+  };
+
+  bool convert() {
+    encoded_.clear();
+    const Encoded result = encodeFromUtf8(page_, pending_, &encoded_);
+    if (!result.ok) {
+      unmappable_ = result.unmappable;
+      unmappableSlot_ =
+          std::upper_bound(pieceEnds_.begin(), pieceEnds_.end(),
+                           result.unmappableOffset,
+                           [](std::size_t offset, const PieceEnd& piece) {
+                             return offset < piece.end;
+                           })
+              ->slot;
+      return false;
+    }
+    writer_->write(encoded_);
+    pending_.clear();
+    pieceEnds_.clear();
+    return true;
+  }
+
+  const CodePage& page_;
+  FileWriter* writer_;
+  std::string pending_;
+  std::vector<PieceEnd> pieceEnds_;
+  std::string encoded_;
+  std::optional<char32_t> unmappable_;
+  std::size_t unmappableSlot_ = 0;
+};
+
+}  // namespace
+
+const CodePage* codePageOfTable(const EntryTable& table,
+                                SourceEncoding encoding) {
+  if (!isUnicode(encoding) || table.size() == 0) return nullptr;
+  return codePageNamed(table[0]);
+}
+
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table) {
+                            const EntryTable& table, SourceEncoding encoding) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
+  const CodePage* page = codePageOfTable(table, encoding);
+  std::optional<CompileResult> unmappable;
   const bool written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
-        forEachCompiledPiece(
-            table, [&](std::string_view piece) { writer.write(piece); });
+        if (page == nullptr) {
+          forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
+                               [&](std::size_t, std::string_view piece) {
+                                 writer.write(piece);
+                                 return true;
+                               });
+          return;
+        }
+        Converter converter(*page, &writer);
+        forEachCompiledPiece(table, nullptr,
+                             [&](std::size_t slot, std::string_view piece) {
+                               return converter.add(slot, piece);
+                             });
+        converter.finish();
+        if (converter.unmappable()) {
+          const std::size_t slot = converter.unmappableSlot();
+          unmappable = CompileResult::failure(
+              messages::unmappableCharacter(*converter.unmappable(), slot - 1,
+                                            page->name,
+                                            charsetNamed(table[0])->value),
+              table.physicalLine(slot));
+          writer.abandon();
+        }
       });
+  if (unmappable) return std::move(*unmappable);
   if (!written) {
     return CompileResult::failure(messages::outputNotWritten(name));
   }
@@ -217,9 +355,10 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
 
 CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
   EntryTable table;
-  CompileResult loaded = loadLanguage(folder, name, &table);
+  SourceFile file;
+  CompileResult loaded = loadLanguage(folder, name, &table, &file);
   if (!loaded.ok()) return loaded;
-  return writeLanguage(folder, name, table);
+  return writeLanguage(folder, name, table, file.encoding);
 }
 
 }  // namespace parlavox

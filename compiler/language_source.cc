@@ -139,9 +139,11 @@ LineNumber readLineNumber(std::string_view text, std::uint64_t tableRoom) {
 
 class Parser {
  public:
-  explicit Parser(FileText text)
+  Parser(FileText text, FileText scanned, const QuoteFunction& quote)
       : owner_(std::move(text)),
-        text_(owner_.view()),
+        scanned_(std::move(scanned)),
+        text_(scanned_.empty() ? owner_.view() : scanned_.view()),
+        quote_(quote),
         tableRoom_(static_cast<std::uint64_t>(
             std::count(text_.begin(), text_.end(), '|'))),
         slots_(text_.size()) {
@@ -186,10 +188,11 @@ class Parser {
     const LineNumber number = readLineNumber(numberText, tableRoom_);
     switch (number.kind) {
       case NumberKind::kNotNumeric:
-        return fail(messages::delimiterMissing(shieldedForm(piece), index),
-                    begin);
+        return fail(
+            messages::delimiterMissing(shieldedForm(quoted(piece)), index),
+            begin);
       case NumberKind::kBelowMinusOne:
-        return fail(messages::invalidLineNumber(numberText), begin);
+        return fail(messages::invalidLineNumber(quoted(numberText)), begin);
       case NumberKind::kBeyondTable:
         beyondTable_ = true;
         break;
@@ -208,13 +211,13 @@ class Parser {
 
     if (number.kind == NumberKind::kBeyondTable) {
       if (beyondTableFilled_.count(number.digits) != 0) {
-        return fail(messages::doubleEntry(numberText), begin);
+        return fail(messages::doubleEntry(quoted(numberText)), begin);
       }
       if (!entry.empty()) beyondTableFilled_.insert(number.digits);
       return true;
     }
     if (number.slot < slots_.size() && slots_[number.slot].length != 0) {
-      return fail(messages::doubleEntry(numberText), begin);
+      return fail(messages::doubleEntry(quoted(numberText)), begin);
     }
     if (entry.empty()) return true;
     if (number.slot >= slots_.size()) slots_.resize(number.slot + 1);
@@ -240,13 +243,24 @@ class Parser {
         EntryTableBuilder::make(std::move(owner_), std::move(slots_));
   }
 
+  // The bytes of the source that `scanned`, a piece of text_, stands for,
+  // as a message quotes them.
+  std::string quoted(std::string_view scanned) const {
+    const std::string_view bytes = owner_.view().substr(
+        static_cast<std::size_t>(scanned.data() - text_.data()),
+        scanned.size());
+    return quote_ ? quote_(bytes) : std::string(bytes);
+  }
+
   bool fail(std::string message, std::size_t offset) {
     result_.fault = {std::move(message), physicalLineAt(text_, offset)};
     return false;
   }
 
   FileText owner_;
-  std::string_view text_;  // owner_'s bytes
+  FileText scanned_;       // empty, or the copy of owner_ that is scanned
+  std::string_view text_;  // the bytes scanned: scanned_'s, else owner_'s
+  const QuoteFunction& quote_;
   // Line numbers below this fit the table: a source with fewer "|" than
   // that cannot hold every number up to it.
   const std::uint64_t tableRoom_;
@@ -261,7 +275,12 @@ class Parser {
 }  // namespace
 
 ParseResult parseLanguageSource(FileText text) {
-  return Parser(std::move(text)).run();
+  return parseLanguageSource(std::move(text), FileText(), QuoteFunction());
+}
+
+ParseResult parseLanguageSource(FileText text, FileText scanned,
+                                const QuoteFunction& quote) {
+  return Parser(std::move(text), std::move(scanned), quote).run();
 }
 
 ParseResult parseLanguageSource(std::string_view text) {

@@ -11,6 +11,7 @@
 #define PARLAVOX_COMPILER_LANGUAGE_SOURCE_H_
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,16 @@ ParseResult parseLanguageSource(FileText text);
 
 // The same for a copy of `text`.
 ParseResult parseLanguageSource(std::string_view text);
+
+// Turns bytes of a source into the UTF-8 that a fault message quotes.
+using QuoteFunction = std::function<std::string(std::string_view)>;
+
+// Parses `text` by scanning `scanned` where it is not empty: a copy of the
+// same length in which every byte that is part of a longer character is a
+// letter, so that its "|", "^" or "\\" bytes never count. The table keeps
+// `text`; faults quote `text` through `quote` (as it is when empty).
+ParseResult parseLanguageSource(FileText text, FileText scanned,
+                                const QuoteFunction& quote);
 
 }  // namespace parlavox
 

@@ -72,6 +72,9 @@ class FileWriter {
   // Appends `bytes`; a failure is remembered and ends the replacement.
   void write(std::string_view bytes);
 
+  // Ends the replacement as a failure: the file keeps its old content.
+  void abandon() { failed_ = true; }
+
  private:
   friend bool replaceFileWith(const std::filesystem::path&,
                               const std::function<void(FileWriter&)>&);
