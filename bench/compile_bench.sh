@@ -40,3 +40,8 @@ awk -v n="$n" -v a="$alone_us" -v c="$checked_us" 'BEGIN {
 # compile alone.
 echo
 "$bin/bench/parlavox_encoding_bench" "$work/langBench.txt"
+
+# Converting a UTF-8 source's texts into the code page of its Charset, timed
+# in one process beside the compile of the same source in that code page.
+echo
+"$bin/bench/parlavox_code_page_bench" "$n" "$work"

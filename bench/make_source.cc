@@ -1,8 +1,10 @@
 // Writes a language source of N entries, about 50 bytes each, shaped like a
 // real one: a title, a Charset line, comments, addresses and placeholders.
-// With "reversed", the entries come from the highest line number down.
+// With "polish", the texts are Polish, in UTF-8, with a letter beyond ASCII
+// in every one; with "reversed", the entries come from the highest line
+// number down.
 //
-// Usage: make_source N PATH [reversed]
+// Usage: make_source N PATH [polish] [reversed]
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,20 +12,33 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "reversed")) {
-    std::fprintf(stderr, "usage: make_source N PATH [reversed]\n");
+  bool polish = false;
+  bool reversed = false;
+  for (int i = 3; i < argc; ++i) {
+    const std::string option = argv[i];
+    polish = polish || option == "polish";
+    reversed = reversed || option == "reversed";
+  }
+  if (argc < 3 || argc - 3 != int(polish) + int(reversed)) {
+    std::fprintf(stderr, "usage: make_source N PATH [polish] [reversed]\n");
     return 2;
   }
   const long entries = std::strtol(argv[1], nullptr, 10);
-  const bool reversed = argc == 4;
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   out << "// Parlavox language file: Benchmark\r\n\r\nCharset | 238\r\n\r\n";
-  const char* texts[] = {
+  const char* english[] = {
       "Save %1 as %2 // dialog caption",
       "Open the lyrics of %1 in a new window",
       "See http://www.parlavox.example/help // address",
       "Lyrics not found // status bar",
   };
+  const char* polishTexts[] = {
+      "Zapisz %1 jako %2 // tytuł okna",
+      "Otwórz słowa piosenki %1 w nowym oknie",
+      "Zobacz http://www.parlavox.example/pomoc // adres źródła",
+      "Nie znaleziono słów // pasek stanu, żółty",
+  };
+  const char** texts = polish ? polishTexts : english;
   std::string line;
   for (long i = 0; i < entries; ++i) {
     const long n = reversed ? entries - 1 - i : i;

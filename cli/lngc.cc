@@ -13,6 +13,7 @@
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
 #include "compiler/reference_check.h"
+#include "compiler/source_file.h"
 #include "version.h"
 
 namespace parlavox {
@@ -29,8 +30,9 @@ constexpr std::string_view kUsage =
     "same folder.\n"
     "\n"
     "  --check             check the sources, write nothing\n"
-    "  --verbose           name each written file (with --check, each\n"
-    "                      SOURCE) and its number of strings\n"
+    "  --verbose           say how each SOURCE was read and written, and name\n"
+    "                      each written file (with --check, each SOURCE) and\n"
+    "                      its number of strings\n"
     "  --reference FILE    warn where a SOURCE differs from the reference\n"
     "                      source FILE in placeholders or line numbers\n"
     "  --strict            a SOURCE with warnings fails and is not written\n"
@@ -143,6 +145,12 @@ std::size_t warn(std::ostream& err, const std::string& source,
   return check.findings.size();
 }
 
+// "SOURCE: read as UTF-8, written in Windows-1250 (Charset 238)".
+void printReading(std::ostream& out, const std::string& source,
+                  const SourceFile& file, const EntryTable& table) {
+  out << source << ": " << readingText(file, table) << '\n';
+}
+
 void printStatistics(std::ostream& out, const std::string& source,
                      const EntryTable& table, const ReferenceCheck* check) {
   out << source << ": " << describeStatistics(table.lineCount(), check) << '\n';
@@ -165,14 +173,14 @@ bool isHelp(std::string_view arg) {
 // Loads the reference source given as `argument` into `*table`, reporting
 // a fault as a compile does; returns the exit status to stop with, if any.
 std::optional<int> loadReference(std::ostream& err, const std::string& argument,
-                                 EntryTable* table) {
+                                 EntryTable* table, SourceFile* file) {
   const std::optional<Source> source = splitSource(argument);
   if (!source) return notASourceName(err, argument);
   const CompileResult loaded =
-      loadLanguage(source->folder, source->name, table);
+      loadLanguage(source->folder, source->name, table, file);
   if (!loaded.ok()) {
     reportFailure(err, argument, loaded);
-    noteByteOrderMark(err, argument, source->folder, source->name);
+    noteByteOrderMark(err, argument, *file);
     return kExitCompileFailed;
   }
   return std::nullopt;
@@ -180,22 +188,26 @@ std::optional<int> loadReference(std::ostream& err, const std::string& argument,
 
 // Compiles `source`, given as `given`, in one pass that writes each text as
 // it reads it: the plain compile, which needs no table. Prints what a
-// compile prints; returns the exit status.
-int compileStreamed(const Source& source, const std::string& given,
-                    const Options& options, std::ostream& out,
-                    std::ostream& err) {
+// compile prints; returns the exit status, or nothing when the source must
+// be compiled from its table instead.
+std::optional<int> compileStreamed(const Source& source,
+                                   const std::string& given,
+                                   const Options& options, std::ostream& out,
+                                   std::ostream& err) {
   CompileOptions how;
   how.checkEncoding = true;
   how.holdBackOnFindings = options.strict;
   CompileReport report;
   const CompileResult result =
       compileLanguage(source.folder, source.name, how, &report);
+  if (report.needsTable) return std::nullopt;
+  // A streamed source is plain ASCII: it has no byte-order mark to note.
   if (!report.scanned) {
     reportFailure(err, given, result);
-    noteByteOrderMark(err, given, source.folder, source.name);
     return kExitCompileFailed;
   }
-  const std::size_t warnings = warnEncoding(err, given, report.findings);
+  const std::size_t warnings =
+      warnEncoding(err, given, report.findings, SourceEncoding::kEightBit);
   if (report.heldBack) {
     err << given << ": not written: " << warnings
         << (warnings == 1 ? " warning" : " warnings") << " under --strict\n";
@@ -208,10 +220,6 @@ int compileStreamed(const Source& source, const std::string& given,
   if (!result.ok()) {
     reportFailure(err, given, result);
     return kExitCompileFailed;
-  }
-  if (options.verbose) {
-    out << bytesFromPath(source.output) << ": " << report.lineCount
-        << " strings\n";
   }
   return kExitSuccess;
 }
@@ -317,17 +325,20 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
   options.sources = std::move(named);
 
   std::optional<EntryTable> reference;
+  SourceFile referenceFile;
   if (options.reference) {
     reference.emplace();
-    if (auto stop = loadReference(err, *options.reference, &*reference)) {
+    if (auto stop = loadReference(err, *options.reference, &*reference,
+                                  &referenceFile)) {
       return *stop;
     }
   }
   std::optional<EntryTable> previous;
   if (options.previousReference) {
     previous.emplace();
-    if (auto stop =
-            loadReference(err, *options.previousReference, &*previous)) {
+    SourceFile previousFile;
+    if (auto stop = loadReference(err, *options.previousReference, &*previous,
+                                  &previousFile)) {
       return *stop;
     }
   }
@@ -339,7 +350,8 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
           {options.sources[i], sources[i].folder, sources[i].name});
     }
     const int updated = runUpdate(
-        targets, *reference, previous ? &*previous : nullptr,
+        targets, *reference, referenceFile.encoding,
+        previous ? &*previous : nullptr,
         {options.check, options.strict, options.statistics}, out, err);
     return std::max(status, updated);
   }
@@ -347,21 +359,24 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const Source& source = sources[i];
     const std::string& given = options.sources[i];
-    if (!reference && !options.check) {
-      if (compileStreamed(source, given, options, out, err) != kExitSuccess) {
-        status = kExitCompileFailed;
+    if (!reference && !options.check && !options.verbose) {
+      if (const std::optional<int> streamed =
+              compileStreamed(source, given, options, out, err)) {
+        if (*streamed != kExitSuccess) status = kExitCompileFailed;
+        continue;
       }
-      continue;
     }
     EntryTable table;
-    CompileResult result = loadLanguage(source.folder, source.name, &table);
+    SourceFile file;
+    CompileResult result =
+        loadLanguage(source.folder, source.name, &table, &file);
     if (!result.ok()) {
       reportFailure(err, given, result);
-      noteByteOrderMark(err, given, source.folder, source.name);
+      noteByteOrderMark(err, given, file);
       status = kExitCompileFailed;
       continue;
     }
-    std::size_t warnings = warnEncoding(err, given, table);
+    std::size_t warnings = warnEncoding(err, given, table, file.encoding);
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);
@@ -380,14 +395,18 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       printStatistics(out, given, table, check ? &*check : nullptr);
     }
     if (options.check) {
-      if (options.verbose) reportChecked(out, given, table);
+      if (options.verbose) {
+        printReading(out, given, file, table);
+        reportChecked(out, given, table);
+      }
       continue;
     }
-    result = writeLanguage(source.folder, source.name, table);
+    result = writeLanguage(source.folder, source.name, table, file.encoding);
     if (!result.ok()) {
       reportFailure(err, given, result);
       status = kExitCompileFailed;
     } else if (options.verbose) {
+      printReading(out, given, file, table);
       out << bytesFromPath(source.output) << ": " << table.lineCount()
           << " strings\n";
     }

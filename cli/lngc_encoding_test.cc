@@ -16,22 +16,50 @@ constexpr std::string_view kUtf8Source =
     "// Deutsch\r\nCharset | 238\r\n0 | Datei\r\n"
     "1 | Gr\xC3\xB6\xC3\x9F\x65 \xC3\xA4ndern\r\n2 | \xC3\x96\x66\x66nen\r\n";
 
-TEST_F(LngcEncodingTest, Utf8WarningNamesTheCodePageAndTheFileIsWritten) {
+TEST_F(LngcEncodingTest, Utf8SourceIsWrittenInTheCodePageOfItsCharset) {
   folder_.write("langDeutsch.txt", kUtf8Source);
-  EXPECT_EQ(run({at("langDeutsch.txt")}), 0);
-  EXPECT_EQ(err_, at("langDeutsch.txt") +
-                      ":4: warning: the file is saved as UTF-8, but Charset "
-                      "238 expects Windows-1250 (Central European): save it "
-                      "in that code page\n");
-  EXPECT_EQ(out_, "");
+  EXPECT_EQ(run({"--verbose", at("langDeutsch.txt")}), 0);
+  EXPECT_EQ(err_, "");
+  EXPECT_EQ(out_, at("langDeutsch.txt") +
+                      ": read as UTF-8, written in Windows-1250 (Charset "
+                      "238)\n" +
+                      at("LangDeutsch.lng") + ": 3 strings\n");
   EXPECT_EQ(folder_.read("LangDeutsch.lng"),
-            "238\r\nDatei\r\nGr\xC3\xB6\xC3\x9F\x65 \xC3\xA4ndern\r\n"
-            "\xC3\x96\x66\x66nen\r\n");
+            "238\r\nDatei\r\nGr\xF6\xDF"
+            "e \xE4ndern\r\n\xD6"
+            "ffnen\r\n");
+}
+
+TEST_F(LngcEncodingTest, Utf8UnderACharsetWithoutCodePageIsWrittenAsRead) {
+  folder_.write("langA.txt", "Charset | 1\r\n0 | \xC3\xA4\r\n");
+  EXPECT_EQ(run({"--verbose", at("langA.txt")}), 0);
+  EXPECT_EQ(err_, at("langA.txt") +
+                      ":2: warning: the file is saved as UTF-8, but Charset 1 "
+                      "expects the system's ANSI code page: save it in that "
+                      "code page\n");
+  EXPECT_EQ(out_, at("langA.txt") +
+                      ": read as UTF-8, written as read (Charset 1)\n" +
+                      at("LangA.lng") + ": 1 strings\n");
+  EXPECT_EQ(folder_.read("LangA.lng"), "1\r\n\xC3\xA4\r\n");
+}
+
+TEST_F(LngcEncodingTest, UnmappableCharacterIsAFaultAndNothingIsWritten) {
+  folder_.write("langA.txt",
+                "Charset | 0\r\n0 | a\r\n\r\n1 | Gr\xC5\x91\xC3\x9F\r\n");
+  folder_.write("LangA.lng", "earlier\r\n");
+  EXPECT_EQ(run({at("langA.txt")}), 1);
+  EXPECT_EQ(err_, at("langA.txt") +
+                      ":4: character \"\xC5\x91\" (U+0151) in line number 1 "
+                      "has no place in Windows-1252, the code page of "
+                      "Charset 0\n");
+  EXPECT_EQ(folder_.read("LangA.lng"), "earlier\r\n");
+  EXPECT_EQ(folder_.names(),
+            (std::vector<std::string>{"LangA.lng", "langA.txt"}));
 }
 
 TEST_F(LngcEncodingTest, EachWarningInItsWords) {
   folder_.write("langA.txt", "0 | \xC3\xA4\n");
-  folder_.write("langB.txt", "Charset | 0\n0 | \xC3\xA4\n");
+  folder_.write("langB.txt", "Charset | 1\n0 | \xC3\xA4\n");
   folder_.write("langC.txt", "Charset | 255\n0 | \xC3\xA4\n");
   folder_.write(
       "langD.txt",
@@ -47,8 +75,8 @@ TEST_F(LngcEncodingTest, EachWarningInItsWords) {
           "without a Charset line it is read in Windows-1252 (ANSI, on a "
           "Western system): save it in that code page\n" +
           at("langB.txt") + ":2" + utf8 +
-          "Charset 0 expects Windows-1252 (ANSI, on a Western system): save "
-          "it in that code page\n" +
+          "Charset 1 expects the system's ANSI code page: save it in that "
+          "code page\n" +
           at("langC.txt") + ":2" + utf8 +
           "Charset 255 expects the system's OEM code page: save it in that "
           "code page\n" +
@@ -73,41 +101,33 @@ TEST_F(LngcEncodingTest, EachWarningInItsWords) {
                                       "langD.txt", "langE.txt"}));
 }
 
-TEST_F(LngcEncodingTest, ByteOrderMarkNoteFollowsTheUnchangedFault) {
+TEST_F(LngcEncodingTest, MarkedSourcesCompileAndAFaultNotesTheMark) {
   folder_.write("langU.txt",
                 "\xEF\xBB\xBF"
-                "Charset | 238\r\n0 | a\r\n");
-  EXPECT_EQ(run({at("langU.txt")}), 1);
-  EXPECT_EQ(err_, at("langU.txt") +
-                      ":1: string delimiter | missing in line "
-                      "\"\xEF\xBB\xBF"
-                      "Charset | 238\" (0)\n" +
-                      at("langU.txt") +
-                      ":1: note: the file starts with a UTF-8 byte-order "
-                      "mark; save it without one\n");
+                "Charset | 238\r\n0 | \xC5\x82\r\n");
   folder_.write("langW.txt",
                 "\xFF\xFE"
-                "0\0 \0|\0 \0a\0\r\0\n\0"s);
-  EXPECT_EQ(run({at("langW.txt")}), 1);
+                "0\0 \0|\0 \0B\1\r\0\n\0"s);
+  EXPECT_EQ(run({at("langU.txt"), at("langW.txt")}), 0);
   EXPECT_EQ(err_, at("langW.txt") +
-                      ":1: string delimiter | missing in line "
-                      "\"\xFF\xFE"
-                      "0\0 \0|\0 \0a\0\" (0)\n"s +
-                      at("langW.txt") +
-                      ":1: note: the file is saved as UTF-16; save it in the "
-                      "code page of its Charset\n");
-  EXPECT_EQ(folder_.names(),
-            (std::vector<std::string>{"langU.txt", "langW.txt"}));
-}
+                      ":1: warning: the file is saved as UTF-16 and written "
+                      "as UTF-8, but without a Charset line it is read in "
+                      "Windows-1252 (ANSI, on a Western system): save it in "
+                      "that code page\n");
+  EXPECT_EQ(folder_.read("LangU.lng"), "238\r\n\xB3\r\n");
+  // Without a Charset line there is no code page: UTF-8 is written.
+  EXPECT_EQ(folder_.read("LangW.lng"), "\r\n\xC5\x82\r\n");
 
-TEST_F(LngcEncodingTest, ByteOrderMarkNoteAfterAnyFaultOfTheSourceOnly) {
   // A fault that is not on line 1 still gets the note on line 1.
-  folder_.write("langBig.txt", "\xFE\xFF\r\n0 | a\r\n0 | b\r\n");
+  folder_.write("langBig.txt",
+                "\xFE\xFF\0\r\0\n\0"
+                "0\0 \0|\0 \0a\0\r\0\n\0"
+                "0\0 \0|\0 \0b"s);
   EXPECT_EQ(run({at("langBig.txt")}), 1);
   EXPECT_EQ(err_, at("langBig.txt") + ":3: double entry for line number 0\n" +
                       at("langBig.txt") +
-                      ":1: note: the file is saved as UTF-16; save it in the "
-                      "code page of its Charset\n");
+                      ":1: note: the file was read as UTF-16 BE by the "
+                      "byte-order mark it starts with\n");
   // No note without a mark, nor for a file that is not there.
   folder_.write("langPlain.txt", "0 | a\n0 | b\n");
   EXPECT_EQ(run({at("langPlain.txt"), at("langNone.txt")}), 1);
@@ -116,19 +136,43 @@ TEST_F(LngcEncodingTest, ByteOrderMarkNoteAfterAnyFaultOfTheSourceOnly) {
                       ": File langNone.txt not found in this directory\n");
 }
 
+TEST_F(LngcEncodingTest, MalformedUtf16IsAFaultOnItsLine) {
+  folder_.write("langA.txt",
+                "\xFF\xFE"
+                "0\0 \0|\0 \0a\0\n\0"
+                "1\0 \0|\0 \0\x3D\xD8\n\0"s);
+  folder_.write("langB.txt",
+                "\xFF\xFE"
+                "0\0 \0|\0 \0a\0\r\0\n\0\r\0"
+                "1"s);
+  EXPECT_EQ(run({at("langA.txt"), at("langB.txt")}), 1);
+  EXPECT_EQ(err_, at("langA.txt") +
+                      ":2: the file is saved as UTF-16, but this line holds "
+                      "half of a character (U+D83D without its other half)\n" +
+                      at("langA.txt") +
+                      ":1: note: the file was read as UTF-16 LE by the "
+                      "byte-order mark it starts with\n" +
+                      at("langB.txt") +
+                      ":3: the file is saved as UTF-16, but it ends in half "
+                      "a character (an odd number of bytes)\n" +
+                      at("langB.txt") +
+                      ":1: note: the file was read as UTF-16 LE by the "
+                      "byte-order mark it starts with\n");
+  EXPECT_EQ(folder_.names(),
+            (std::vector<std::string>{"langA.txt", "langB.txt"}));
+}
+
 TEST_F(LngcEncodingTest, ByteOrderMarkNoteForAReferenceThatFails) {
   folder_.write("langEnglish.txt",
                 "\xEF\xBB\xBF"
-                "0 | File\n");
+                "0 | File\n0 | Edit\n");
   folder_.write("langA.txt", "0 | Datei\n");
   EXPECT_EQ(run({"--reference", at("langEnglish.txt"), at("langA.txt")}), 1);
   EXPECT_EQ(err_, at("langEnglish.txt") +
-                      ":1: string delimiter | missing in line "
-                      "\"\xEF\xBB\xBF"
-                      "0 | File\" (0)\n" +
+                      ":2: double entry for line number 0\n" +
                       at("langEnglish.txt") +
-                      ":1: note: the file starts with a UTF-8 byte-order "
-                      "mark; save it without one\n");
+                      ":1: note: the file was read as UTF-8 by the byte-order "
+                      "mark it starts with\n");
   EXPECT_FALSE(folder_.exists("LangA.lng"));
 }
 

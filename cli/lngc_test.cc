@@ -45,7 +45,10 @@ TEST_F(LngcTest, VerboseNamesEachWrittenFile) {
   folder_.write("langA.txt", "0 | a\n1 | b\n");
   const Outcome run = lngc({"--verbose", at("langA.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, at("LangA.lng") + ": 2 strings\n");
+  EXPECT_EQ(run.out, at("langA.txt") +
+                         ": read as 8-bit text, written as read (no Charset "
+                         "line)\n" +
+                         at("LangA.lng") + ": 2 strings\n");
 }
 
 TEST_F(LngcTest, FaultIsReportedWithItsLineAndTheNextSourceStillCompiles) {
@@ -68,8 +71,11 @@ TEST_F(LngcTest, CheckWritesNothing) {
       lngc({"--check", "--verbose", at("langA.txt"), at("langB.txt")});
   EXPECT_EQ(run.status, 0);
   // --verbose names each SOURCE checked, not a file it did not write.
-  EXPECT_EQ(run.out, at("langA.txt") + ": 1 strings\n" + at("langB.txt") +
-                         ": 1 strings\n");
+  const std::string reading =
+      ": read as 8-bit text, written as read (no Charset line)\n";
+  EXPECT_EQ(run.out, at("langA.txt") + reading + at("langA.txt") +
+                         ": 1 strings\n" + at("langB.txt") + reading +
+                         at("langB.txt") + ": 1 strings\n");
   EXPECT_FALSE(folder_.exists("LangA.lng"));
   EXPECT_EQ(folder_.read("LangB.lng"), "earlier\r\n");
 }
@@ -102,7 +108,10 @@ TEST_F(LngcTest, NameInAnyScriptIsWrittenAndReportedAsGiven) {
   folder_.write(greek + "/lang" + russian + ".txt", "0 | a\n");
   Outcome run = lngc({"--verbose", in("lang" + russian + ".txt")});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, in("Lang" + russian + ".lng") + ": 1 strings\n");
+  EXPECT_EQ(run.out, in("lang" + russian + ".txt") +
+                         ": read as 8-bit text, written as read (no Charset "
+                         "line)\n" +
+                         in("Lang" + russian + ".lng") + ": 1 strings\n");
   EXPECT_EQ(folder_.read(greek + "/Lang" + russian + ".lng"), "\r\na\r\n");
 
   run = lngc({in("lang" + russian + "X.txt")});
@@ -187,9 +196,14 @@ TEST_F(LngcTest, PatternCompilesEachMatchNamedLangNameTxt) {
   folder_.write("lang\xD0\xA0\xD1\x83.txt", "0 | \xD1\x80\n");
   const Outcome run = lngcExpanding({at("lang*.txt")}, {"--verbose"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, at("Langa.lng") + ": 2 strings\n" + at("Langb.lng") +
-                         ": 1 strings\n" + at("Lang\xD0\xA0\xD1\x83.lng") +
-                         ": 1 strings\n");
+  const std::string reading =
+      ": read as 8-bit text, written as read (no Charset line)\n";
+  EXPECT_EQ(run.out,
+            at("LANGa.TXT") + reading + at("Langa.lng") + ": 2 strings\n" +
+                at("langb.txt") + reading + at("Langb.lng") + ": 1 strings\n" +
+                at("lang\xD0\xA0\xD1\x83.txt") +
+                ": read as UTF-8, written as read (no Charset line)\n" +
+                at("Lang\xD0\xA0\xD1\x83.lng") + ": 1 strings\n");
   EXPECT_EQ(folder_.read("Lang\xD0\xA0\xD1\x83.lng"), "\r\n\xD1\x80\r\n");
 
   // A match that is no language source is passed over: only langb.txt here.
@@ -207,7 +221,10 @@ TEST_F(LngcTest, PatternMatchingNothingFailsAndTheOthersStillCompile) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, at("langZ*.txt") +
                          ": no file named langNAME.txt matches this pattern\n");
-  EXPECT_EQ(run.out, at("LangA.lng") + ": 1 strings\n");
+  EXPECT_EQ(run.out, at("langA.txt") +
+                         ": read as 8-bit text, written as read (no Charset "
+                         "line)\n" +
+                         at("LangA.lng") + ": 1 strings\n");
 
   // A pattern not to expand (a quoted one) is a name as it is, and no
   // source's.

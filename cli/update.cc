@@ -11,8 +11,10 @@
 #include "cli/lngc.h"
 #include "compiler/compile.h"
 #include "compiler/reference_check.h"
+#include "compiler/source_file.h"
 #include "compiler/source_update.h"
 #include "compiler/text_file.h"
+#include "compiler/utf16.h"
 
 namespace parlavox {
 
@@ -39,6 +41,31 @@ std::string charsetRisk(std::uint64_t lineNumber, std::string_view reference,
          charsetName(translation);
 }
 
+std::string refusalText(const UpdateRefusal& refusal,
+                        std::string_view referenceCharset,
+                        std::string_view translationCharset) {
+  const std::string line =
+      "not updated: line number " + std::to_string(refusal.lineNumber);
+  switch (refusal.kind) {
+    case UpdateRefusal::Kind::kReferenceNotReadable:
+      return line + " of the reference holds non-ASCII characters, and " +
+             charsetName(referenceCharset) +
+             " names no code page to read them in";
+    case UpdateRefusal::Kind::kSourceNotWritable:
+      return line + " of the reference holds non-ASCII characters, and " +
+             charsetName(translationCharset) +
+             " of this source names no code page to write them in";
+    case UpdateRefusal::Kind::kNoPlace: {
+      std::string character;
+      appendUtf8(character, refusal.character);
+      return line + " of the reference holds \"" + character +
+             "\", which has no place in " + std::string(refusal.codePage) +
+             ", the code page of this source";
+    }
+  }
+  return {};
+}
+
 constexpr std::string_view kNotWritten =
     "not updated: the file could not be written";
 
@@ -56,17 +83,26 @@ void locate(std::ostream& err, const std::string& given, std::size_t line) {
 
 // Updates one SOURCE; false when it failed.
 bool updateOne(const UpdateTarget& target, const EntryTable& reference,
-               const EntryTable* previous, const UpdateOptions& options,
-               std::ostream& out, std::ostream& err) {
+               SourceEncoding referenceEncoding, const EntryTable* previous,
+               const UpdateOptions& options, std::ostream& out,
+               std::ostream& err) {
   EntryTable table;
-  const CompileResult loaded = loadLanguage(target.folder, target.name, &table);
+  SourceFile file;
+  const CompileResult loaded =
+      loadLanguage(target.folder, target.name, &table, &file);
   if (!loaded.ok()) {
     locate(err, target.given, loaded.line());
     err << loaded.message() << '\n';
-    noteByteOrderMark(err, target.given, target.folder, target.name);
+    noteByteOrderMark(err, target.given, file);
     return false;
   }
-  const SourceUpdate update = updateFromReference(table, reference);
+  const SourceUpdate update =
+      updateFromReference(table, file.encoding, reference, referenceEncoding);
+  if (update.refusal) {
+    locate(err, target.given, 0);
+    err << refusalText(*update.refusal, reference[0], table[0]) << '\n';
+    return false;
+  }
   ReferenceCheck check = checkAgainstReference(table, reference);
   if (previous != nullptr) {
     checkChangedInReference(table, *previous, reference, &check);
@@ -102,15 +138,14 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     return true;
   }
   if (!options.check) {
-    const std::optional<std::filesystem::path> found =
-        findLanguageSource(target.folder, target.name);
     // A source that is a link is updated where it lies; the link stays.
     std::error_code error;
     const std::filesystem::path path =
-        found ? std::filesystem::canonical(*found, error) : "";
-    const std::array<std::string_view, 2> parts = {table.source(),
-                                                   update.appended};
-    if (!found || error || !replaceFile(path, parts)) {
+        std::filesystem::canonical(file.path, error);
+    const std::string body = fileBytesOf(table.source(), file.encoding);
+    const std::array<std::string_view, 3> parts = {
+        markBytesOf(file.encoding, file.mark), body, update.appended};
+    if (error || !replaceFile(path, parts)) {
       locate(err, target.given, 0);
       err << kNotWritten << '\n';
       return false;
@@ -123,12 +158,13 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
 }  // namespace
 
 int runUpdate(const std::vector<UpdateTarget>& targets,
-              const EntryTable& reference, const EntryTable* previous,
-              const UpdateOptions& options, std::ostream& out,
-              std::ostream& err) {
+              const EntryTable& reference, SourceEncoding referenceEncoding,
+              const EntryTable* previous, const UpdateOptions& options,
+              std::ostream& out, std::ostream& err) {
   bool failed = false;
   for (const UpdateTarget& target : targets) {
-    if (!updateOne(target, reference, previous, options, out, err)) {
+    if (!updateOne(target, reference, referenceEncoding, previous, options, out,
+                   err)) {
       failed = true;
     }
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "compiler/entry_table.h"
+#include "compiler/source_file.h"
 
 namespace parlavox {
 
@@ -27,13 +28,14 @@ struct UpdateOptions {
   bool statistics = false;  // count the strings as they are after the update
 };
 
-// Updates each of `targets` from `reference`, warning as the reference check
-// does and, given `previous`, where a text changed since; returns the exit
-// status.
+// Updates each of `targets` from `reference`, read in `referenceEncoding`,
+// warning as the reference check does and, given `previous`, where a text
+// changed since; returns the exit status. Added lines are in each SOURCE's
+// own encoding.
 int runUpdate(const std::vector<UpdateTarget>& targets,
-              const EntryTable& reference, const EntryTable* previous,
-              const UpdateOptions& options, std::ostream& out,
-              std::ostream& err);
+              const EntryTable& reference, SourceEncoding referenceEncoding,
+              const EntryTable* previous, const UpdateOptions& options,
+              std::ostream& out, std::ostream& err);
 
 }  // namespace parlavox
 

@@ -7,10 +7,14 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
+#include "compiler/charsets.h"
+#include "compiler/code_pages.h"
 #include "compiler/compiled_stream.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
+#include "compiler/source_encoding.h"
 #include "compiler/text_file.h"
 #include "compiler/utf16.h"
 
@@ -76,81 +80,63 @@ std::optional<fs::path> findSource(const fs::path& folder,
   return folder / pathFromBytes(*best);
 }
 
-// Hands `take` the compiled file piece by piece, the table's texts in slot
-// order.
+constexpr std::string_view kLineEnd = "\r\n";
+
+constexpr std::string_view kShielded = ":\\\\";
+
+// The first ":\\" of `text` from `at`, one that is found there, that starts
+// a character of the double-byte `page`: a ":" can be the second byte of a
+// character there. Texts start at a character.
+std::size_t shieldedInCharacters(std::string_view text, std::size_t at,
+                                 const CodePage& page) {
+  std::size_t character = 0;
+  for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
+    while (character < at) {
+      const auto byte = static_cast<unsigned char>(text[character]);
+      character += isLeadByte(page, byte) ? 2 : 1;
+    }
+    if (character == at) return at;
+  }
+  return at;
+}
+
+// Where the first ":\\" of `text` starts, or npos; under a double-byte
+// `page` (else nullptr) only one that starts a character counts.
+inline std::size_t findShielded(std::string_view text, const CodePage* page) {
+  const std::size_t at = text.find(kShielded);
+  if (page == nullptr || at == std::string_view::npos) return at;
+  return shieldedInCharacters(text, at, *page);
+}
+
+// Hands `take` the compiled file piece by piece, with the slot each piece
+// belongs to: each slot's text, every ":\\" in it as "://", and CR LF after
+// it. A ":\\" never spans two slots, as no text holds a line end, so this is
+// one left-to-right pass over the joined text. `characters` is the
+// double-byte code page of an 8-bit source, else nullptr. Stops where `take`
+// returns false.
 template <typename Take>
-void forEachPieceOfTable(const EntryTable& table, Take&& take) {
+void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
+                          Take&& take) {
   for (std::size_t slot = 0; slot < table.size(); ++slot) {
-    forEachCompiledPiece(table[slot], take);
+    std::string_view text = table[slot];
+    for (std::size_t at = findShielded(text, characters);
+         at != std::string_view::npos; at = findShielded(text, characters)) {
+      if (!take(slot, text.substr(0, at + 1)) ||
+          !take(slot, std::string_view("//"))) {
+        return;
+      }
+      text.remove_prefix(at + kShielded.size());
+    }
+    if (!take(slot, text) || !take(slot, kLineEnd)) return;
   }
 }
 
-// Writes each compiled text into the file being written. A failed write is
-// remembered by the writer, and the scan goes on to find any fault of the
-// source, which is what the translator must hear of first.
-class FileTextOutput : public TextOutput {
- public:
-  explicit FileTextOutput(FileWriter* writer) : writer_(writer) {}
-
-  bool put(std::string_view text) override {
-    forEachCompiledPiece(
-        text, [&](std::string_view piece) { writer_->write(piece); });
-    return true;
-  }
-
- private:
-  FileWriter* writer_;
-};
-
-// Hands each text to two sinks.
-class BothSinks : public EntrySink {
- public:
-  BothSinks(EntrySink* first, EntrySink* second)
-      : first_(first), second_(second) {}
-
-  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
-            std::size_t line) override {
-    return first_->take(slot, text, offset, line) &&
-           second_->take(slot, text, offset, line);
-  }
-
- private:
-  EntrySink* first_;
-  EntrySink* second_;
-};
-
-// Shows the encoding check each block on its way to the scanner.
-class WatchedBlocks : public SourceBlocks {
- public:
-  WatchedBlocks(SourceBlocks* source, EncodingWatch* watch)
-      : source_(source), watch_(watch) {}
-
-  std::uint64_t size() const override { return source_->size(); }
-  std::optional<std::size_t> read(std::span<char> into) override {
-    const std::optional<std::size_t> got = source_->read(into);
-    if (got) watch_->observe(std::string_view(into.data(), *got));
-    return got;
-  }
-  bool unchanged() override { return source_->unchanged(); }
-
- private:
-  SourceBlocks* source_;
-  EncodingWatch* watch_;
-};
-
-// The physical line of byte `offset` of the file at `path`, read again:
-// needed only for a finding, and then mostly near the file's start.
-std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
-  FileBlocks file(path);
-  std::string start;
-  std::string block(std::min<std::uint64_t>(offset + 1, kSourceBlockSize),
-                    '\0');
-  while (start.size() <= offset) {
-    const std::optional<std::size_t> got = file.read(block);
-    if (!got || *got == 0) break;
-    start.append(block, 0, *got);
-  }
-  return physicalLineAt(start, static_cast<std::size_t>(offset));
+// The double-byte code page an 8-bit `table` is read in, else nullptr.
+const CodePage* doubleBytePageOf(const EntryTable& table,
+                                 SourceEncoding encoding) {
+  if (isUnicode(encoding) || table.size() == 0) return nullptr;
+  const CodePage* page = codePageNamed(table[0]);
+  return page != nullptr && page->doubleByte ? page : nullptr;
 }
 
 }  // namespace
@@ -204,7 +190,7 @@ std::optional<fs::path> findLanguageSource(const fs::path& folder,
 }
 
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
-                           EntryTable* table) {
+                           EntryTable* table, SourceFile* file) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
@@ -223,7 +209,17 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
   std::optional<ParseResult> parsed;
   try {
-    parsed = parseLanguageSource(std::move(read.text));
+    PreparedSource prepared = prepareSource(std::move(read.text));
+    if (file != nullptr) *file = {*source, prepared.encoding, prepared.mark};
+    if (prepared.fault) {
+      return CompileResult::failure(std::move(prepared.fault->message),
+                                    prepared.fault->line);
+    }
+    const QuoteFunction quote = [&](std::string_view bytes) {
+      return quotedText(prepared.encoding, prepared.quotePage, bytes);
+    };
+    parsed = parseLanguageSource(std::move(prepared.text),
+                                 std::move(prepared.scanned), quote);
   } catch (const std::bad_alloc&) {
     // A source with more entries than memory holds.
     return CompileResult::failure(messages::sourceUnreadable(name));
@@ -236,41 +232,237 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   return CompileResult::success();
 }
 
-std::string loadSourceStart(const fs::path& folder, std::string_view name,
-                            std::size_t count) {
-  if (!nameAllowed(name)) return {};
-  const std::optional<fs::path> source = findSource(folder, name);
-  if (!source) return {};
-  std::ifstream file(*source, std::ios::binary);
-  std::string start(count, '\0');
-  file.read(start.data(), static_cast<std::streamsize>(count));
-  start.resize(static_cast<std::size_t>(file.gcount()));
-  return start;
-}
-
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachPieceOfTable(table, [&](std::string_view piece) { joined += piece; });
-  constexpr std::size_t kLineEndSize = 2;
-  if (!joined.empty()) joined.resize(joined.size() - kLineEndSize);
+  forEachCompiledPiece(table, nullptr,
+                       [&](std::size_t, std::string_view piece) {
+                         joined += piece;
+                         return true;
+                       });
+  if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
   return joined;
 }
 
+namespace {
+
+// Converts the UTF-8 pieces of a compiled file into `page` and hands them
+// to a writer. Pieces are converted many at a time, so that the cost of a
+// conversion call is not paid for each short text.
+class Converter {
+ public:
+  Converter(const CodePage& page, FileWriter* writer)
+      : page_(page), writer_(writer) {}
+
+  // Takes `piece` of `slot`; false once a character had no place.
+  bool add(std::size_t slot, std::string_view piece) {
+    pending_ += piece;
+    pieceEnds_.push_back({pending_.size(), slot});
+    return pending_.size() < kBatchSize || convert();
+  }
+
+  // Converts what is left.
+  void finish() {
+    if (!unmappable_) convert();
+  }
+
+  // The first character that had no place in the page, if any.
+  std::optional<char32_t> unmappable() const { return unmappable_; }
+  std::size_t unmappableSlot() const { return unmappableSlot_; }
+
+ private:
+  static constexpr std::size_t kBatchSize = std::size_t{64} * 1024;
+
+  struct PieceEnd {
+    std::size_t end;  // in pending_
+    std::size_t slot;
+  };
+
+  bool convert() {
+    encoded_.clear();
+    const Encoded result = encodeFromUtf8(page_, pending_, &encoded_);
+    if (!result.ok) {
+      unmappable_ = result.unmappable;
+      unmappableSlot_ =
+          std::upper_bound(pieceEnds_.begin(), pieceEnds_.end(),
+                           result.unmappableOffset,
+                           [](std::size_t offset, const PieceEnd& piece) {
+                             return offset < piece.end;
+                           })
+              ->slot;
+      return false;
+    }
+    writer_->write(encoded_);
+    pending_.clear();
+    pieceEnds_.clear();
+    return true;
+  }
+
+  const CodePage& page_;
+  FileWriter* writer_;
+  std::string pending_;
+  std::vector<PieceEnd> pieceEnds_;
+  std::string encoded_;
+  std::optional<char32_t> unmappable_;
+  std::size_t unmappableSlot_ = 0;
+};
+
+}  // namespace
+
+const CodePage* codePageOfTable(const EntryTable& table,
+                                SourceEncoding encoding) {
+  if (!isUnicode(encoding) || table.size() == 0) return nullptr;
+  return codePageNamed(table[0]);
+}
+
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table) {
+                            const EntryTable& table, SourceEncoding encoding) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
+  const CodePage* page = codePageOfTable(table, encoding);
+  std::optional<CompileResult> unmappable;
   const bool written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
-        forEachPieceOfTable(
-            table, [&](std::string_view piece) { writer.write(piece); });
+        if (page == nullptr) {
+          forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
+                               [&](std::size_t, std::string_view piece) {
+                                 writer.write(piece);
+                                 return true;
+                               });
+          return;
+        }
+        Converter converter(*page, &writer);
+        forEachCompiledPiece(table, nullptr,
+                             [&](std::size_t slot, std::string_view piece) {
+                               return converter.add(slot, piece);
+                             });
+        converter.finish();
+        if (converter.unmappable()) {
+          const std::size_t slot = converter.unmappableSlot();
+          unmappable = CompileResult::failure(
+              messages::unmappableCharacter(*converter.unmappable(), slot - 1,
+                                            page->name,
+                                            charsetNamed(table[0])->value),
+              table.physicalLine(slot));
+          writer.abandon();
+        }
       });
+  if (unmappable) return std::move(*unmappable);
   if (!written) {
     return CompileResult::failure(messages::outputNotWritten(name));
   }
   return CompileResult::success();
 }
+
+namespace {
+
+// Writes each compiled text into the file being written. A failed write is
+// remembered by the writer, and the scan goes on to find any fault of the
+// source, which is what the translator must hear of first.
+class FileTextOutput : public TextOutput {
+ public:
+  explicit FileTextOutput(FileWriter* writer) : writer_(writer) {}
+
+  bool put(std::string_view text) override {
+    parlavox::forEachCompiledPiece(
+        text, [&](std::string_view piece) { writer_->write(piece); });
+    return true;
+  }
+
+ private:
+  FileWriter* writer_;
+};
+
+// Hands each text to two sinks.
+class BothSinks : public EntrySink {
+ public:
+  BothSinks(EntrySink* first, EntrySink* second)
+      : first_(first), second_(second) {}
+
+  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
+            std::size_t line) override {
+    return first_->take(slot, text, offset, line) &&
+           second_->take(slot, text, offset, line);
+  }
+
+ private:
+  EntrySink* first_;
+  EntrySink* second_;
+};
+
+// Shows the encoding check each block on its way to the scanner.
+class WatchedBlocks : public SourceBlocks {
+ public:
+  WatchedBlocks(SourceBlocks* source, EncodingWatch* watch)
+      : source_(source), watch_(watch) {}
+
+  std::uint64_t size() const override { return source_->size(); }
+  std::optional<std::size_t> read(std::span<char> into) override {
+    const std::optional<std::size_t> got = source_->read(into);
+    if (got) watch_->observe(std::string_view(into.data(), *got));
+    return got;
+  }
+  bool unchanged() override { return source_->unchanged(); }
+
+ private:
+  SourceBlocks* source_;
+  EncodingWatch* watch_;
+};
+
+// Whether every byte of `source`, read to its end, is ASCII. Nothing when
+// it could not be read.
+std::optional<bool> allAscii(SourceBlocks* source, std::size_t blockSize) {
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
+  if (buffer == nullptr) return std::nullopt;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  bool ascii = true;
+  for (;;) {
+    const std::optional<std::size_t> got =
+        source->read(std::span<char>(buffer.get(), blockSize));
+    if (!got) return std::nullopt;
+    if (*got == 0) return ascii;
+    const char* bytes = buffer.get();
+    std::size_t at = 0;
+    std::uint64_t high = 0;
+    for (; at + 8 <= *got; at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes + at, 8);
+      high |= word;
+    }
+    for (; at < *got; ++at) high |= static_cast<unsigned char>(bytes[at]);
+    ascii = ascii && (high & kHighBits) == 0;
+  }
+}
+
+// The physical line of byte `offset` of the file at `path`, read again:
+// needed only for a finding, and then mostly near the file's start.
+std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
+  FileBlocks file(path);
+  std::string start;
+  std::string block(static_cast<std::size_t>(
+                        std::min<std::uint64_t>(offset + 1, kSourceBlockSize)),
+                    '\0');
+  while (start.size() <= offset) {
+    const std::optional<std::size_t> got = file.read(block);
+    if (!got || *got == 0) break;
+    start.append(block, 0, *got);
+  }
+  return physicalLineAt(start, static_cast<std::size_t>(offset));
+}
+
+// loadLanguage, then writeLanguage.
+CompileResult compileFromTable(const fs::path& folder, std::string_view name,
+                               CompileReport* report) {
+  EntryTable table;
+  SourceFile source;
+  CompileResult loaded = loadLanguage(folder, name, &table, &source);
+  if (!loaded.ok()) return loaded;
+  report->scanned = true;
+  report->lineCount = table.lineCount();
+  return writeLanguage(folder, name, table, source.encoding);
+}
+
+}  // namespace
 
 CompileResult compileLanguage(const fs::path& folder, std::string_view name,
                               const CompileOptions& options,
@@ -282,6 +474,21 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   }
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  {
+    // A first look at the bytes, which the page cache then holds for the
+    // scan: anything beyond ASCII needs the whole source to be read in.
+    FileBlocks look(*source);
+    if (look.status() == ReadStatus::kRead && look.size() != 0) {
+      const std::optional<bool> ascii = allAscii(&look, options.blockSize);
+      if (ascii && !*ascii) {
+        if (options.checkEncoding) {
+          report->needsTable = true;
+          return CompileResult::success();
+        }
+        return compileFromTable(folder, name, report);
+      }
+    }
+  }
   FileBlocks blocks(*source);
   // The file may have gone, or been swapped for a pipe or a device, since it
   // was found: only the opened file counts.
@@ -329,7 +536,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
           scanned.status = ScanStatus::kStopped;
         }
         if (scanned.ok()) findings();
-        if (!scanned.ok() || report->heldBack) writer.fail();
+        if (!scanned.ok() || report->heldBack) writer.abandon();
       });
   // Without a file to write into, the source is still read for its fault.
   if (!produced) {

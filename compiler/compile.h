@@ -15,9 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/code_pages.h"
 #include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
 #include "compiler/source_blocks.h"
+#include "compiler/source_file.h"
 
 namespace parlavox {
 
@@ -72,24 +74,32 @@ std::optional<std::filesystem::path> findLanguageSource(
 
 // Finds, reads and parses the language source into `*table`. Touches no file
 // but the source. A source too large for memory, or one that changes while
-// it is read, is unreadable.
+// it is read, is unreadable. The source's encoding is decided from its
+// bytes: a Unicode source's table holds UTF-8, an 8-bit one's the bytes as
+// read. Where `file` is given it gets what was read, once the source is
+// read (also when it then fails to parse).
 CompileResult loadLanguage(const std::filesystem::path& folder,
-                           std::string_view name, EntryTable* table);
-
-// The first `count` bytes of the language source loadLanguage reads; fewer
-// when the file is shorter, none when there is no such file.
-std::string loadSourceStart(const std::filesystem::path& folder,
-                            std::string_view name, std::size_t count);
+                           std::string_view name, EntryTable* table,
+                           SourceFile* file = nullptr);
 
 // The table's strings joined by CR LF, every ":\\" written as "://"; the
 // compiled file is this text and one more CR LF.
 std::string joinEntries(const EntryTable& table);
 
+// The code page the compiled file of `table`, read from a source in
+// `encoding`, is written in: for a Unicode source the one its Charset
+// value names; nullptr where the bytes are written as read.
+const CodePage* codePageOfTable(const EntryTable& table,
+                                SourceEncoding encoding);
+
 // Writes `table` as the compiled language file, replacing any earlier one:
 // the bytes of joinEntries and CR LF, streamed to the file in large blocks
-// rather than joined in memory.
-CompileResult writeLanguage(const std::filesystem::path& folder,
-                            std::string_view name, const EntryTable& table);
+// rather than joined in memory; in codePageOfTable where there is one. A
+// character that code page cannot hold is a fault, and nothing is written.
+CompileResult writeLanguage(
+    const std::filesystem::path& folder, std::string_view name,
+    const EntryTable& table,
+    SourceEncoding encoding = SourceEncoding::kEightBit);
 
 // How compileLanguage goes about it.
 struct CompileOptions {
@@ -111,13 +121,18 @@ struct CompileReport {
   std::vector<EncodingFinding> findings;
   // Whether the compiled file was not written because of findings.
   bool heldBack = false;
+  // With CompileOptions::checkEncoding: the source is not plain ASCII, so
+  // its encoding decides how it is read; nothing was done, and the caller
+  // compiles it through loadLanguage and writeLanguage.
+  bool needsTable = false;
 };
 
-// The same result and compiled file as loadLanguage, then writeLanguage,
-// in one pass over the source: each text is written as soon as it is read
-// and every text before it is written, so that a source in number order
-// never stands in memory. An earlier compiled file stays as it was on every
-// failure.
+// The same result and compiled file as loadLanguage, then writeLanguage.
+// A source of ASCII bytes alone, which every code page reads alike, is
+// compiled in one pass after a first look at its bytes: each text is
+// written as soon as it is read and every text before it is written, so
+// that a source in number order never stands in memory. Any other source is
+// read whole. An earlier compiled file stays as it was on every failure.
 CompileResult compileLanguage(const std::filesystem::path& folder,
                               std::string_view name,
                               const CompileOptions& options = {},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -63,33 +64,6 @@ std::size_t multiByteSequenceAt(std::string_view bytes, std::size_t at) {
     if (byteAt(at + i) < 0x80 || byteAt(at + i) > 0xBF) return 0;
   }
   return length;
-}
-
-// The offset of the first multi-byte sequence when `bytes` is well-formed
-// UTF-8 throughout and holds one; nothing otherwise.
-std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
-  std::optional<std::size_t> first;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    // Eight ASCII bytes at a time.
-    if (bytes.size() - at >= sizeof(std::uint64_t)) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + at, sizeof word);
-      if ((word & kHighBits) == 0) {
-        at += sizeof word;
-        continue;
-      }
-    }
-    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-      ++at;
-      continue;
-    }
-    const std::size_t length = multiByteSequenceAt(bytes, at);
-    if (length == 0) return std::nullopt;
-    if (!first) first = at;
-    at += length;
-  }
-  return first;
 }
 
 // One text's first byte of each class in `classes`.
@@ -245,7 +219,47 @@ bool readsBytesAsCharacters(const Charset* charset) {
 
 }  // namespace
 
-std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
+std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t size = bytes.size();
+  std::optional<std::size_t> first;
+  std::size_t at = 0;
+  while (at < size) {
+    // Eight bytes at a time up to the next one above 127: texts beyond
+    // ASCII have one every few bytes.
+    if (size - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, data + at, sizeof word);
+      const std::uint64_t high = word & kHighBits;
+      if (high == 0) {
+        at += sizeof word;
+        continue;
+      }
+      if constexpr (std::endian::native == std::endian::little) {
+        at += static_cast<std::size_t>(std::countr_zero(high) / 8);
+      }
+    }
+    const unsigned char lead = data[at];
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    if (!first) first = at;
+    // Two bytes, the most common sequence, without the general checks.
+    if (lead >= 0xC2 && lead <= 0xDF && at + 1 < size &&
+        (data[at + 1] & 0xC0) == 0x80) {
+      at += 2;
+      continue;
+    }
+    const std::size_t length = multiByteSequenceAt(bytes, at);
+    if (length == 0) return std::nullopt;
+    at += length;
+  }
+  return first;
+}
+
+std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
+                                           TableText text) {
   std::vector<EncodingFinding> findings;
   const std::string_view source = table.source();
   const std::string_view charsetText = table.size() == 0 ? "" : table[0];
@@ -261,8 +275,10 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
     return EncodingFinding{kind, line, charset, std::string(charsetText), byte};
   };
 
-  bool utf8 = false;
-  if (readsBytesAsCharacters(charset)) {
+  bool utf8 = text == TableText::kConverted;
+  if (charset != nullptr && text != TableText::kBytes && !utf8 &&
+      (charset->reading == Charset::Reading::kSingleByte ||
+       charset->reading == Charset::Reading::kSystemDefault)) {
     if (const std::optional<std::size_t> at = firstUtf8Sequence(source)) {
       utf8 = true;
       findings.push_back(
@@ -284,7 +300,20 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table) {
     }
   }
   findTextBytes(table, classes, wanted, finding, &findings);
-  orderFindings(&findings);
+
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const EncodingFinding& a, const EncodingFinding& b) {
+                     return a.physicalLine != b.physicalLine
+                                ? a.physicalLine < b.physicalLine
+                                : a.kind < b.kind;
+                   });
+  // "^" puts two texts on one physical line; the line gets one of each.
+  findings.erase(
+      std::unique(findings.begin(), findings.end(),
+                  [](const EncodingFinding& a, const EncodingFinding& b) {
+                    return a.physicalLine == b.physicalLine && a.kind == b.kind;
+                  }),
+      findings.end());
   return findings;
 }
 

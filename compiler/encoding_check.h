@@ -39,11 +39,26 @@ struct EncodingFinding {
   unsigned char byte = 0;
 };
 
+// How the source of a table was read, for checkEncoding.
+enum class TableText {
+  kJudgedByBytes,  // not known: UTF-8 is told from the bytes
+  kBytes,          // an 8-bit source, written as read
+  kUtf8AsRead,     // a UTF-8 source written as read, in no code page
+  kConverted,      // a Unicode source written in its Charset's code page
+};
+
 // The findings for `table`, the table parsed from a source: the texts the
 // compiled file carries are checked, and for UTF-8 the source's bytes. A
 // source without a Charset line is checked as Charset 0. In line order, at
-// most one finding of a kind per line.
-std::vector<EncodingFinding> checkEncoding(const EntryTable& table);
+// most one finding of a kind per line. A converted table has texts in
+// UTF-8, so only its control characters and its Charset value are checked.
+std::vector<EncodingFinding> checkEncoding(
+    const EntryTable& table, TableText text = TableText::kJudgedByBytes);
+
+// The offset of the first multi-byte sequence when `bytes` is well-formed
+// UTF-8 throughout (no overlong forms, no surrogates, nothing beyond
+// U+10FFFF) and holds one; nothing otherwise.
+std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes);
 
 // The same check made while a source is scanned, for a compile that keeps
 // no table: it sees the source's bytes as they are read and each text as

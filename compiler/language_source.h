@@ -6,6 +6,7 @@
 #define PARLAVOX_COMPILER_LANGUAGE_SOURCE_H_
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -1,5 +1,7 @@
 #include "compiler/messages.h"
 
+#include "compiler/utf16.h"
+
 namespace parlavox::messages {
 
 std::string delimiterMissing(std::string_view piece, std::uint64_t pieceIndex) {
@@ -39,6 +41,42 @@ std::string outputNotWritten(std::string_view name) {
 
 std::string nameNotAllowed() {
   return "Language name may not contain any of \\ / : * ? \" < > |";
+}
+
+namespace {
+
+// "U+0151": at least four hexadecimal digits.
+std::string codePointName(char32_t code) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  std::string digits;
+  for (; code != 0 || digits.size() < 4; code >>= 4) {
+    digits.insert(digits.begin(), kDigits[code & 0xF]);
+  }
+  return "U+" + digits;
+}
+
+}  // namespace
+
+std::string loneSurrogate(char32_t unit) {
+  return "the file is saved as UTF-16, but this line holds half of a "
+         "character (" +
+         codePointName(unit) + " without its other half)";
+}
+
+std::string halfUtf16Unit() {
+  return "the file is saved as UTF-16, but it ends in half a character (an "
+         "odd number of bytes)";
+}
+
+std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
+                                std::string_view codePage,
+                                unsigned charsetValue) {
+  std::string shown;
+  appendUtf8(shown, character);
+  return "character \"" + shown + "\" (" + codePointName(character) +
+         ") in line number " + std::to_string(lineNumber) +
+         " has no place in " + std::string(codePage) +
+         ", the code page of Charset " + std::to_string(charsetValue);
 }
 
 }  // namespace parlavox::messages

@@ -37,6 +37,18 @@ std::string outputNotWritten(std::string_view name);
 // The language name holds a character that is not allowed in a file name.
 std::string nameNotAllowed();
 
+// A source saved as UTF-16 holds half of a surrogate pair, `unit`.
+std::string loneSurrogate(char32_t unit);
+
+// A source saved as UTF-16 ends in a single byte.
+std::string halfUtf16Unit();
+
+// A text holds `character`, which the code page `codePage` of the Charset
+// value `charsetValue` cannot hold.
+std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
+                                std::string_view codePage,
+                                unsigned charsetValue);
+
 }  // namespace parlavox::messages
 
 #endif  // PARLAVOX_COMPILER_MESSAGES_H_

@@ -72,8 +72,8 @@ class FileWriter {
   // Appends `bytes`; a failure is remembered and ends the replacement.
   void write(std::string_view bytes);
 
-  // Ends the replacement as failed: what was written is not to be kept.
-  void fail() { failed_ = true; }
+  // Ends the replacement as a failure: the file keeps its old content.
+  void abandon() { failed_ = true; }
 
  private:
   friend bool replaceFileWith(const std::filesystem::path&,

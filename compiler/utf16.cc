@@ -17,6 +17,8 @@ std::size_t sequenceLength(unsigned char lead) {
   return 0;
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t code) {
   auto byte = [&](char32_t bits) { out += static_cast<char>(bits); };
   if (code < 0x80) {
@@ -35,8 +37,6 @@ void appendUtf8(std::string& out, char32_t code) {
     byte(0x80 | (code & 0x3F));
   }
 }
-
-}  // namespace
 
 std::optional<std::u16string> utf16FromUtf8(std::string_view text) {
   std::u16string out;

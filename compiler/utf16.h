@@ -21,6 +21,9 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view text);
 // `text` as UTF-8.
 std::string utf8FromUtf16(std::u16string_view text);
 
+// Appends `code`, a code point or a lone surrogate, as UTF-8 (WTF-8).
+void appendUtf8(std::string& out, char32_t code);
+
 // The length of the longest start of `text` that does not end inside a
 // sequence: what can be converted now while the rest is still to come.
 std::size_t completeUtf8Length(std::string_view text);

@@ -184,6 +184,49 @@ TEST_F(Form1Test, MessagesKeepEveryByteOfTheSource) {
                                          "found in this directory"));
 }
 
+// `utf8` as Notepad saves it as UTF-16 LE: a mark, then two bytes a unit.
+std::string utf16LittleEndian(const QString& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const QChar unit : text) {
+    bytes += static_cast<char>(unit.unicode() & 0xFF);
+    bytes += static_cast<char>(unit.unicode() >> 8);
+  }
+  return bytes;
+}
+
+TEST_F(Form1Test, SourcesSavedAsNotepadSavesThemCompileToTheirCodePage) {
+  // Polish as UTF-8 without a mark, Russian as UTF-16 LE, Japanese as UTF-8
+  // with a mark; ソ and 表 have "\\" as second byte in Shift-JIS.
+  folder_.write("langPolski.txt", "Charset | 238\r\n0 | Zażółć gęślą jaźń\r\n");
+  folder_.write("langRusski.txt",
+                utf16LittleEndian("Charset | 204\r\n0 | Привет, мир\r\n"));
+  folder_.write("langNihongo.txt",
+                "\xEF\xBB\xBF"
+                "Charset | 128\r\n0 | ソフトを表示 // メニュー\r\n");
+  for (const char* name : {"Polski", "Russki", "Nihongo"}) {
+    setName(name);
+    EXPECT_FALSE(catchBox([&] { clickCompile(); }).has_value()) << name;
+  }
+  EXPECT_EQ(folder_.read("LangPolski.lng"),
+            "238\r\nZa\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\r\n");
+  EXPECT_EQ(folder_.read("LangRusski.lng"),
+            "204\r\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\r\n");
+  EXPECT_EQ(folder_.read("LangNihongo.lng"),
+            "128\r\n\x83\x5C\x83\x74\x83\x67\x82\xF0\x95\x5C\x8E\xA6\r\n");
+}
+
+TEST_F(Form1Test, CharacterWithoutPlaceIsShownWholeAndNothingIsWritten) {
+  folder_.write("langMagyar.txt", "Charset | 0\r\n0 | Nyitás\r\n1 | Hő\r\n");
+  setName("Magyar");
+  const std::optional<SeenBox> box = catchBox([&] { clickCompile(); });
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text,
+            QString::fromUtf8("character \"ő\" (U+0151) in line number 1 has "
+                              "no place in Windows-1252, the code page of "
+                              "Charset 0"));
+  EXPECT_FALSE(folder_.exists("LangMagyar.lng"));
+}
+
 TEST_F(Form1Test, NonAsciiNameCompilesIntoItsFile) {
   folder_.write(
       "langFran\xC3\xA7"

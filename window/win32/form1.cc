@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -36,15 +37,22 @@ std::wstring wide(std::u16string_view text) {
   return std::wstring(text.begin(), text.end());
 }
 
-// The program's own UTF-8 as the system's UTF-16. A message that is not
-// UTF-8 quotes the source, which is in the system's code page.
+// The program's own UTF-8 as the system's UTF-16, for a window text that
+// ends at its first NUL: a NUL that a message quotes from the source shows
+// as the symbol for NUL, so nothing after it is lost.
 std::wstring textFromBytes(std::string_view bytes) {
-  if (const auto utf16 = utf16FromUtf8(bytes)) return wide(*utf16);
-  const int length = MultiByteToWideChar(
-      CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                      text.data(), length);
+  std::wstring text;
+  if (const auto utf16 = utf16FromUtf8(bytes)) {
+    text = wide(*utf16);
+  } else {
+    // Only an unchecked name can get here; it is in the system's code page.
+    const int length = MultiByteToWideChar(
+        CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    text.assign(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                        text.data(), length);
+  }
+  std::replace(text.begin(), text.end(), L'\0', L'\u2400');
   return text;
 }
 

@@ -3,7 +3,8 @@
 # under Wine in a private X server with a window manager: checks the title,
 # the client area and the frame's buttons, the output name on every key, the
 # tab order, Return on buttons and in the name box, the compiled bytes, the
-# not-found message box, the pages the buttons open and a Cyrillic name.
+# not-found message box, the pages the buttons open, a Cyrillic name, and
+# sources saved as Notepad saves them with the faults they can have.
 #
 # Usage: wine_test.sh ZIP PROBE   (PROBE: window_texts.exe, which reads the
 #                                  window's controls as another program can)
@@ -181,6 +182,39 @@ xdotool type --delay 80 X
 key shift+Tab Return
 expect_box "File lang${russian}X.txt not found in this directory"
 [[ $(ls "$tool" | grep -c '\.lng$') == 2 ]] || x_fail "other files were written: $(ls "$tool")"
+
+# --- Sources saved as Notepad saves them ------------------------------------
+# Polish as UTF-8 without a mark, Russian as UTF-16 LE, Japanese as UTF-8
+# with a mark (ソ and 表 have "\\" as second byte in Shift-JIS).
+printf 'Charset | 238\r\n0 | Zażółć gęślą jaźń\r\n' >"$tool/langPl.txt"
+{ printf '\xFF\xFE'; printf 'Charset | 204\r\n0 | Привет, мир\r\n' | iconv -f UTF-8 -t UTF-16LE; } \
+  >"$tool/langRu.txt"
+printf '\xEF\xBB\xBFCharset | 128\r\n0 | ソフトを表示 // メニュー\r\n' >"$tool/langJa.txt"
+printf 'Charset | 0\r\n0 | Nyitás\r\n1 | Hő\r\n' >"$tool/langHu.txt"
+printf '0 | a\r\nb\0c | d\r\n' >"$tool/langNul.txt"
+# Types NAME into the name box and presses "Compile".
+compile_name() {
+  key Tab End shift+Home
+  xdotool type --delay 80 "$1"
+  key shift+Tab Return
+}
+expect_bytes() {
+  x_wait_for 10 test -f "$tool/$1" || x_fail "$1 was not written"
+  [[ $(od -An -tx1 "$tool/$1") == "$(printf "$2" | od -An -tx1)" ]] ||
+    x_fail "$1 holds $(od -An -tx1 "$tool/$1")"
+}
+compile_name Pl
+expect_bytes LangPl.lng '238\r\nZa\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\r\n'
+compile_name Ru
+expect_bytes LangRu.lng '204\r\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\r\n'
+compile_name Ja
+expect_bytes LangJa.lng '128\r\n\x83\x5C\x83\x74\x83\x67\x82\xF0\x95\x5C\x8E\xA6\r\n'
+# A fault quotes characters, whole: a NUL of the source shows as its symbol.
+compile_name Hu
+expect_box 'character "ő" (U+0151) in line number 1 has no place in Windows-1252, the code page of Charset 0'
+[[ ! -e $tool/LangHu.lng ]] || x_fail "LangHu.lng was written despite the fault"
+compile_name Nul
+expect_box 'string delimiter | missing in line "b␀c | d" (1)'
 
 # --- Closing the window ends the program -------------------------------------
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4

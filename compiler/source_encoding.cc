@@ -1,0 +1,246 @@
+#include "compiler/source_encoding.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "compiler/charsets.h"
+#include "compiler/messages.h"
+
+namespace parlavox {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+// What stands in the scanned copy for a character's second byte: a letter,
+// which no rule of the parser looks at.
+constexpr char kNeutralByte = 'x';
+// Second bytes start at 0x31 in every double-byte code page; a lead byte
+// before anything lower is a character of its own, so that a broken
+// character never swallows a line end.
+constexpr unsigned char kLowestTrailByte = 0x31;
+
+bool isBreak(char c) { return c == '\r' || c == '\n' || c == '^'; }
+
+std::string_view trimSpaces(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = s.find_last_not_of(' ');
+  return s.substr(first, last - first + 1);
+}
+
+bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+std::size_t utf8Length(char32_t code) {
+  if (code < 0x80) return 1;
+  if (code < 0x800) return 2;
+  if (code < 0x10000) return 3;
+  return 4;
+}
+
+char* putUtf8(char* out, char32_t code) {
+  auto byte = [&](char32_t bits) { *out++ = static_cast<char>(bits); };
+  if (code < 0x80) {
+    byte(code);
+  } else if (code < 0x800) {
+    byte(0xC0 | (code >> 6));
+    byte(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    byte(0xE0 | (code >> 12));
+    byte(0x80 | ((code >> 6) & 0x3F));
+    byte(0x80 | (code & 0x3F));
+  } else {
+    byte(0xF0 | (code >> 18));
+    byte(0x80 | ((code >> 12) & 0x3F));
+    byte(0x80 | ((code >> 6) & 0x3F));
+    byte(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
+// The code units of a UTF-16 text in either byte order.
+class Utf16Units {
+ public:
+  Utf16Units(std::string_view bytes, bool bigEndian)
+      : bytes_(bytes), bigEndian_(bigEndian) {}
+
+  std::size_t size() const { return bytes_.size() / 2; }
+
+  char32_t operator[](std::size_t at) const {
+    const auto first = static_cast<unsigned char>(bytes_[2 * at]);
+    const auto second = static_cast<unsigned char>(bytes_[2 * at + 1]);
+    return bigEndian_ ? (char32_t{first} << 8) | second
+                      : (char32_t{second} << 8) | first;
+  }
+
+  // The 1-based physical line of unit `at`: CR LF, a lone CR and a lone LF
+  // each end one line.
+  std::size_t lineOf(std::size_t at) const {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < at; ++i) {
+      const char32_t unit = (*this)[i];
+      if (unit == '\n' ||
+          (unit == '\r' && (i + 1 >= size() || (*this)[i + 1] != '\n'))) {
+        ++line;
+      }
+    }
+    return line;
+  }
+
+ private:
+  std::string_view bytes_;
+  bool bigEndian_;
+};
+
+// Walks the code points of `units`, handing each to `take`; returns the
+// unit index of a lone surrogate, or the size when there is none.
+template <typename Take>
+std::size_t forEachCodePoint(const Utf16Units& units, Take&& take) {
+  const std::size_t size = units.size();
+  for (std::size_t at = 0; at < size; ++at) {
+    const char32_t unit = units[at];
+    if (unit < 0xD800 || unit >= 0xE000) {
+      take(unit);
+      continue;
+    }
+    if (!isHighSurrogate(unit) || at + 1 == size ||
+        !isLowSurrogate(units[at + 1])) {
+      return at;
+    }
+    take(0x10000 + ((unit - 0xD800) << 10) + (units[at + 1] - 0xDC00));
+    ++at;
+  }
+  return size;
+}
+
+// `bytes`, UTF-16 without its mark, as UTF-8 in `*out`; or the fault.
+std::optional<SourceFault> decodeUtf16(std::string_view bytes, bool bigEndian,
+                                       FileText* out) {
+  const Utf16Units units(bytes, bigEndian);
+  std::size_t length = 0;
+  const std::size_t lone = forEachCodePoint(
+      units, [&](char32_t code) { length += utf8Length(code); });
+  if (lone != units.size()) {
+    return SourceFault{messages::loneSurrogate(units[lone]),
+                       units.lineOf(lone)};
+  }
+  if (bytes.size() % 2 != 0) {
+    return SourceFault{messages::halfUtf16Unit(), units.lineOf(units.size())};
+  }
+  *out = FileText::uninitialised(length);
+  if (out->size() != length) throw std::bad_alloc();
+  char* at = out->data();
+  forEachCodePoint(units, [&](char32_t code) { at = putUtf8(at, code); });
+  return std::nullopt;
+}
+
+// `text` without its first `count` bytes.
+FileText withoutStart(const FileText& text, std::size_t count) {
+  return FileText(text.view().substr(count));
+}
+
+bool isAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) > 127) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+SourceEncoding detectEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) return SourceEncoding::kUtf8;
+  if (bytes.starts_with(kUtf16LeMark)) return SourceEncoding::kUtf16Le;
+  if (bytes.starts_with(kUtf16BeMark)) return SourceEncoding::kUtf16Be;
+  return firstUtf8Sequence(bytes) ? SourceEncoding::kUtf8
+                                  : SourceEncoding::kEightBit;
+}
+
+std::string_view findCharsetValue(std::string_view bytes) {
+  constexpr std::string_view kCharset = "Charset";
+  for (std::size_t at = bytes.find(kCharset); at != std::string_view::npos;
+       at = bytes.find(kCharset, at + 1)) {
+    // Only spaces may stand between the start of the line and the word.
+    std::size_t before = at;
+    while (before > 0 && bytes[before - 1] == ' ') --before;
+    if (before > 0 && !isBreak(bytes[before - 1])) continue;
+    std::size_t bar = at + kCharset.size();
+    while (bar < bytes.size() && bytes[bar] == ' ') ++bar;
+    if (bar == bytes.size() || bytes[bar] != '|') continue;
+    std::size_t end = bar + 1;
+    while (end < bytes.size() && !isBreak(bytes[end])) ++end;
+    std::string_view value = bytes.substr(bar + 1, end - bar - 1);
+    value = value.substr(0, value.find("//"));
+    return trimSpaces(value);
+  }
+  return {};
+}
+
+const CodePage* codePageNamed(std::string_view text) {
+  const Charset* charset = charsetNamed(text);
+  return charset == nullptr ? nullptr : codePageOfCharset(charset->value);
+}
+
+FileText maskTrailBytes(const CodePage& page, std::string_view bytes) {
+  std::array<bool, 256> lead{};
+  for (unsigned byte = 0x80; byte < 256; ++byte) {
+    lead[byte] = isLeadByte(page, static_cast<unsigned char>(byte));
+  }
+  FileText copy(bytes);
+  char* data = copy.data();
+  const std::size_t size = copy.size();
+  for (std::size_t at = 0; at + 1 < size; ++at) {
+    if (lead[static_cast<unsigned char>(data[at])] &&
+        static_cast<unsigned char>(data[at + 1]) >= kLowestTrailByte) {
+      data[++at] = kNeutralByte;
+    }
+  }
+  return copy;
+}
+
+std::string quotedText(SourceEncoding encoding, const CodePage* page,
+                       std::string_view bytes) {
+  if (isUnicode(encoding) || isAscii(bytes)) return std::string(bytes);
+  return decodeToUtf8(page != nullptr ? *page : fallbackCodePage(), bytes);
+}
+
+PreparedSource prepareSource(FileText bytes) {
+  PreparedSource prepared;
+  prepared.encoding = detectEncoding(bytes.view());
+  switch (prepared.encoding) {
+    case SourceEncoding::kUtf8:
+      if (bytes.view().starts_with(kUtf8Mark)) {
+        prepared.mark = ByteOrderMark::kUtf8;
+        prepared.text = withoutStart(bytes, kUtf8Mark.size());
+      } else {
+        prepared.text = std::move(bytes);
+      }
+      return prepared;
+    case SourceEncoding::kUtf16Le:
+    case SourceEncoding::kUtf16Be:
+      prepared.mark = ByteOrderMark::kUtf16;
+      prepared.fault = decodeUtf16(
+          bytes.view().substr(kUtf16LeMark.size()),
+          prepared.encoding == SourceEncoding::kUtf16Be, &prepared.text);
+      return prepared;
+    case SourceEncoding::kEightBit:
+      break;
+  }
+  prepared.text = std::move(bytes);
+  const std::string_view text = prepared.text.view();
+  prepared.quotePage = codePageNamed(findCharsetValue(text));
+  // Pure ASCII has no characters to split.
+  if (prepared.quotePage != nullptr && prepared.quotePage->doubleByte &&
+      !isAscii(text)) {
+    prepared.scanned = maskTrailBytes(*prepared.quotePage, text);
+  }
+  return prepared;
+}
+
+}  // namespace parlavox

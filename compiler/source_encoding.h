@@ -1,0 +1,67 @@
+// Deciding, from a language source's bytes alone, which encoding they are
+// in, and making them ready for the parser: the byte-order mark dropped,
+// UTF-16 decoded to UTF-8, and under a double-byte code page a copy to scan
+// in which no second byte of a character reads as "\", "^" or "|". The
+// parser then only ever meets ASCII marks at character boundaries. No file
+// access.
+
+#ifndef PARLAVOX_COMPILER_SOURCE_ENCODING_H_
+#define PARLAVOX_COMPILER_SOURCE_ENCODING_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "compiler/code_pages.h"
+#include "compiler/language_source.h"
+#include "compiler/source_file.h"
+#include "compiler/text_file.h"
+
+namespace parlavox {
+
+// The encoding of `bytes`, a whole source: UTF-8 or UTF-16 by a byte-order
+// mark; else UTF-8 when a byte is above 127 and all of it is well-formed
+// UTF-8; else 8-bit (pure ASCII too).
+SourceEncoding detectEncoding(std::string_view bytes);
+
+// The value of the first "Charset | value" line of an 8-bit source, trimmed
+// and without its comment; empty when there is none. Never fails: a source
+// the parser refuses still gets the value it seems to have.
+std::string_view findCharsetValue(std::string_view bytes);
+
+// The code page whose Charset value is written as `text`; nullptr where it
+// names none or none is known.
+const CodePage* codePageNamed(std::string_view text);
+
+// A copy of `bytes`, read in the double-byte `page`, in which every second
+// byte of a character is a letter: same length, same offsets, and every
+// ASCII mark left in it stands for itself.
+FileText maskTrailBytes(const CodePage& page, std::string_view bytes);
+
+// `bytes` as the UTF-8 a message quotes: decoded in `page`, or in the
+// fallback code page where it is nullptr; UTF-8 sources pass as they are.
+std::string quotedText(SourceEncoding encoding, const CodePage* page,
+                       std::string_view bytes);
+
+// A source made ready for the parser.
+struct PreparedSource {
+  SourceEncoding encoding = SourceEncoding::kEightBit;
+  ByteOrderMark mark = ByteOrderMark::kNone;
+  // What the table keeps: the text without its mark, as UTF-8 for Unicode.
+  FileText text;
+  // Empty, or the copy of `text` the parser scans instead (double-byte).
+  FileText scanned;
+  // The code page that 8-bit texts are quoted in; nullptr for the fallback.
+  const CodePage* quotePage = nullptr;
+  // A UTF-16 source that is not well formed; nothing else is set then.
+  std::optional<SourceFault> fault;
+};
+
+// Decides the encoding of `bytes` and prepares them; throws std::bad_alloc
+// when there is no room for the text the parser needs.
+PreparedSource prepareSource(FileText bytes);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_SOURCE_ENCODING_H_

@@ -1,0 +1,195 @@
+// Sources as editors save them (UTF-8 with and without a mark, UTF-16 in
+// either byte order, CR LF) and double-byte sources compiled to the bytes
+// the application reads in the code page of their Charset.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/compile.h"
+#include "compiler/test_folder.h"
+#include "compiler/utf16.h"
+
+namespace parlavox {
+namespace {
+
+using namespace std::string_literals;
+
+// `utf8` in each form an editor's Save dialog offers.
+struct SavedForm {
+  std::string name;
+  std::string bytes;
+};
+
+std::string utf16Bytes(std::string_view utf8, bool bigEndian) {
+  std::string bytes;
+  const std::u16string units = utf16FromUtf8(utf8).value();
+  for (const char16_t unit : units) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+std::vector<SavedForm> savedForms(std::string_view utf8) {
+  return {{"UTF-8", std::string(utf8)},
+          {"UTF-8 with mark", "\xEF\xBB\xBF" + std::string(utf8)},
+          {"UTF-16 LE", "\xFF\xFE" + utf16Bytes(utf8, false)},
+          {"UTF-16 BE", "\xFE\xFF" + utf16Bytes(utf8, true)}};
+}
+
+// The compiled file of `source`, or the fault's line and message.
+std::string compiled(std::string_view source) {
+  TestFolder folder;
+  folder.write("langX.txt", source);
+  const CompileResult result = compileLanguage(folder.path(), "X");
+  if (!result.ok()) {
+    return "fault " + std::to_string(result.line()) + ": " + result.message();
+  }
+  return folder.read("LangX.lng");
+}
+
+struct CodePageCase {
+  unsigned charset;
+  std::string_view text;      // as the editor shows it
+  std::string_view expected;  // the code page's bytes
+};
+
+// A character or two of each code page that the application reads, with
+// their bytes; the double-byte ones with second bytes that are "\" and "|".
+constexpr CodePageCase kCodePageCases[] = {
+    {0, "Café 5€", "Caf\xE9 5\x80"},
+    {77, "Café", "Caf\x8E"},
+    {161, "Ωμέγα", "\xD9\xEC\xDD\xE3\xE1"},
+    {162, "Kapı aç, şimdi", "Kap\xFD a\xE7, \xFEimdi"},
+    {163, "Tiếng Việt ư", "Ti\xEA\xECng Vi\xEA\xF2t \xFD"},
+    {177, "שלום", "\xF9\xEC\xE5\xED"},
+    {178, "عربي", "\xDA\xD1\xC8\xED"},
+    {186, "Ąžuolas", "\xC0\xFEuolas"},
+    {204, "Привет", "\xCF\xF0\xE8\xE2\xE5\xF2"},
+    {222, "ภาษาไทย", "\xC0\xD2\xC9\xD2\xE4\xB7\xC2"},
+    {238, "Zażółć gęślą", "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9"},
+    {128, "ソフト表示ポ", "\x83\x5C\x83\x74\x83\x67\x95\x5C\x8E\xA6\x83\x7C"},
+    {129, "한국어", "\xC7\xD1\xB1\xB9\xBE\xEE"},
+    {130, "한", "\xD0\x65"},
+    {134, "中文", "\xD6\xD0\xCE\xC4"},
+    {136, "許功蓋", "\xB3\x5C\xA5\x5C\xBB\x5C"},
+};
+
+TEST(UnicodeSourceTest, EverySavedFormIsWrittenInTheCodePageOfItsCharset) {
+  for (const CodePageCase& c : kCodePageCases) {
+    const std::string charset = std::to_string(c.charset);
+    const std::string source = "// X\r\nCharset | " + charset + "\r\n0 | " +
+                               std::string(c.text) +
+                               " // note\r\n1 | a://b c:\\\\d\r\n";
+    const std::string expected =
+        charset + "\r\n" + std::string(c.expected) + "\r\na://b c://d\r\n";
+    for (const SavedForm& form : savedForms(source)) {
+      EXPECT_EQ(compiled(form.bytes), expected)
+          << "Charset " << charset << ", " << form.name;
+    }
+  }
+}
+
+TEST(UnicodeSourceTest, PrecomposedVietnameseIsWrittenAsLetterAndMark) {
+  // ạ (U+1EA1) is a with a combining dot below (0xF2); ấ is â and acute.
+  EXPECT_EQ(compiled("Charset | 163\r\n0 | ạ ấ\r\n"),
+            "163\r\na\xF2 \xE2\xEC\r\n");
+}
+
+TEST(UnicodeSourceTest, CharacterWithoutPlaceIsAFaultOnItsLine) {
+  EXPECT_EQ(compiled("Charset | 0\r\n0 | a\r\n1 | Grő\r\n"),
+            "fault 3: character \"ő\" (U+0151) in line number 1 has no place "
+            "in Windows-1252, the code page of Charset 0");
+  EXPECT_EQ(compiled("Charset | 128\n0 | 5€\n"),
+            "fault 2: character \"€\" (U+20AC) in line number 0 has no place "
+            "in Windows-932, the code page of Charset 128");
+  EXPECT_EQ(compiled("Charset | 204\n0 | 😀\n"),
+            "fault 2: character \"😀\" (U+1F600) in line number 0 has no "
+            "place in Windows-1251, the code page of Charset 204");
+}
+
+TEST(UnicodeSourceTest, WithoutAKnownCodePageTheBytesAreWrittenAsRead) {
+  for (const std::string charset : {"1", "2", "255", "7", ""}) {
+    const std::string line =
+        charset.empty() ? "" : "Charset | " + charset + "\r\n";
+    EXPECT_EQ(compiled(line + "0 | Grő\r\n"), charset + "\r\nGrő\r\n")
+        << charset;
+  }
+  // UTF-16 is written as the UTF-8 it was read as.
+  EXPECT_EQ(
+      compiled("\xFF\xFE" + utf16Bytes("Charset | 1\r\n0 | ő\r\n", false)),
+      "1\r\nő\r\n");
+}
+
+// Shift-JIS: デ 83 66, ー 81 5B, タ 83 5E, ソ 83 5C, ポ 83 7C, 表 95 5C.
+constexpr std::string_view kShiftJisSource =
+    "Charset | 128\r\n"
+    "1 | \x83\x66\x81\x5B\x83\x5E\x82\xF0\x95\xDB\x91\xB6 %1\r\n"
+    "0 | \x83\x5C\x83\x74\x83\x67 // \x83\x52\x83\x81\x83\x93\x83\x67\r\n"
+    "2 | \x83\x7C|\x83\x5C://x.example \x95\x5C\r\n"
+    "3 | \x95\x5C// \x83\x7C\r\n";
+
+constexpr std::string_view kShiftJisCompiled =
+    "128\r\n"
+    "\x83\x5C\x83\x74\x83\x67\r\n"
+    "\x83\x66\x81\x5B\x83\x5E\x82\xF0\x95\xDB\x91\xB6 %1\r\n"
+    "\x83\x7C|\x83\x5C://x.example \x95\x5C\r\n"
+    "\x95\x5C\r\n";
+
+TEST(UnicodeSourceTest, DoubleByteSourceIsSplitBetweenCharactersOnly) {
+  EXPECT_EQ(compiled(kShiftJisSource), kShiftJisCompiled);
+  // The same source saved as UTF-8 compiles to the same bytes.
+  EXPECT_EQ(compiled("Charset | 128\r\n"
+                     "1 | データを保存 %1\r\n"
+                     "0 | ソフト // コメント\r\n"
+                     "2 | ポ|ソ://x.example 表\r\n"
+                     "3 | 表// ポ\r\n"),
+            kShiftJisCompiled);
+  // Big5: 許 B3 5C, 功 A5 5C, and GBK.
+  EXPECT_EQ(compiled("Charset | 136\n0 | \xB3\x5C\xA5\x5C|\n1 | \xA5\x5C\n"),
+            "136\r\n\xB3\x5C\xA5\x5C|\r\n\xA5\x5C\r\n");
+  EXPECT_EQ(compiled("Charset | 134\n0 | \xD6\xD0\xCE\xC4\n"),
+            "134\r\n\xD6\xD0\xCE\xC4\r\n");
+  // Johab has ":" as a second byte: E0 3A is one character, not ":\\".
+  EXPECT_EQ(compiled("Charset | 130\n0 | \xE0\x3A\\\\ a:\\\\b\n"),
+            "130\r\n\xE0\x3A\\\\ a://b\r\n");
+}
+
+TEST(UnicodeSourceTest, FaultsQuoteCharactersAsTheEditorShowsThem) {
+  // ソ (83 5C) before the "|" is no line number.
+  EXPECT_EQ(compiled("Charset | 128\r\n\x83\x5C | x\r\n"),
+            "fault 2: string delimiter | missing in line \"ソ | x\" (1)");
+  EXPECT_EQ(compiled("Charset | 204\r\n\xCF\xF0\xE8 | x\r\n"),
+            "fault 2: string delimiter | missing in line \"При | x\" (1)");
+  EXPECT_EQ(
+      compiled("\xFE\xFF" +
+               utf16Bytes("Charset | 204\r\nПри | x://y\r\n", true)),
+      "fault 2: string delimiter | missing in line \"При | x:\\\\y\" (1)");
+  // Without a Charset line an 8-bit text is read as Windows-1252.
+  EXPECT_EQ(compiled("\xE9 | x\r\n"),
+            "fault 1: string delimiter | missing in line \"é | x\" (0)");
+  EXPECT_EQ(compiled("\x81\x5C | x\r\n"),
+            "fault 1: string delimiter | missing in line \"\xEF\xBF\xBD\\ | "
+            "x\" (0)");
+  EXPECT_EQ(compiled("0 | a\r\n-\x83\x5C | b\r\nCharset | 128\r\n"),
+            "fault 2: string delimiter | missing in line \"-ソ | b\" (1)");
+}
+
+TEST(UnicodeSourceTest, MarkIsNeverPartOfTheFirstLine) {
+  for (const SavedForm& form : savedForms("0 | a\r\n1 | b")) {
+    EXPECT_EQ(compiled(form.bytes), "\r\na\r\nb\r\n") << form.name;
+  }
+  for (const SavedForm& form : savedForms("x | a\r\n")) {
+    EXPECT_EQ(compiled(form.bytes),
+              "fault 1: string delimiter | missing in line \"x | a\" (0)")
+        << form.name;
+  }
+}
+
+}  // namespace
+}  // namespace parlavox
