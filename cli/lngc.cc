@@ -248,7 +248,9 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
     const Source& source = sources[i];
     const std::string& given = options.sources[i];
     EntryTable table;
-    CompileResult result = loadLanguage(source.folder, source.name, &table);
+    SourceFile read;
+    CompileResult result =
+        loadLanguage(source.folder, source.name, &table, &read);
     if (!result.ok()) {
       reportFailure(err, given, result);
       noteByteOrderMark(err, given, source.folder, source.name);
@@ -274,7 +276,7 @@ int runLngc(const std::vector<std::string>& args, std::ostream& out,
       printStatistics(out, given, table, check ? &*check : nullptr);
     }
     if (options.check) continue;
-    result = writeLanguage(source.folder, source.name, table);
+    result = writeLanguage(source.folder, source.name, table, &read);
     if (!result.ok()) {
       reportFailure(err, given, result);
       status = kExitCompileFailed;

@@ -1,15 +1,13 @@
 #include "cli/update.h"
 
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "cli/encoding_text.h"
 #include "cli/findings_text.h"
 #include "cli/lngc.h"
 #include "compiler/compile.h"
+#include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_update.h"
 #include "compiler/text_file.h"
@@ -39,8 +37,15 @@ std::string charsetRisk(std::uint64_t lineNumber, std::string_view reference,
          charsetName(translation);
 }
 
-constexpr std::string_view kNotWritten =
-    "not updated: the file could not be written";
+// Why a SOURCE was not updated.
+std::string notUpdated(const WriteResult& written) {
+  if (written.status == WriteStatus::kChanged) {
+    return "not updated: the file changed while it was updated; run again";
+  }
+  const std::string cause = messages::fileCause(written.cause);
+  return "not updated: " +
+         (cause.empty() ? "the file could not be written" : cause);
+}
 
 std::string strictRefusal(std::size_t warnings) {
   return "not updated: " + std::to_string(warnings) +
@@ -59,7 +64,9 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
                const EntryTable* previous, const UpdateOptions& options,
                std::ostream& out, std::ostream& err) {
   EntryTable table;
-  const CompileResult loaded = loadLanguage(target.folder, target.name, &table);
+  SourceFile source;
+  const CompileResult loaded =
+      loadLanguage(target.folder, target.name, &table, &source);
   if (!loaded.ok()) {
     locate(err, target.given, loaded.line());
     err << loaded.message() << '\n';
@@ -71,7 +78,7 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
   if (previous != nullptr) {
     checkChangedInReference(table, *previous, reference, &check);
   }
-  std::size_t warnings = 0;
+  std::size_t warnings = warnEncoding(err, target.given, table);
   for (const Finding& finding : check.findings) {
     // The update adds what the reference check would call missing.
     if (finding.kind == Finding::Kind::kMissing) continue;
@@ -102,17 +109,13 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     return true;
   }
   if (!options.check) {
-    const std::optional<std::filesystem::path> found =
-        findLanguageSource(target.folder, target.name);
-    // A source that is a link is updated where it lies; the link stays.
-    std::error_code error;
-    const std::filesystem::path path =
-        found ? std::filesystem::canonical(*found, error) : "";
-    const std::array<std::string_view, 2> parts = {table.source(),
-                                                   update.appended};
-    if (!found || error || !replaceFile(path, parts)) {
+    // Appended to the very file read, which keeps everything else about it;
+    // a source that is a link is updated where it points.
+    const WriteResult written = appendToFile(source.path, source.identity,
+                                             table.source(), update.appended);
+    if (!written) {
       locate(err, target.given, 0);
-      err << kNotWritten << '\n';
+      err << notUpdated(written) << '\n';
       return false;
     }
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -148,26 +149,27 @@ std::optional<fs::path> findLanguageSource(const fs::path& folder,
 }
 
 CompileResult loadLanguage(const fs::path& folder, std::string_view name,
-                           EntryTable* table) {
+                           EntryTable* table, SourceFile* read) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
-  ReadResult read = readFile(*source);
+  ReadResult file = readFile(*source);
   // The file may have gone, or been swapped for a pipe or a device, since it
   // was found: only the opened file counts.
-  if (read.status == ReadStatus::kNotAFile) {
+  if (file.status == ReadStatus::kNotAFile) {
     return CompileResult::failure(messages::sourceNotFound(name));
   }
-  if (read.status != ReadStatus::kRead) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
+  if (file.status != ReadStatus::kRead) {
+    return CompileResult::failure(messages::sourceUnreadable(name, file.cause));
   }
-  if (read.text.empty()) return CompileResult::failure(messages::sourceEmpty());
+  if (file.text.empty()) return CompileResult::failure(messages::sourceEmpty());
+  if (read != nullptr) *read = {*source, file.identity};
 
   std::optional<ParseResult> parsed;
   try {
-    parsed = parseLanguageSource(std::move(read.text));
+    parsed = parseLanguageSource(std::move(file.text));
   } catch (const std::bad_alloc&) {
     // A source with more entries than memory holds.
     return CompileResult::failure(messages::sourceUnreadable(name));
@@ -200,26 +202,39 @@ std::string joinEntries(const EntryTable& table) {
 }
 
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table) {
+                            const EntryTable& table, const SourceFile* source) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
-  const bool written = replaceFileWith(
-      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+  std::function<bool()> unchanged;
+  if (source != nullptr) {
+    unchanged = [source] {
+      return identityOf(source->path) == source->identity;
+    };
+  }
+  const WriteResult written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)),
+      [&](FileWriter& writer) {
         forEachCompiledPiece(
             table, [&](std::string_view piece) { writer.write(piece); });
-      });
+      },
+      unchanged);
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
   if (!written) {
-    return CompileResult::failure(messages::outputNotWritten(name));
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
   }
   return CompileResult::success();
 }
 
 CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
   EntryTable table;
-  CompileResult loaded = loadLanguage(folder, name, &table);
+  SourceFile source;
+  CompileResult loaded = loadLanguage(folder, name, &table, &source);
   if (!loaded.ok()) return loaded;
-  return writeLanguage(folder, name, table);
+  return writeLanguage(folder, name, table, &source);
 }
 
 }  // namespace parlavox

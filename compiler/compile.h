@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "compiler/entry_table.h"
+#include "compiler/text_file.h"
 
 namespace parlavox {
 
@@ -67,11 +68,19 @@ std::string bytesFromPath(const std::filesystem::path& path);
 std::optional<std::filesystem::path> findLanguageSource(
     const std::filesystem::path& folder, std::string_view name);
 
-// Finds, reads and parses the language source into `*table`. Touches no file
-// but the source. A source too large for memory, or one that changes while
-// it is read, is unreadable.
+// The file a language source was read from, as it was when read.
+struct SourceFile {
+  std::filesystem::path path;
+  FileIdentity identity;
+};
+
+// Finds, reads and parses the language source into `*table`, and tells in
+// `*read`, when given, which file it read. Touches no file but the source. A
+// source too large for memory, or one that changes while it is read, is
+// unreadable.
 CompileResult loadLanguage(const std::filesystem::path& folder,
-                           std::string_view name, EntryTable* table);
+                           std::string_view name, EntryTable* table,
+                           SourceFile* read = nullptr);
 
 // The first `count` bytes of the language source loadLanguage reads; fewer
 // when the file is shorter, none when there is no such file.
@@ -84,9 +93,13 @@ std::string joinEntries(const EntryTable& table);
 
 // Writes `table` as the compiled language file, replacing any earlier one:
 // the bytes of joinEntries and CR LF, streamed to the file in large blocks
-// rather than joined in memory.
+// rather than joined in memory. Given the `source` the table was read from,
+// the earlier file is kept, and the source is unreadable, when that source
+// is no longer the same file, unchanged, by the time the new file is
+// complete.
 CompileResult writeLanguage(const std::filesystem::path& folder,
-                            std::string_view name, const EntryTable& table);
+                            std::string_view name, const EntryTable& table,
+                            const SourceFile* source = nullptr);
 
 // loadLanguage, then writeLanguage. An earlier compiled file stays as it was
 // on every failure.
