@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -90,6 +91,40 @@ ssize_t readSome(int fd, char* into, std::size_t size) {
     got = ::read(fd, into, std::min(size, kLargestCall));
   } while (got < 0 && errno == EINTR);
   return got;
+}
+
+// Writes all of `bytes` to `fd` at its end and syncs them, in a child
+// process that shares this one's memory (vfork): a kill of this process,
+// SIGKILL included, cannot then stop the write half way, as the kernel does
+// between the pages of one large write. Where no process can be made, the
+// write happens here. 0, or the errno of the failure.
+int writeAndSyncBeyondAKill(int fd, std::string_view bytes) {
+  const pid_t child = vfork();
+  if (child == 0) {
+    // Only system calls here: the memory is this process's.
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left != 0) {
+      const ssize_t put = ::write(fd, next, std::min(left, kLargestCall));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) _exit(put == 0 ? EIO : errno);
+      next += put;
+      left -= static_cast<std::size_t>(put);
+    }
+    while (fsync(fd) != 0) {
+      if (errno != EINTR) _exit(errno);
+    }
+    _exit(0);
+  }
+  if (child < 0) {
+    if (!writeAll(fd, bytes) || !syncFile(fd)) return errno;
+    return 0;
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
 }
 
 }  // namespace
@@ -261,8 +296,8 @@ WriteResult appendChecked(const std::filesystem::path& path,
   {
     // An ending signal waits until the added lines are whole and synced.
     const SignalsHeld held;
-    if (!writeAll(fd, bytes) || !syncFile(fd)) {
-      const FileCause cause = causeOf(errno);
+    if (const int error = writeAndSyncBeyondAKill(fd, bytes); error != 0) {
+      const FileCause cause = causeOf(error);
       // What went in of the lines is taken out again.
       if (ftruncate(fd, opened.st_size) == 0) syncFile(fd);
       return WriteResult::failed(cause);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "compiler/test_folder.h"
@@ -142,6 +145,82 @@ TEST(ReplaceFileTest, ManyReplacementsLeaveOnlyTheFile) {
   }
   EXPECT_EQ(folder.read("out.lng"), "199");
   EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
+// Appending to a file that was read: what it writes, and what it refuses.
+class AppendToFileTest : public ::testing::Test {
+ protected:
+  AppendToFileTest() {
+    folder_.write("langX.txt", kOld);
+    read_ = readFile(path());
+  }
+
+  std::filesystem::path path() const { return folder_.path() / "langX.txt"; }
+
+  WriteResult append() {
+    return appendToFile(path(), read_.identity, read_.text.view(), kAdded);
+  }
+
+  static constexpr std::string_view kOld = "0 | alt\r\n1 | ok\r\n";
+  static constexpr std::string_view kAdded = "2 | neu\r\n";
+
+  TestFolder folder_;
+  ReadResult read_;
+};
+
+TEST_F(AppendToFileTest, AddsTheBytesToTheSameFile) {
+  ASSERT_EQ(read_.status, ReadStatus::kRead);
+  ASSERT_TRUE(append());
+  EXPECT_EQ(folder_.read("langX.txt"), std::string(kOld) + std::string(kAdded));
+  const std::optional<FileIdentity> now = identityOf(path());
+  ASSERT_TRUE(now.has_value());
+  EXPECT_EQ(now->index, read_.identity.index);
+  EXPECT_EQ(now->size, kOld.size() + kAdded.size());
+  EXPECT_EQ(folder_.names(), std::vector<std::string>{"langX.txt"});
+}
+
+TEST_F(AppendToFileTest, FileChangedSinceItWasReadIsLeftAlone) {
+  namespace fs = std::filesystem;
+  const fs::file_time_type readTime = fs::last_write_time(path());
+  // Saved in place, same size, with another modification time.
+  folder_.write("langX.txt", "0 | neu\r\n1 | ok\r\n");
+  fs::last_write_time(path(), readTime + std::chrono::microseconds(1));
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), "0 | neu\r\n1 | ok\r\n");
+
+  // The same, its modification time set back: the last bytes tell.
+  folder_.write("langX.txt", "0 | alt\r\n1 | OK\r\n");
+  fs::last_write_time(path(), readTime);
+  ASSERT_EQ(identityOf(path()), read_.identity);
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), "0 | alt\r\n1 | OK\r\n");
+
+  // Saved as a new file renamed over the old, same bytes and time.
+  folder_.write("saved.txt", kOld);
+  fs::last_write_time(folder_.path() / "saved.txt", readTime);
+  fs::rename(folder_.path() / "saved.txt", path());
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), kOld);
+
+  // Grown, and gone.
+  folder_.write("langX.txt", std::string(kOld) + "2 | x\r\n");
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  fs::remove(path());
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.names(), std::vector<std::string>{});
+}
+
+TEST_F(AppendToFileTest, ReadOnlyFileIsRefused) {
+  namespace fs = std::filesystem;
+  fs::permissions(path(),
+                  fs::perms::owner_write | fs::perms::group_write |
+                      fs::perms::others_write,
+                  fs::perm_options::remove);
+  const WriteResult result = append();
+  fs::permissions(path(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(result.status, WriteStatus::kFailed);
+  EXPECT_EQ(result.cause, FileCause::kReadOnly);
+  EXPECT_EQ(folder_.read("langX.txt"), kOld);
 }
 
 }  // namespace
