@@ -5,9 +5,11 @@
 # in place (truncated, then written in 8 chunks 20 ms apart). A run lost
 # something when the file left is neither the editor's save nor the save
 # with the added lines after it. Then the median time of the update alone.
-# With BASELINE naming another parlavox-lngc, the same for it, in this run.
+# With BASELINE naming another parlavox-lngc, the same for it, in this run;
+# LNGC names the program measured first (the optimised build by default).
 #
-# Usage: [BASELINE=PARLAVOX-LNGC] bench/update_race_bench.sh [RUNS [N]]
+# Usage: [LNGC=PARLAVOX-LNGC] [BASELINE=PARLAVOX-LNGC] \
+#          bench/update_race_bench.sh [RUNS [N]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source bench/common.sh
@@ -22,7 +24,7 @@ cmp -s "$work/save" "$work/langOriginal.txt" && {
   echo "the editor's save does not differ" >&2
   exit 1
 }
-lngc=$PWD/$bin/cli/parlavox-lngc
+lngc=${LNGC:-$PWD/$bin/cli/parlavox-lngc}
 cp "$work/save" "$work/langBench.txt"
 "$lngc" --update --reference "$work/langReference.txt" "$work/langBench.txt" >/dev/null
 cp "$work/langBench.txt" "$work/save+added"

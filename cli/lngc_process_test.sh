@@ -19,7 +19,7 @@ fail() {
 # Waits until the trace file $1 shows $2.
 wait_for_trace() {
   for _ in $(seq 1000); do
-    grep -q -- "$2" "$1" && return 0
+    grep -q -- "$2" "$1" 2>/dev/null && return 0
     sleep 0.01
   done
   fail "the trace never showed $2"
@@ -108,6 +108,41 @@ if command -v strace >/dev/null; then
     fail "full disk: $(cat err)"
   [[ $(cat LangSame.lng) == $'earlier\r' ]] || fail "full disk: output replaced"
   expect_no_temporary "full disk"
+fi
+
+# The reasons of a failure, where the system gives one: another user who
+# may not write the folder or read the source, and a full disk.
+if [[ $(id -u) == 0 ]] && command -v setpriv >/dev/null; then
+  chmod 0755 "$work"
+  printf 'earlier\r\n' >LangSmall.lng
+  set +e
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$lngc" langSmall.txt 2>err
+  status=$?
+  set -e
+  [[ $status == 1 ]] || fail "another user: status $status"
+  [[ $(cat err) == "langSmall.txt: File LangSmall.lng could not be written: permission denied" ]] ||
+    fail "another user: $(cat err)"
+  [[ $(cat LangSmall.lng) == $'earlier\r' ]] || fail "another user: output replaced"
+  chmod 0600 langSmall.txt
+  set +e
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$lngc" langSmall.txt 2>err
+  set -e
+  [[ $(cat err) == "langSmall.txt: File langSmall.txt could not be read: permission denied" ]] ||
+    fail "another user's source: $(cat err)"
+  chmod 0644 langSmall.txt
+fi
+mkdir full
+if mount -t tmpfs -o size=64k tmpfs full 2>/dev/null; then
+  trap 'umount "$work/full"; rm -rf "$work"' EXIT
+  head -c 50000 langBig.txt | sed '$d' >full/langFull.txt
+  set +e
+  "$lngc" full/langFull.txt 2>err
+  status=$?
+  set -e
+  [[ $status == 1 ]] || fail "full file system: status $status"
+  [[ $(cat err) == "full/langFull.txt: File LangFull.lng could not be written: no space left on the device" ]] ||
+    fail "full file system: $(cat err)"
+  [[ $(ls -A full) == langFull.txt ]] || fail "full file system: left $(ls -A full)"
 fi
 
 # Past the file size limit the write fails and is reported; the next SOURCE

@@ -6,6 +6,10 @@
 #include "cli/lngc_fixture.h"
 #include "compiler/test_folder.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #if defined(__linux__)
 #include <sys/resource.h>
 
@@ -212,6 +216,25 @@ TEST_F(LngcUpdateTest, ReadOnlySourceIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
   EXPECT_EQ(folder_.names(), (Names{"langDeutsch.txt", "langEnglish.txt"}));
 }
+
+#if defined(_WIN32)
+TEST_F(LngcUpdateTest, SourceHeldOpenForWritingByAnotherProgramIsLeft) {
+  folder_.write("langDeutsch.txt", kDeutsch);
+  // An editor that lets others read the file while it has it open, but
+  // not write it.
+  HANDLE held = CreateFileW(
+      (folder_.path() / "langDeutsch.txt").c_str(),
+      GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+      FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const int status = update({"langDeutsch.txt"});
+  CloseHandle(held);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err_, at("langDeutsch.txt") +
+                      ": not updated: another program has the file open\n");
+  EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
+}
+#endif
 
 TEST_F(LngcUpdateTest, NonAsciiTextUnderAnotherCharsetIsWarnedOnItsNewLine) {
   folder_.write("langEnglish.txt",
