@@ -204,14 +204,14 @@ TEST_F(LngcUpdateTest, ReadOnlySourceIsRefusedBeforeAnythingIsWritten) {
   // Also for root, who could write it: an editor asks first as well.
   folder_.write("langDeutsch.txt", kDeutsch);
   const fs::path path = folder_.path() / "langDeutsch.txt";
-  fs::permissions(path,
-                  fs::perms::owner_write | fs::perms::group_write |
-                      fs::perms::others_write,
-                  fs::perm_options::remove);
+  fs::permissions(
+      path,
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::perm_options::remove);
   EXPECT_EQ(update({"langDeutsch.txt"}), 1);
   fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(err_, at("langDeutsch.txt") +
-                      ": not updated: the file is read-only\n");
+  EXPECT_EQ(err_,
+            at("langDeutsch.txt") + ": not updated: the file is read-only\n");
   EXPECT_EQ(out_, "");
   EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
   EXPECT_EQ(folder_.names(), (Names{"langDeutsch.txt", "langEnglish.txt"}));
@@ -222,10 +222,10 @@ TEST_F(LngcUpdateTest, SourceHeldOpenForWritingByAnotherProgramIsLeft) {
   folder_.write("langDeutsch.txt", kDeutsch);
   // An editor that lets others read the file while it has it open, but
   // not write it.
-  HANDLE held = CreateFileW(
-      (folder_.path() / "langDeutsch.txt").c_str(),
-      GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-      FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held =
+      CreateFileW((folder_.path() / "langDeutsch.txt").c_str(),
+                  GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const int status = update({"langDeutsch.txt"});
   CloseHandle(held);

@@ -288,8 +288,10 @@ WriteResult appendChecked(const std::filesystem::path& path,
   }
   const std::size_t compared = std::min(readEnd.size(), kEndCompared);
   char end[kEndCompared];
-  if (!readAt(fd, end, compared, opened.st_size - static_cast<off_t>(compared)) ||
-      std::string_view(end, compared) != readEnd.substr(readEnd.size() - compared)) {
+  if (!readAt(fd, end, compared,
+              opened.st_size - static_cast<off_t>(compared)) ||
+      std::string_view(end, compared) !=
+          readEnd.substr(readEnd.size() - compared)) {
     return WriteResult::changed();
   }
 

@@ -71,10 +71,10 @@ DWORD refinedError(const std::filesystem::path& path, DWORD error) {
   }
   // Asking for nothing but deletion, with everything shared, fails only
   // where another program holds the file without sharing its deletion.
-  HANDLE probe = CreateFileW(
-      path.c_str(), DELETE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE probe =
+      CreateFileW(path.c_str(), DELETE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe != INVALID_HANDLE_VALUE) {
     CloseHandle(probe);
     return error;
@@ -89,9 +89,9 @@ bool readAt(HANDLE file, char* into, std::size_t size, std::uint64_t offset) {
   at.Offset = static_cast<DWORD>(offset);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
   DWORD got = 0;
-  return size == 0 || (ReadFile(file, into, static_cast<DWORD>(size), &got,
-                                &at) &&
-                       got == size);
+  return size == 0 ||
+         (ReadFile(file, into, static_cast<DWORD>(size), &got, &at) &&
+          got == size);
 }
 
 // Reads up to `size` bytes; -1 on failure.
@@ -175,10 +175,10 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
 
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
   // Attributes only: a file held open by another program still answers.
-  HANDLE handle = CreateFileW(
-      path.c_str(), FILE_READ_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   ScopedHandle file(handle);
   BY_HANDLE_FILE_INFORMATION info{};
@@ -270,10 +270,10 @@ WriteResult appendChecked(const std::filesystem::path& path,
                           std::string_view bytes) {
   // Appending only: every write goes to the end. Shared as an editor
   // expects to find a file it has open: others may read, write and rename.
-  HANDLE handle = CreateFileW(
-      path.c_str(), GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return WriteResult::changed();

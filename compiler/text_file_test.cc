@@ -158,10 +158,10 @@ TEST(ReplaceFileTest, ManyReplacementsLeaveOnlyTheFile) {
 // unit, exactly.
 void setModified(const std::filesystem::path& path, std::int64_t modified) {
 #if defined(_WIN32)
-  HANDLE file = CreateFileW(
-      path.c_str(), FILE_WRITE_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   FILETIME time{};
   time.dwLowDateTime = static_cast<DWORD>(modified);
@@ -241,10 +241,10 @@ TEST_F(AppendToFileTest, FileChangedSinceItWasReadIsLeftAlone) {
 
 TEST_F(AppendToFileTest, ReadOnlyFileIsRefused) {
   namespace fs = std::filesystem;
-  fs::permissions(path(),
-                  fs::perms::owner_write | fs::perms::group_write |
-                      fs::perms::others_write,
-                  fs::perm_options::remove);
+  fs::permissions(
+      path(),
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::perm_options::remove);
   const WriteResult result = append();
   fs::permissions(path(), fs::perms::owner_write, fs::perm_options::add);
   EXPECT_EQ(result.status, WriteStatus::kFailed);

@@ -60,9 +60,9 @@ TEST_F(WindowsReplaceTest, ReadOnlyOutputIsKept) {
 
 TEST_F(WindowsReplaceTest, SourceHeldOpenIsNotRead) {
   const std::wstring source = (folder_.path() / "langX.txt").wstring();
-  HANDLE held = CreateFileW(source.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE held =
+      CreateFileW(source.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const CompileResult result = compileLanguage(folder_.path(), "X");
   CloseHandle(held);
