@@ -1,7 +1,7 @@
 // Whole-file reading and writing, byte for byte: no line-end translation,
 // no code-page conversion, no byte-order mark; NUL bytes pass through.
 // A file is replaced only by a complete new one that is on the disk before
-// it takes the old one's name.
+// it takes the old one's name, or added to at its end, in place.
 
 #ifndef PARLAVOX_COMPILER_TEXT_FILE_H_
 #define PARLAVOX_COMPILER_TEXT_FILE_H_
@@ -159,14 +159,16 @@ WriteResult replaceFile(const std::filesystem::path& path,
 WriteResult saveFile(const std::filesystem::path& path, std::string_view text);
 
 // Appends `bytes` to the very file at `path` that was read as `read`, whose
-// content ended in `readEnd`; the file keeps its identity, owner, mode,
-// links and attributes. A file the caller may not write, or marked
+// content ended in `readEnd` (the whole text read will do: only its last
+// bytes are compared); the file keeps its identity, owner, mode, links and
+// attributes. A file the caller may not write, or marked
 // read-only, is refused (kFailed with the cause) before anything is written.
 // Before writing, the opened file must still be what was read (identity and
 // last bytes); after writing and syncing, `path` must still lead to it.
 // Otherwise kChanged: nothing written when found before, the bytes written
 // when found after. The bytes go in one write and are synced before this
-// returns; a failed write is cut off again.
+// returns; a failed write is cut off again. On POSIX systems a kill of the
+// process, SIGKILL included, does not cut the write short.
 WriteResult appendToFile(const std::filesystem::path& path,
                          const FileIdentity& read, std::string_view readEnd,
                          std::string_view bytes);
