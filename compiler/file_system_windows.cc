@@ -65,7 +65,10 @@ DWORD refinedError(const std::filesystem::path& path, DWORD error) {
   if (error != ERROR_ACCESS_DENIED) return error;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return ERROR_ALREADY_EXISTS;  // a folder in the way: no reason to name
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return ERROR_FILE_READ_ONLY;
   }

@@ -239,18 +239,5 @@ TEST_F(AppendToFileTest, FileChangedSinceItWasReadIsLeftAlone) {
   EXPECT_EQ(folder_.names(), std::vector<std::string>{});
 }
 
-TEST_F(AppendToFileTest, ReadOnlyFileIsRefused) {
-  namespace fs = std::filesystem;
-  fs::permissions(
-      path(),
-      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-      fs::perm_options::remove);
-  const WriteResult result = append();
-  fs::permissions(path(), fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(result.status, WriteStatus::kFailed);
-  EXPECT_EQ(result.cause, FileCause::kReadOnly);
-  EXPECT_EQ(folder_.read("langX.txt"), kOld);
-}
-
 }  // namespace
 }  // namespace parlavox
