@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -202,14 +203,16 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
     return CompileResult::failure(messages::sourceNotFound(name));
   }
   if (read.status != ReadStatus::kRead) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
+    return CompileResult::failure(messages::sourceUnreadable(name, read.cause));
   }
   if (read.text.empty()) return CompileResult::failure(messages::sourceEmpty());
 
   std::optional<ParseResult> parsed;
   try {
     PreparedSource prepared = prepareSource(std::move(read.text));
-    if (file != nullptr) *file = {*source, prepared.encoding, prepared.mark};
+    if (file != nullptr) {
+      *file = {*source, prepared.encoding, prepared.mark, read.identity};
+    }
     if (prepared.fault) {
       return CompileResult::failure(std::move(prepared.fault->message),
                                     prepared.fault->line);
@@ -314,14 +317,23 @@ const CodePage* codePageOfTable(const EntryTable& table,
 }
 
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table, SourceEncoding encoding) {
+                            const EntryTable& table, const SourceFile* source) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
+  const SourceEncoding encoding =
+      source != nullptr ? source->encoding : SourceEncoding::kEightBit;
   const CodePage* page = codePageOfTable(table, encoding);
+  std::function<bool()> unchanged;
+  if (source != nullptr && !source->path.empty()) {
+    unchanged = [source] {
+      return identityOf(source->path) == source->identity;
+    };
+  }
   std::optional<CompileResult> unmappable;
-  const bool written = replaceFileWith(
-      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+  const WriteResult written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)),
+      [&](FileWriter& writer) {
         if (page == nullptr) {
           forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
                                [&](std::size_t, std::string_view piece) {
@@ -345,20 +357,25 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
               table.physicalLine(slot));
           writer.abandon();
         }
-      });
+      },
+      unchanged);
   if (unmappable) return std::move(*unmappable);
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
   if (!written) {
-    return CompileResult::failure(messages::outputNotWritten(name));
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
   }
   return CompileResult::success();
 }
 
 CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
   EntryTable table;
-  SourceFile file;
-  CompileResult loaded = loadLanguage(folder, name, &table, &file);
+  SourceFile source;
+  CompileResult loaded = loadLanguage(folder, name, &table, &source);
   if (!loaded.ok()) return loaded;
-  return writeLanguage(folder, name, table, file.encoding);
+  return writeLanguage(folder, name, table, &source);
 }
 
 }  // namespace parlavox
