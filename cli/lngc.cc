@@ -401,7 +401,7 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       }
       continue;
     }
-    result = writeLanguage(source.folder, source.name, table, file.encoding);
+    result = writeLanguage(source.folder, source.name, table, &file);
     if (!result.ok()) {
       reportFailure(err, given, result);
       status = kExitCompileFailed;

@@ -16,6 +16,15 @@ fail() {
   exit 1
 }
 
+# Waits until the trace file $1 shows $2.
+wait_for_trace() {
+  for _ in $(seq 1000); do
+    grep -q -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.01
+  done
+  fail "the trace never showed $2"
+}
+
 expect_no_temporary() {
   local left
   left=$(find . -name '*.tmp')
@@ -25,19 +34,102 @@ expect_no_temporary() {
 printf '0 | small\r\n' >langSmall.txt
 seq 0 199999 | awk '{ printf "%d | text number %d // comment\r\n", $1, $1 }' >langBig.txt
 
-# Synced before the rename, the folder after it.
-if command -v strace >/dev/null; then
+# The compiled file is written without a name, synced, and only then named:
+# at once where there is no earlier file, else under a temporary name that
+# is renamed over it. The folder is synced after.
+sync_order() {
   # LeakSanitizer, in the sanitizer build, cannot run under ptrace.
   ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-    strace -f -o trace -e trace=openat,fsync,rename "$lngc" langSmall.txt
-  order=$(awk '
-    /O_EXCL/ && /\.tmp"/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "create" }
+    strace -f -o trace -e trace=openat,fsync,linkat,rename "$@" "$lngc" langSmall.txt
+  awk '
+    /O_TMPFILE/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "create" }
     /^[0-9]+ +fsync\(/ { match($0, /\([0-9]+/); print (substr($0, RSTART + 1, RLENGTH - 1) == fd ? "sync-file" : "sync-other") }
+    /linkat\(.*"\.\/LangSmall.lng".* = 0$/ { print "name"; fd = -1 }
+    /linkat\(.*\.tmp".* = 0$/ { print "name-temporary" }
+    /linkat\(.*EEXIST/ { print "taken" }
     /rename\(.*LangSmall.lng/ { print "rename"; fd = -1 }
     /O_DIRECTORY/ && !/lib/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "open-folder" }
-  ' trace | tr '\n' ' ')
-  [[ $order == "create sync-file rename open-folder sync-file " ]] ||
-    fail "sync order: $order"
+  ' trace | tr '\n' ' '
+}
+if command -v strace >/dev/null; then
+  rm -f LangSmall.lng
+  order=$(sync_order)
+  [[ $order == "create sync-file name open-folder sync-file " ]] ||
+    fail "sync order, new file: $order"
+  order=$(sync_order)
+  [[ $order == "create sync-file taken name-temporary rename open-folder sync-file " ]] ||
+    fail "sync order, earlier file: $order"
+  # A temporary name another file took meanwhile is passed over for a new one.
+  order=$(sync_order -e inject=linkat:error=EEXIST:when=2)
+  [[ $order == "create sync-file taken taken name-temporary rename open-folder sync-file " ]] ||
+    fail "taken temporary name: $order"
+  [[ $(cat LangSmall.lng) == $'\r\nsmall\r' ]] || fail "taken temporary name: output"
+  expect_no_temporary "taken temporary name"
+
+  # Where the file system makes no file without a name, a named temporary
+  # file serves.
+  printf 'earlier\r\n' >LangSmall.lng
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+    strace -f -o trace -P . -e trace=openat -e inject=openat:error=EOPNOTSUPP:when=1 \
+    "$lngc" langSmall.txt
+  grep -q 'O_TMPFILE.*(INJECTED)' trace || fail "no file without a name was asked for"
+  [[ $(cat LangSmall.lng) == $'\r\nsmall\r' ]] || fail "named temporary file: output"
+  expect_no_temporary "named temporary file"
+
+  # A source rewritten in place while its compiled file is written, keeping
+  # its size, is not compiled from the old bytes; the earlier file stays.
+  printf '0 | aaaa\r\n' >langSame.txt
+  printf 'earlier\r\n' >LangSame.lng
+  set +e
+  ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+    strace -f -o held -e trace=fsync -e inject=fsync:delay_enter=1000000:when=1 \
+    "$lngc" langSame.txt 2>err &
+  pid=$!
+  wait_for_trace held 'fsync('
+  printf 'bbbb' | dd of=langSame.txt bs=1 seek=4 conv=notrunc status=none
+  wait "$pid"
+  status=$?
+  set -e
+  [[ $status == 1 ]] || fail "source rewritten: status $status"
+  [[ $(cat err) == "langSame.txt: File langSame.txt could not be read" ]] ||
+    fail "source rewritten: $(cat err)"
+  [[ $(cat LangSame.lng) == $'earlier\r' ]] || fail "source rewritten: output replaced"
+  expect_no_temporary "source rewritten"
+fi
+
+# The reasons of a failure, where the system gives one: another user who
+# may not write the folder or read the source, and a full disk.
+if [[ $(id -u) == 0 ]] && command -v setpriv >/dev/null; then
+  chmod 0755 "$work"
+  printf 'earlier\r\n' >LangSmall.lng
+  set +e
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$lngc" langSmall.txt 2>err
+  status=$?
+  set -e
+  [[ $status == 1 ]] || fail "another user: status $status"
+  [[ $(cat err) == "langSmall.txt: File LangSmall.lng could not be written: permission denied" ]] ||
+    fail "another user: $(cat err)"
+  [[ $(cat LangSmall.lng) == $'earlier\r' ]] || fail "another user: output replaced"
+  chmod 0600 langSmall.txt
+  set +e
+  setpriv --reuid=nobody --regid=nogroup --clear-groups "$lngc" langSmall.txt 2>err
+  set -e
+  [[ $(cat err) == "langSmall.txt: File langSmall.txt could not be read: permission denied" ]] ||
+    fail "another user's source: $(cat err)"
+  chmod 0644 langSmall.txt
+fi
+mkdir full
+if mount -t tmpfs -o size=64k tmpfs full 2>/dev/null; then
+  trap 'umount "$work/full"; rm -rf "$work"' EXIT
+  head -c 50000 langBig.txt | sed '$d' >full/langFull.txt
+  set +e
+  "$lngc" full/langFull.txt 2>err
+  status=$?
+  set -e
+  [[ $status == 1 ]] || fail "full file system: status $status"
+  [[ $(cat err) == "full/langFull.txt: File LangFull.lng could not be written: no space left on the device" ]] ||
+    fail "full file system: $(cat err)"
+  [[ $(ls -A full) == langFull.txt ]] || fail "full file system: left $(ls -A full)"
 fi
 
 # Past the file size limit the write fails and is reported; the next SOURCE

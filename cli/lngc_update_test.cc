@@ -6,6 +6,10 @@
 #include "cli/lngc_fixture.h"
 #include "compiler/test_folder.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #if defined(__linux__)
 #include <sys/resource.h>
 
@@ -174,6 +178,63 @@ TEST_F(LngcUpdateTest, StrictLeavesASourceWithWarningsAsItWas) {
   EXPECT_EQ(out_, "");
   EXPECT_EQ(folder_.read("langX.txt"), "0 | a\n1 | %1\n");
 }
+
+TEST_F(LngcUpdateTest, EncodingWarningsArePrintedAndCountUnderStrict) {
+  const std::string source = "0 | Datei\x07\n1 | \x81 %1 %2\n";
+  const std::string warnings =
+      at("langX.txt") +
+      ":1: warning: the text holds control character 0x07, which the "
+      "application cannot show: delete it\n" +
+      at("langX.txt") +
+      ":2: warning: byte 0x81 is no character of Windows-1252 (ANSI, on a "
+      "Western system): retype it, or save the file in that code page\n";
+  folder_.write("langX.txt", source);
+  EXPECT_EQ(update({"langX.txt"}, {"--strict"}), 1);
+  EXPECT_EQ(err_, warnings + at("langX.txt") +
+                      ": not updated: 2 warnings under --strict\n");
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(folder_.read("langX.txt"), source);
+
+  EXPECT_EQ(update({"langX.txt"}), 0);
+  EXPECT_EQ(err_, warnings);
+  EXPECT_EQ(out_, at("langX.txt") + ": 2 lines added from the reference\n");
+}
+
+TEST_F(LngcUpdateTest, ReadOnlySourceIsRefusedBeforeAnythingIsWritten) {
+  // Also for root, who could write it: an editor asks first as well.
+  folder_.write("langDeutsch.txt", kDeutsch);
+  const fs::path path = folder_.path() / "langDeutsch.txt";
+  fs::permissions(
+      path,
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+      fs::perm_options::remove);
+  EXPECT_EQ(update({"langDeutsch.txt"}), 1);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(err_,
+            at("langDeutsch.txt") + ": not updated: the file is read-only\n");
+  EXPECT_EQ(out_, "");
+  EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
+  EXPECT_EQ(folder_.names(), (Names{"langDeutsch.txt", "langEnglish.txt"}));
+}
+
+#if defined(_WIN32)
+TEST_F(LngcUpdateTest, SourceHeldOpenForWritingByAnotherProgramIsLeft) {
+  folder_.write("langDeutsch.txt", kDeutsch);
+  // An editor that lets others read the file while it has it open, but
+  // not write it.
+  HANDLE held =
+      CreateFileW((folder_.path() / "langDeutsch.txt").c_str(),
+                  GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const int status = update({"langDeutsch.txt"});
+  CloseHandle(held);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err_, at("langDeutsch.txt") +
+                      ": not updated: another program has the file open\n");
+  EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
+}
+#endif
 
 TEST_F(LngcUpdateTest, NonAsciiTextUnderAnotherCharsetIsWarnedOnItsNewLine) {
   folder_.write("langEnglish.txt",

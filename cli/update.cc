@@ -1,15 +1,13 @@
 #include "cli/update.h"
 
-#include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
-#include <system_error>
 
 #include "cli/encoding_text.h"
 #include "cli/findings_text.h"
 #include "cli/lngc.h"
 #include "compiler/compile.h"
+#include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
 #include "compiler/source_update.h"
@@ -66,8 +64,15 @@ std::string refusalText(const UpdateRefusal& refusal,
   return {};
 }
 
-constexpr std::string_view kNotWritten =
-    "not updated: the file could not be written";
+// Why a SOURCE was not updated.
+std::string notUpdated(const WriteResult& written) {
+  if (written.status == WriteStatus::kChanged) {
+    return "not updated: the file changed while it was updated; run again";
+  }
+  const std::string cause = messages::fileCause(written.cause);
+  return "not updated: " +
+         (cause.empty() ? "the file could not be written" : cause);
+}
 
 std::string strictRefusal(std::size_t warnings) {
   return "not updated: " + std::to_string(warnings) +
@@ -107,7 +112,7 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
   if (previous != nullptr) {
     checkChangedInReference(table, *previous, reference, &check);
   }
-  std::size_t warnings = 0;
+  std::size_t warnings = warnEncoding(err, target.given, table, file.encoding);
   for (const Finding& finding : check.findings) {
     // The update adds what the reference check would call missing.
     if (finding.kind == Finding::Kind::kMissing) continue;
@@ -138,16 +143,21 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     return true;
   }
   if (!options.check) {
-    // A source that is a link is updated where it lies; the link stays.
-    std::error_code error;
-    const std::filesystem::path path =
-        std::filesystem::canonical(file.path, error);
-    const std::string body = fileBytesOf(table.source(), file.encoding);
-    const std::array<std::string_view, 3> parts = {
-        markBytesOf(file.encoding, file.mark), body, update.appended};
-    if (error || !replaceFile(path, parts)) {
+    // Appended to the very file read, which keeps everything else about it;
+    // a source that is a link is updated where it points. The file's last
+    // bytes are compared with what was read: for UTF-16 those of the text
+    // written back in it.
+    const bool utf16 = file.encoding == SourceEncoding::kUtf16Le ||
+                       file.encoding == SourceEncoding::kUtf16Be;
+    const std::string utf16Text =
+        utf16 ? fileBytesOf(table.source(), file.encoding) : std::string();
+    const std::string_view readEnd =
+        utf16Text.empty() ? table.source() : std::string_view(utf16Text);
+    const WriteResult written =
+        appendToFile(file.path, file.identity, readEnd, update.appended);
+    if (!written) {
       locate(err, target.given, 0);
-      err << kNotWritten << '\n';
+      err << notUpdated(written) << '\n';
       return false;
     }
   }

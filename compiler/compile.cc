@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -203,14 +204,16 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
     return CompileResult::failure(messages::sourceNotFound(name));
   }
   if (read.status != ReadStatus::kRead) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
+    return CompileResult::failure(messages::sourceUnreadable(name, read.cause));
   }
   if (read.text.empty()) return CompileResult::failure(messages::sourceEmpty());
 
   std::optional<ParseResult> parsed;
   try {
     PreparedSource prepared = prepareSource(std::move(read.text));
-    if (file != nullptr) *file = {*source, prepared.encoding, prepared.mark};
+    if (file != nullptr) {
+      *file = {*source, prepared.encoding, prepared.mark, read.identity};
+    }
     if (prepared.fault) {
       return CompileResult::failure(std::move(prepared.fault->message),
                                     prepared.fault->line);
@@ -315,14 +318,23 @@ const CodePage* codePageOfTable(const EntryTable& table,
 }
 
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
-                            const EntryTable& table, SourceEncoding encoding) {
+                            const EntryTable& table, const SourceFile* source) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
+  const SourceEncoding encoding =
+      source != nullptr ? source->encoding : SourceEncoding::kEightBit;
   const CodePage* page = codePageOfTable(table, encoding);
+  std::function<bool()> unchanged;
+  if (source != nullptr && !source->path.empty()) {
+    unchanged = [source] {
+      return identityOf(source->path) == source->identity;
+    };
+  }
   std::optional<CompileResult> unmappable;
-  const bool written = replaceFileWith(
-      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+  const WriteResult written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)),
+      [&](FileWriter& writer) {
         if (page == nullptr) {
           forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
                                [&](std::size_t, std::string_view piece) {
@@ -346,10 +358,15 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
               table.physicalLine(slot));
           writer.abandon();
         }
-      });
+      },
+      unchanged);
   if (unmappable) return std::move(*unmappable);
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
   if (!written) {
-    return CompileResult::failure(messages::outputNotWritten(name));
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
   }
   return CompileResult::success();
 }
@@ -459,7 +476,7 @@ CompileResult compileFromTable(const fs::path& folder, std::string_view name,
   if (!loaded.ok()) return loaded;
   report->scanned = true;
   report->lineCount = table.lineCount();
-  return writeLanguage(folder, name, table, source.encoding);
+  return writeLanguage(folder, name, table, &source);
 }
 
 }  // namespace
@@ -496,7 +513,8 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     return CompileResult::failure(messages::sourceNotFound(name));
   }
   if (blocks.status() != ReadStatus::kRead) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
+    return CompileResult::failure(
+        messages::sourceUnreadable(name, blocks.cause()));
   }
   if (blocks.size() == 0) {
     // Empty only when reading it says so too: some files read as nothing
@@ -508,6 +526,13 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     }
     return CompileResult::failure(messages::sourceEmpty());
   }
+
+  // The source must still be this file, unchanged, when the compiled file
+  // takes its name.
+  const std::optional<FileIdentity> identity = identityOf(*source);
+  const auto unchanged = [&] {
+    return identity.has_value() && identityOf(*source) == identity;
+  };
 
   EncodingWatch watch;
   WatchedBlocks watched(&blocks, &watch);
@@ -523,8 +548,9 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
 
   ScanResult scanned;
   bool produced = false;
-  const bool written = replaceFileWith(
-      folder / pathFromBytes(outputFileName(name)), [&](FileWriter& writer) {
+  const WriteResult written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)),
+      [&](FileWriter& writer) {
         produced = true;
         FileTextOutput output(&writer);
         CompiledStream stream(&output);
@@ -537,7 +563,8 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
         }
         if (scanned.ok()) findings();
         if (!scanned.ok() || report->heldBack) writer.abandon();
-      });
+      },
+      unchanged);
   // Without a file to write into, the source is still read for its fault.
   if (!produced) {
     scanned = scanSource(input, &watch, options.blockSize);
@@ -556,8 +583,12 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   }
   report->scanned = true;
   report->lineCount = scanned.slotCount - 1;
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
   if (!written) {
-    return CompileResult::failure(messages::outputNotWritten(name));
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
   }
   return CompileResult::success();
 }

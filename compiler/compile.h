@@ -96,10 +96,12 @@ const CodePage* codePageOfTable(const EntryTable& table,
 // the bytes of joinEntries and CR LF, streamed to the file in large blocks
 // rather than joined in memory; in codePageOfTable where there is one. A
 // character that code page cannot hold is a fault, and nothing is written.
-CompileResult writeLanguage(
-    const std::filesystem::path& folder, std::string_view name,
-    const EntryTable& table,
-    SourceEncoding encoding = SourceEncoding::kEightBit);
+// Given the `source` the table was read from, the earlier file is kept, and
+// the source is unreadable, when that source is no longer the same file,
+// unchanged, by the time the new file is complete.
+CompileResult writeLanguage(const std::filesystem::path& folder,
+                            std::string_view name, const EntryTable& table,
+                            const SourceFile* source = nullptr);
 
 // How compileLanguage goes about it.
 struct CompileOptions {

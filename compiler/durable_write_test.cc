@@ -10,10 +10,14 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "compiler/compile.h"
@@ -53,6 +57,120 @@ TEST(DurableWriteTest, ReplacedFileKeepsItsMode) {
     ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
     EXPECT_EQ(folder.read("LangX.lng"), "\r\na\r\n");
     EXPECT_EQ(modeOf(folder.path() / "LangX.lng"), mode) << std::oct << mode;
+  }
+}
+
+struct Owner {
+  uid_t user;
+  gid_t group;
+  friend bool operator==(const Owner&, const Owner&) = default;
+};
+
+Owner ownerOf(const fs::path& path) {
+  struct stat status {};
+  EXPECT_EQ(stat(path.c_str(), &status), 0);
+  return {status.st_uid, status.st_gid};
+}
+
+// Another user and group than the caller's where the caller may give files
+// away (root); the caller's own otherwise.
+Owner anotherOwner() {
+  if (geteuid() == 0) return {65534, 65534};
+  return {geteuid(), getegid()};
+}
+
+TEST(DurableWriteTest, LinkedOutputIsReplacedWhereItPointsWithAllItsMode) {
+  for (const mode_t mode : {mode_t{0600}, mode_t{02640}, mode_t{07755}}) {
+    TestFolder folder;
+    folder.write("langX.txt", "0 | a\n");
+    fs::create_directory(folder.path() / "kept");
+    folder.write("kept/out.lng", "old\r\n");
+    const fs::path target = folder.path() / "kept" / "out.lng";
+    const Owner owner = anotherOwner();
+    ASSERT_EQ(chown(target.c_str(), owner.user, owner.group), 0);
+    ASSERT_EQ(chmod(target.c_str(), mode), 0);
+    fs::create_symlink("kept/out.lng", folder.path() / "LangX.lng");
+
+    const CompileResult result = compileLanguage(folder.path(), "X");
+    ASSERT_TRUE(result.ok()) << result.message();
+    EXPECT_TRUE(fs::is_symlink(folder.path() / "LangX.lng"));
+    EXPECT_EQ(folder.read("kept/out.lng"), "\r\na\r\n");
+    EXPECT_EQ(modeOf(target), mode) << std::oct << mode;
+    EXPECT_EQ(ownerOf(target), owner);
+    EXPECT_EQ(folder.names(), (Names{"LangX.lng", "kept", "langX.txt"}));
+    EXPECT_EQ(fs::directory_iterator(folder.path() / "kept")->path(), target);
+  }
+}
+
+TEST(DurableWriteTest, DanglingLinkedOutputIsWrittenWhereItPoints) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | a\n");
+  fs::create_directory(folder.path() / "kept");
+  fs::create_symlink("kept/out.lng", folder.path() / "LangX.lng");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "LangX.lng"));
+  EXPECT_EQ(folder.read("kept/out.lng"), "\r\na\r\n");
+}
+
+TEST(DurableWriteTest, SourceChangedBeforeTheOutputIsNamedKeepsTheOutput) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | aaaa\n");
+  folder.write("LangX.lng", "earlier\r\n");
+  const fs::path source = folder.path() / "langX.txt";
+  const fs::file_time_type readTime = fs::last_write_time(source);
+  // Rewritten in place without a change of size, a nanosecond later; then
+  // saved as a new file with the very bytes and time.
+  const auto inPlace = [&] {
+    folder.write("langX.txt", "0 | bbbb\n");
+    fs::last_write_time(source, readTime + std::chrono::nanoseconds(1));
+  };
+  const auto renamedOver = [&] {
+    folder.write("saved", "0 | aaaa\n");
+    fs::last_write_time(folder.path() / "saved", readTime);
+    fs::rename(folder.path() / "saved", source);
+  };
+  for (const std::function<void()>& change :
+       std::array<std::function<void()>, 2>{inPlace, renamedOver}) {
+    folder.write("langX.txt", "0 | aaaa\n");
+    fs::last_write_time(source, readTime);
+    EntryTable table;
+    SourceFile read;
+    ASSERT_TRUE(loadLanguage(folder.path(), "X", &table, &read).ok());
+    change();
+    EXPECT_EQ(writeLanguage(folder.path(), "X", table, &read).message(),
+              "File langX.txt could not be read");
+    EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+    EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
+  }
+}
+
+TEST(DurableWriteTest, AppendKeepsTheFileItsLinksOwnerModeAndAttributes) {
+  TestFolder folder;
+  folder.write("langX.txt", "0 | a\n");
+  const fs::path path = folder.path() / "langX.txt";
+  fs::create_hard_link(path, folder.path() / "other.txt");
+  const Owner owner = anotherOwner();
+  ASSERT_EQ(chown(path.c_str(), owner.user, owner.group), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  const bool attributes =
+      setxattr(path.c_str(), "user.note", "kept", 4, 0) == 0;
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+  const ReadResult read = readFile(path);
+  ASSERT_TRUE(appendToFile(path, read.identity, read.text.view(), "1 | b\n"));
+  EXPECT_EQ(folder.read("langX.txt"), "0 | a\n1 | b\n");
+  EXPECT_EQ(folder.read("other.txt"), "0 | a\n1 | b\n");
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(modeOf(path), 0640u);
+  EXPECT_EQ(ownerOf(path), owner);
+  if (attributes) {
+    char note[8] = {};
+    EXPECT_EQ(getxattr(path.c_str(), "user.note", note, sizeof note), 4);
+    EXPECT_EQ(std::string(note), "kept");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -71,6 +72,9 @@ class SignalsHeld {
 // instead of one for every 4 KB.
 void adviseLargePages(char* bytes, std::size_t size);
 
+// Why the last call here failed, from the system's error of this thread.
+FileCause causeOfLastFailure();
+
 // Reads the whole plain file at `path` (see readFile).
 ReadResult readWholeFile(const std::filesystem::path& path);
 
@@ -96,14 +100,35 @@ bool fileState(Handle handle, FileState* state);
 // Reads up to `size` bytes: how many, 0 at the end, -1 on failure.
 long long readBlock(Handle handle, char* into, std::size_t size);
 
+// The identity of the file at `path`, following links (see identityOf).
+std::optional<FileIdentity> identityAt(const std::filesystem::path& path);
+
 // Creates `path` for writing, failing when any file or link has that name
 // already; on Windows every write goes through to the disk. `*exists` says
 // whether the name was taken.
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists);
 
+// Creates a file without a name in `folder`, for writing, so that nothing
+// is left when the process dies before the file is complete. `*unsupported`
+// says that the system or file system cannot (the caller then names the
+// file from the start).
+ScopedHandle createUnnamedFile(const std::filesystem::path& folder,
+                               bool* unsupported);
+
+// Gives the unnamed file `handle` the name `path`, failing when any file or
+// link has that name already; `*exists` says whether the name was taken.
+bool nameUnnamedFile(Handle handle, const std::filesystem::path& path,
+                     bool* exists);
+
 // Gives the new file `handle` the permissions of the file at `model`, when
-// there is one; false when they cannot be kept.
+// there is one: every mode bit, and the owner and group where the caller
+// may set them. False when the permissions cannot be kept.
 bool copyPermissions(Handle handle, const std::filesystem::path& model);
+
+// The work of appendToFile.
+WriteResult appendChecked(const std::filesystem::path& path,
+                          const FileIdentity& read, std::string_view readEnd,
+                          std::string_view bytes);
 
 // Writes all of `bytes`; false on any failure, a file size limit included.
 bool writeAll(Handle handle, std::string_view bytes);

@@ -1,12 +1,15 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <system_error>
 
 #include "compiler/file_system.h"
 
@@ -17,9 +20,68 @@ namespace {
 // Larger reads and writes are split: Linux moves at most about 2 GB a call.
 constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 
+// The last bytes of a file compared before appending to it: a page, read
+// at no noticeable cost, which catches most rewrites that keep the size
+// within the timestamp's granularity.
+constexpr std::size_t kEndCompared = 4096;
+
 bool sameFileState(const struct stat& a, const struct stat& b) {
   return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
          a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+FileIdentity identityFrom(const struct stat& status) {
+  FileIdentity identity;
+  identity.device = static_cast<std::uint64_t>(status.st_dev);
+  identity.index = static_cast<std::uint64_t>(status.st_ino);
+  identity.size = static_cast<std::uint64_t>(status.st_size);
+  identity.modified =
+      static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+      status.st_mtim.tv_nsec;
+  return identity;
+}
+
+FileCause causeOf(int error) {
+  switch (error) {
+    case EROFS:
+      return FileCause::kReadOnly;
+    case ETXTBSY:
+      return FileCause::kHeldOpen;
+    case EACCES:
+    case EPERM:
+      return FileCause::kPermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+      return FileCause::kNoSpace;
+    default:
+      return FileCause::kNone;
+  }
+}
+
+// Why the file at `path` may not be opened for writing (EACCES): read-only
+// where its mode lets its owner, or anyone, write it not; else the caller
+// lacks the permission.
+FileCause refusalCause(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0 &&
+      ((status.st_mode & 0222) == 0 ||
+       (status.st_uid == geteuid() && (status.st_mode & S_IWUSR) == 0))) {
+    return FileCause::kReadOnly;
+  }
+  return FileCause::kPermissionDenied;
+}
+
+// Reads exactly `size` bytes at `offset`; false when the file has fewer.
+bool readAt(int fd, char* into, std::size_t size, off_t offset) {
+  while (size != 0) {
+    const ssize_t got = ::pread(fd, into, size, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    into += got;
+    size -= static_cast<std::size_t>(got);
+    offset += got;
+  }
+  return true;
 }
 
 // Reads up to `size` bytes, retrying after signals; -1 on failure.
@@ -29,6 +91,40 @@ ssize_t readSome(int fd, char* into, std::size_t size) {
     got = ::read(fd, into, std::min(size, kLargestCall));
   } while (got < 0 && errno == EINTR);
   return got;
+}
+
+// Writes all of `bytes` to `fd` at its end and syncs them, in a child
+// process that shares this one's memory (vfork): a kill of this process,
+// SIGKILL included, cannot then stop the write half way, as the kernel does
+// between the pages of one large write. Where no process can be made, the
+// write happens here. 0, or the errno of the failure.
+int writeAndSyncBeyondAKill(int fd, std::string_view bytes) {
+  const pid_t child = vfork();
+  if (child == 0) {
+    // Only system calls here: the memory is this process's.
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left != 0) {
+      const ssize_t put = ::write(fd, next, std::min(left, kLargestCall));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) _exit(put == 0 ? EIO : errno);
+      next += put;
+      left -= static_cast<std::size_t>(put);
+    }
+    while (fsync(fd) != 0) {
+      if (errno != EINTR) _exit(errno);
+    }
+    _exit(0);
+  }
+  if (child < 0) {
+    if (!writeAll(fd, bytes) || !syncFile(fd)) return errno;
+    return 0;
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : EIO;
 }
 
 }  // namespace
@@ -67,6 +163,8 @@ void adviseLargePages(char* bytes, std::size_t size) {
 #endif
 }
 
+FileCause causeOfLastFailure() { return causeOf(errno); }
+
 ReadResult readWholeFile(const std::filesystem::path& path) {
   ReadResult result;
   // Non-blocking, so that opening a pipe with no writer returns at once.
@@ -75,6 +173,8 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) {
       result.status = ReadStatus::kNotAFile;
+    } else {
+      result.cause = causeOf(errno);
     }
     return result;
   }
@@ -103,7 +203,14 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
   }
   result.status = ReadStatus::kRead;
   result.text = std::move(text);
+  result.identity = identityFrom(after);
   return result;
+}
+
+std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return identityFrom(status);
 }
 
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
@@ -114,12 +221,99 @@ ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   return fd < 0 ? ScopedHandle() : ScopedHandle(fd);
 }
 
+ScopedHandle createUnnamedFile(const std::filesystem::path& folder,
+                               bool* unsupported) {
+#if defined(O_TMPFILE)
+  // Naming it later goes through /proc; without it, a named file is used.
+  std::error_code error;
+  if (std::filesystem::is_directory("/proc/self/fd", error)) {
+    const int fd =
+        ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      *unsupported = false;
+      return ScopedHandle(fd);
+    }
+  }
+#else
+  (void)folder;
+#endif
+  // Whatever kept the file from being made, a named one gives the reason.
+  *unsupported = true;
+  return ScopedHandle();
+}
+
+bool nameUnnamedFile(Handle handle, const std::filesystem::path& path,
+                     bool* exists) {
+  const std::string self = "/proc/self/fd/" + std::to_string(handle);
+  const bool named = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(),
+                              AT_SYMLINK_FOLLOW) == 0;
+  *exists = !named && errno == EEXIST;
+  return named;
+}
+
 bool copyPermissions(Handle handle, const std::filesystem::path& model) {
   struct stat existing {};
   if (::stat(model.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
     return true;  // nothing to keep: the new file has the umask's mode
   }
+  // Owner and group first, as changing them clears the setuid and setgid
+  // bits. A caller who may not give the file away may still give it one of
+  // their own groups; where neither is allowed, the file stays the caller's.
+  (void)(fchown(handle, existing.st_uid, existing.st_gid) == 0 ||
+         fchown(handle, static_cast<uid_t>(-1), existing.st_gid) == 0);
   return fchmod(handle, existing.st_mode & 07777) == 0;
+}
+
+WriteResult appendChecked(const std::filesystem::path& path,
+                          const FileIdentity& read, std::string_view readEnd,
+                          std::string_view bytes) {
+  // Read and write: the last bytes are compared on the opened file itself.
+  const int fd = ::open(path.c_str(),
+                        O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT) return WriteResult::changed();
+    return WriteResult::failed(errno == EACCES ? refusalCause(path)
+                                               : causeOf(errno));
+  }
+  ScopedHandle file(fd);
+  struct stat opened {};
+  if (fstat(fd, &opened) != 0) return WriteResult::failed(causeOf(errno));
+  // Root may write any file; a file nobody may write is refused all the
+  // same, as an editor would.
+  if (S_ISREG(opened.st_mode) && (opened.st_mode & 0222) == 0) {
+    return WriteResult::failed(FileCause::kReadOnly);
+  }
+  if (!S_ISREG(opened.st_mode) || identityFrom(opened) != read) {
+    return WriteResult::changed();
+  }
+  const std::size_t compared = std::min(readEnd.size(), kEndCompared);
+  char end[kEndCompared];
+  if (!readAt(fd, end, compared,
+              opened.st_size - static_cast<off_t>(compared)) ||
+      std::string_view(end, compared) !=
+          readEnd.substr(readEnd.size() - compared)) {
+    return WriteResult::changed();
+  }
+
+  {
+    // An ending signal waits until the added lines are whole and synced.
+    const SignalsHeld held;
+    if (const int error = writeAndSyncBeyondAKill(fd, bytes); error != 0) {
+      const FileCause cause = causeOf(error);
+      // What went in of the lines is taken out again.
+      if (ftruncate(fd, opened.st_size) == 0) syncFile(fd);
+      return WriteResult::failed(cause);
+    }
+  }
+  struct stat written {};
+  struct stat named {};
+  if (fstat(fd, &written) != 0 || ::stat(path.c_str(), &named) != 0 ||
+      named.st_dev != written.st_dev || named.st_ino != written.st_ino ||
+      static_cast<std::uint64_t>(written.st_size) != read.size + bytes.size()) {
+    return WriteResult::changed();
+  }
+  if (!file.close()) return WriteResult::failed(causeOf(errno));
+  return WriteResult::written();
 }
 
 bool writeAll(Handle handle, std::string_view bytes) {

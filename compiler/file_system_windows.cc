@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "compiler/file_system.h"
@@ -18,6 +20,81 @@ bool sameFileState(const BY_HANDLE_FILE_INFORMATION& a,
          a.nFileSizeLow == b.nFileSizeLow &&
          a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime &&
          a.ftLastWriteTime.dwLowDateTime == b.ftLastWriteTime.dwLowDateTime;
+}
+
+// The last bytes of a file compared before appending to it (see the POSIX
+// side).
+constexpr std::size_t kEndCompared = 4096;
+
+FileIdentity identityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
+  FileIdentity identity;
+  identity.device = info.dwVolumeSerialNumber;
+  identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                   info.nFileIndexLow;
+  identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                  info.nFileSizeLow;
+  identity.modified = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+      info.ftLastWriteTime.dwLowDateTime);
+  return identity;
+}
+
+FileCause causeOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_READ_ONLY:
+    case ERROR_WRITE_PROTECT:
+      return FileCause::kReadOnly;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return FileCause::kHeldOpen;
+    case ERROR_ACCESS_DENIED:
+      return FileCause::kPermissionDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileCause::kNoSpace;
+    default:
+      return FileCause::kNone;
+  }
+}
+
+// Windows answers "access denied" for a read-only file as for a file the
+// user may not write, and for a file another program holds open; the file
+// itself tells which.
+DWORD refinedError(const std::filesystem::path& path, DWORD error) {
+  if (error != ERROR_ACCESS_DENIED) return error;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return ERROR_ALREADY_EXISTS;  // a folder in the way: no reason to name
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return ERROR_FILE_READ_ONLY;
+  }
+  // Asking for nothing but deletion, with everything shared, fails only
+  // where another program holds the file without sharing its deletion.
+  HANDLE probe =
+      CreateFileW(path.c_str(), DELETE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    return error;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION
+                                                   : error;
+}
+
+// Reads exactly `size` bytes at `offset`; false when the file has fewer.
+bool readAt(HANDLE file, char* into, std::size_t size, std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD got = 0;
+  return size == 0 ||
+         (ReadFile(file, into, static_cast<DWORD>(size), &got, &at) &&
+          got == size);
 }
 
 // Reads up to `size` bytes; -1 on failure.
@@ -48,6 +125,8 @@ bool ScopedHandle::close() {
 // not have; the buffer keeps ordinary pages.
 void adviseLargePages(char* /*bytes*/, std::size_t /*size*/) {}
 
+FileCause causeOfLastFailure() { return causeOf(GetLastError()); }
+
 ReadResult readWholeFile(const std::filesystem::path& path) {
   ReadResult result;
   // Others may go on reading, writing and renaming the file meanwhile, as
@@ -60,6 +139,8 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
       result.status = ReadStatus::kNotAFile;
+    } else {
+      result.cause = causeOf(error);
     }
     return result;
   }
@@ -91,7 +172,21 @@ ReadResult readWholeFile(const std::filesystem::path& path) {
   }
   result.status = ReadStatus::kRead;
   result.text = std::move(text);
+  result.identity = identityFrom(after);
   return result;
+}
+
+std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
+  // Attributes only: a file held open by another program still answers.
+  HANDLE handle =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  ScopedHandle file(handle);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  return identityFrom(info);
 }
 
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
@@ -111,11 +206,28 @@ ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   return ScopedHandle(handle);
 }
 
+// There is no file without a name here: the named temporary file is used,
+// which the console signal handler removes.
+ScopedHandle createUnnamedFile(const std::filesystem::path&,
+                               bool* unsupported) {
+  *unsupported = true;
+  return ScopedHandle();
+}
+
+bool nameUnnamedFile(Handle, const std::filesystem::path&, bool* exists) {
+  *exists = false;
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return false;
+}
+
 bool copyPermissions(Handle handle, const std::filesystem::path& model) {
   const DWORD attributes = GetFileAttributesW(model.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
   // A read-only file is one the user meant to keep: it is not replaced.
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetLastError(ERROR_FILE_READ_ONLY);
+    return false;
+  }
   constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   if ((attributes & kKept) == 0) return true;
   FILE_BASIC_INFO info{};
@@ -147,12 +259,69 @@ bool renameOver(const std::filesystem::path& from,
                 const std::filesystem::path& to) {
   // Fails, leaving both files as they were, when another program holds the
   // output open without allowing it to be replaced.
-  return MoveFileExW(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExW(from.c_str(), to.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  SetLastError(refinedError(to, GetLastError()));
+  return false;
 }
 
 void syncFolder(const std::filesystem::path&) {
   // MOVEFILE_WRITE_THROUGH has made the rename durable already.
+}
+
+WriteResult appendChecked(const std::filesystem::path& path,
+                          const FileIdentity& read, std::string_view readEnd,
+                          std::string_view bytes) {
+  // Appending only: every write goes to the end. Shared as an editor
+  // expects to find a file it has open: others may read, write and rename.
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return WriteResult::changed();
+    return WriteResult::failed(causeOf(refinedError(path, error)));
+  }
+  ScopedHandle file(handle);
+  BY_HANDLE_FILE_INFORMATION opened{};
+  if (!GetFileInformationByHandle(handle, &opened)) {
+    return WriteResult::failed(causeOfLastFailure());
+  }
+  if ((opened.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return WriteResult::failed(FileCause::kReadOnly);
+  }
+  if (identityFrom(opened) != read) return WriteResult::changed();
+  const std::size_t compared = std::min(readEnd.size(), kEndCompared);
+  char end[kEndCompared];
+  if (!readAt(handle, end, compared, read.size - compared) ||
+      std::string_view(end, compared) !=
+          readEnd.substr(readEnd.size() - compared)) {
+    return WriteResult::changed();
+  }
+  if (!writeAll(handle, bytes) || !syncFile(handle)) {
+    const FileCause cause = causeOfLastFailure();
+    // What went in of the lines is taken out again.
+    FILE_END_OF_FILE_INFO end_of_file{};
+    end_of_file.EndOfFile.QuadPart = static_cast<LONGLONG>(read.size);
+    if (SetFileInformationByHandle(handle, FileEndOfFileInfo, &end_of_file,
+                                   sizeof end_of_file)) {
+      syncFile(handle);
+    }
+    return WriteResult::failed(cause);
+  }
+  BY_HANDLE_FILE_INFORMATION written{};
+  const std::optional<FileIdentity> named = identityAt(path);
+  if (!GetFileInformationByHandle(handle, &written) || !named ||
+      named->device != written.dwVolumeSerialNumber ||
+      named->index != identityFrom(written).index ||
+      identityFrom(written).size != read.size + bytes.size()) {
+    return WriteResult::changed();
+  }
+  if (!file.close()) return WriteResult::failed(causeOfLastFailure());
+  return WriteResult::written();
 }
 
 ScopedHandle openPlainFile(const std::filesystem::path& path,

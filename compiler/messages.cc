@@ -31,12 +31,41 @@ std::string sourceNotFound(std::string_view name) {
 
 std::string sourceEmpty() { return "Lang.txt is empty. Not compiled"; }
 
-std::string sourceUnreadable(std::string_view name) {
-  return "File lang" + std::string(name) + ".txt could not be read";
+namespace {
+
+// "TEXT" or "TEXT: CAUSE".
+std::string withCause(std::string text, FileCause cause) {
+  const std::string why = fileCause(cause);
+  if (!why.empty()) text += ": " + why;
+  return text;
 }
 
-std::string outputNotWritten(std::string_view name) {
-  return "File Lang" + std::string(name) + ".lng could not be written";
+}  // namespace
+
+std::string fileCause(FileCause cause) {
+  switch (cause) {
+    case FileCause::kReadOnly:
+      return "the file is read-only";
+    case FileCause::kHeldOpen:
+      return "another program has the file open";
+    case FileCause::kPermissionDenied:
+      return "permission denied";
+    case FileCause::kNoSpace:
+      return "no space left on the device";
+    case FileCause::kNone:
+      break;
+  }
+  return "";
+}
+
+std::string sourceUnreadable(std::string_view name, FileCause cause) {
+  return withCause("File lang" + std::string(name) + ".txt could not be read",
+                   cause);
+}
+
+std::string outputNotWritten(std::string_view name, FileCause cause) {
+  return withCause(
+      "File Lang" + std::string(name) + ".lng could not be written", cause);
 }
 
 std::string nameNotAllowed() {

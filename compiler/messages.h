@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/text_file.h"
+
 namespace parlavox::messages {
 
 // A piece that holds a "|" but no line number in front of it.
@@ -28,11 +30,18 @@ std::string sourceNotFound(std::string_view name);
 // The source file has no bytes.
 std::string sourceEmpty();
 
-// The source file exists but its bytes cannot be read.
-std::string sourceUnreadable(std::string_view name);
+// Why a file could not be read or written, as it follows a message after
+// ": "; empty for FileCause::kNone.
+std::string fileCause(FileCause cause);
 
-// The compiled file could not be written.
-std::string outputNotWritten(std::string_view name);
+// The source file exists but its bytes cannot be read, or it changed before
+// its compiled file was written; `cause` as far as the system says.
+std::string sourceUnreadable(std::string_view name,
+                             FileCause cause = FileCause::kNone);
+
+// The compiled file could not be written; `cause` as far as the system says.
+std::string outputNotWritten(std::string_view name,
+                             FileCause cause = FileCause::kNone);
 
 // The language name holds a character that is not allowed in a file name.
 std::string nameNotAllowed();

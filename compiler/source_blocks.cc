@@ -6,7 +6,9 @@
 namespace parlavox {
 
 FileBlocks::FileBlocks(const std::filesystem::path& path)
-    : file_(os::openPlainFile(path, &status_, &state_)) {}
+    : file_(os::openPlainFile(path, &status_, &state_)) {
+  if (status_ == ReadStatus::kUnreadable) cause_ = os::causeOfLastFailure();
+}
 
 std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
   const long long got = os::readBlock(file_.get(), into.data(), into.size());

@@ -45,6 +45,9 @@ class FileBlocks : public SourceBlocks {
   // kRead when the file is open; as readFile says otherwise.
   ReadStatus status() const { return status_; }
 
+  // Why the file could not be opened, where the system says.
+  FileCause cause() const { return cause_; }
+
   std::uint64_t size() const override { return state_.size; }
   std::optional<std::size_t> read(std::span<char> into) override;
   bool unchanged() override;
@@ -54,6 +57,7 @@ class FileBlocks : public SourceBlocks {
   ReadStatus status_ = ReadStatus::kUnreadable;
   os::FileState state_;
   os::ScopedHandle file_;
+  FileCause cause_ = FileCause::kNone;
 };
 
 // The block size a compile reads with: large enough that reading costs few

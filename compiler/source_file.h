@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "compiler/encoding_check.h"
+#include "compiler/text_file.h"
 
 namespace parlavox {
 
@@ -26,6 +27,8 @@ struct SourceFile {
   SourceEncoding encoding = SourceEncoding::kEightBit;
   // The mark the file started with; the parsed text never holds it.
   ByteOrderMark mark = ByteOrderMark::kNone;
+  // The file as it was when read, to tell later whether it changed since.
+  FileIdentity identity;
 };
 
 // Whether `encoding` is one of the Unicode ones, whose texts the table holds

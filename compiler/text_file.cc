@@ -60,16 +60,81 @@ class TemporaryNote {
 // Creates a temporary file in `folder` that did not exist before, its path
 // in `*path` and noted in `*note` before any ending signal is handled.
 os::ScopedHandle createTemporary(const fs::path& folder, fs::path* path,
-                                 TemporaryNote* note) {
+                                 TemporaryNote* note, FileCause* cause) {
   const os::SignalsHeld held;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     *path = folder / temporaryName();
     bool exists = false;
     os::ScopedHandle file = os::createNewFile(*path, &exists);
-    if (file.open()) note->remember(*path);
-    if (file.open() || !exists) return file;
+    if (file.open()) {
+      note->remember(*path);
+      return file;
+    }
+    if (!exists) break;
   }
+  *cause = os::causeOfLastFailure();
   return os::ScopedHandle();
+}
+
+// Opens the new file for `target` in `folder`: a file without a name where
+// the system can make one (`*temporary` stays empty), else a temporary file.
+os::ScopedHandle openNewFile(const fs::path& folder, fs::path* temporary,
+                             TemporaryNote* note, FileCause* cause) {
+  bool unsupported = false;
+  os::ScopedHandle unnamed = os::createUnnamedFile(folder, &unsupported);
+  if (unnamed.open() || !unsupported) {
+    if (!unnamed.open()) *cause = os::causeOfLastFailure();
+    return unnamed;
+  }
+  return createTemporary(folder, temporary, note, cause);
+}
+
+// Gives the complete, synced unnamed `file` the name `target`: at once where
+// nothing has that name yet, else under a temporary name renamed over it.
+WriteResult nameComplete(os::ScopedHandle* file, const fs::path& target,
+                         const fs::path& folder, TemporaryNote* note) {
+  bool exists = false;
+  if (os::nameUnnamedFile(file->get(), target, &exists)) {
+    // The bytes are synced: closing adds nothing a sync did not report.
+    file->close();
+    return WriteResult::written();
+  }
+  if (!exists) return WriteResult::failed(os::causeOfLastFailure());
+  fs::path temporary;
+  {
+    const os::SignalsHeld held;
+    for (int attempt = 0; attempt < kNameAttempts && temporary.empty();
+         ++attempt) {
+      const fs::path candidate = folder / temporaryName();
+      if (os::nameUnnamedFile(file->get(), candidate, &exists)) {
+        note->remember(candidate);
+        temporary = candidate;
+      } else if (!exists) {
+        break;
+      }
+    }
+  }
+  if (temporary.empty()) return WriteResult::failed(os::causeOfLastFailure());
+  file->close();
+  if (os::renameOver(temporary, target)) return WriteResult::written();
+  const FileCause cause = os::causeOfLastFailure();
+  std::error_code ignored;
+  fs::remove(temporary, ignored);
+  return WriteResult::failed(cause);
+}
+
+// The file `path` stands for: where a symbolic link, or a chain of them,
+// points (whether that file exists or not); else `path` itself.
+fs::path whereItPoints(const fs::path& path) {
+  constexpr int kMostLinks = 40;  // as many as the system follows
+  fs::path at = path;
+  std::error_code error;
+  for (int hop = 0; hop < kMostLinks && fs::is_symlink(at, error); ++hop) {
+    const fs::path target = fs::read_symlink(at, error);
+    if (error) break;
+    at = target.is_absolute() ? target : at.parent_path() / target;
+  }
+  return at;
 }
 
 }  // namespace
@@ -91,6 +156,10 @@ FileText FileText::uninitialised(std::size_t size) {
 }
 
 ReadResult readFile(const fs::path& path) { return os::readWholeFile(path); }
+
+std::optional<FileIdentity> identityOf(const fs::path& path) {
+  return os::identityAt(path);
+}
 
 std::optional<FileText> loadFile(const fs::path& path) {
   ReadResult read = readFile(path);
@@ -125,18 +194,24 @@ bool FileWriter::flush() {
   return !failed_;
 }
 
-bool replaceFileWith(const fs::path& path,
-                     const std::function<void(FileWriter&)>& produce) {
+WriteResult replaceFileWith(const fs::path& path,
+                            const std::function<void(FileWriter&)>& produce,
+                            const std::function<bool()>& unchanged) {
+  const fs::path target = whereItPoints(path);
   const fs::path folder =
-      path.has_parent_path() ? path.parent_path() : fs::path(".");
+      target.has_parent_path() ? target.parent_path() : fs::path(".");
   fs::path temporary;
   TemporaryNote note;
-  os::ScopedHandle file = createTemporary(folder, &temporary, &note);
-  if (!file.open()) return false;
+  FileCause cause = FileCause::kNone;
+  os::ScopedHandle file = openNewFile(folder, &temporary, &note, &cause);
+  if (!file.open()) return WriteResult::failed(cause);
 
   std::uint64_t put = 0;
   FileWriter writer([&](std::string_view bytes) {
-    if (!os::writeAll(file.get(), bytes)) return false;
+    if (!os::writeAll(file.get(), bytes)) {
+      cause = os::causeOfLastFailure();
+      return false;
+    }
     // The disk starts on what is written while the rest is produced, so
     // that the sync at the end waits only for the last part.
     os::startWriting(file.get(), put, bytes.size());
@@ -145,32 +220,51 @@ bool replaceFileWith(const fs::path& path,
   });
   // The file's bytes and permissions are on the disk before it takes the
   // output's name, so the name never stands for a partial file.
-  bool written = os::copyPermissions(file.get(), path);
+  bool written = os::copyPermissions(file.get(), target);
   if (written) {
     produce(writer);
     written = writer.flush() && os::syncFile(file.get());
   }
-  written = file.close() && written;
-  if (written) written = os::renameOver(temporary, path);
-  if (!written) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
+  if (!written && cause == FileCause::kNone) {
+    cause = os::causeOfLastFailure();
+  }
+  WriteResult result =
+      written ? WriteResult::written() : WriteResult::failed(cause);
+  if (!temporary.empty() && !file.close() && result) {
+    result = WriteResult::failed(os::causeOfLastFailure());
+  }
+  if (result && unchanged && !unchanged()) result = WriteResult::changed();
+  if (result && temporary.empty()) {
+    result = nameComplete(&file, target, folder, &note);
+  } else if (result && !os::renameOver(temporary, target)) {
+    result = WriteResult::failed(os::causeOfLastFailure());
+  }
+  if (!result) {
+    if (!temporary.empty()) {
+      std::error_code ignored;
+      fs::remove(temporary, ignored);
+    }
+    return result;
   }
   os::syncFolder(folder);
-  return true;
+  return result;
 }
 
-bool replaceFile(const fs::path& path,
-                 std::span<const std::string_view> parts) {
+WriteResult replaceFile(const fs::path& path,
+                        std::span<const std::string_view> parts) {
   return replaceFileWith(path, [&](FileWriter& writer) {
     for (std::string_view part : parts) writer.write(part);
   });
 }
 
-bool saveFile(const fs::path& path, std::string_view text) {
+WriteResult saveFile(const fs::path& path, std::string_view text) {
   const std::array<std::string_view, 2> parts = {text, kLineEnd};
   return replaceFile(path, parts);
+}
+
+WriteResult appendToFile(const fs::path& path, const FileIdentity& read,
+                         std::string_view readEnd, std::string_view bytes) {
+  return os::appendChecked(path, read, readEnd, bytes);
 }
 
 }  // namespace parlavox

@@ -1,12 +1,13 @@
 // Whole-file reading and writing, byte for byte: no line-end translation,
 // no code-page conversion, no byte-order mark; NUL bytes pass through.
 // A file is replaced only by a complete new one that is on the disk before
-// it takes the old one's name.
+// it takes the old one's name, or added to at its end, in place.
 
 #ifndef PARLAVOX_COMPILER_TEXT_FILE_H_
 #define PARLAVOX_COMPILER_TEXT_FILE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -44,6 +45,28 @@ class FileText {
   std::size_t size_ = 0;
 };
 
+// Why reading or writing a file failed, where the system gives a reason the
+// translator can act on.
+enum class FileCause {
+  kNone,              // no reason given, or none the translator can act on
+  kReadOnly,          // the file, or its file system, is read-only
+  kHeldOpen,          // another program has the file open and shares it not
+  kPermissionDenied,  // the caller may not read or write the file or folder
+  kNoSpace,           // the disk, or the caller's share of it, is full
+};
+
+// Which file a name led to and what it was like at that moment: a file
+// with the same identity later is the same file, unchanged as far as its
+// size and modification time tell.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;  // the inode; the file index on Windows
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // in the system's finest unit (ns on Linux)
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // What reading a file came to.
 enum class ReadStatus {
   kRead,
@@ -53,7 +76,9 @@ enum class ReadStatus {
 
 struct ReadResult {
   ReadStatus status = ReadStatus::kUnreadable;
+  FileCause cause = FileCause::kNone;  // why it was unreadable
   FileText text;
+  FileIdentity identity;  // of the opened file, when read
 };
 
 // Opens the file at `path` and, when the open file is a plain file, reads
@@ -62,8 +87,31 @@ struct ReadResult {
 // unreadable rather than read cut off. Never blocks on a pipe or device.
 ReadResult readFile(const std::filesystem::path& path);
 
+// The identity of the file `path` leads to now; nothing when there is none.
+std::optional<FileIdentity> identityOf(const std::filesystem::path& path);
+
 // The file's whole content, or nothing when readFile does not read it.
 std::optional<FileText> loadFile(const std::filesystem::path& path);
+
+// What writing a file came to.
+enum class WriteStatus {
+  kWritten,
+  kFailed,   // the system refused or failed; `cause` may say why
+  kChanged,  // the file, or a file it depends on, changed meanwhile
+};
+
+struct WriteResult {
+  WriteStatus status = WriteStatus::kFailed;
+  FileCause cause = FileCause::kNone;
+
+  static WriteResult written() { return {WriteStatus::kWritten}; }
+  static WriteResult failed(FileCause cause) {
+    return {WriteStatus::kFailed, cause};
+  }
+  static WriteResult changed() { return {WriteStatus::kChanged}; }
+
+  explicit operator bool() const { return status == WriteStatus::kWritten; }
+};
 
 // Takes the bytes of a file being written, in order, and writes them in
 // large blocks.
@@ -76,8 +124,9 @@ class FileWriter {
   void abandon() { failed_ = true; }
 
  private:
-  friend bool replaceFileWith(const std::filesystem::path&,
-                              const std::function<void(FileWriter&)>&);
+  friend WriteResult replaceFileWith(const std::filesystem::path&,
+                                     const std::function<void(FileWriter&)>&,
+                                     const std::function<bool()>&);
   using Sink = std::function<bool(std::string_view)>;
 
   explicit FileWriter(Sink sink);
@@ -89,30 +138,43 @@ class FileWriter {
   bool failed_ = false;
 };
 
-// Replaces the file at `path` with what `produce` writes. The bytes go to a
-// new temporary file of a short fixed-length name in the same folder, which
-// takes the permissions of the file it replaces, is synced to the disk and
-// then renamed over `path`; the folder is synced after the rename. So the
-// file holds either its old or its whole new content at any moment, also
-// after a crash. Returns false, with `path` untouched and no temporary file
-// left, when the file could not be written.
-bool replaceFileWith(const std::filesystem::path& path,
-                     const std::function<void(FileWriter&)>& produce);
+// Replaces the file at `path` with what `produce` writes; a symbolic link
+// at `path` stays, and the file it points to is replaced. The new file
+// takes the mode (all of 07777) of the file it replaces, and its owner and
+// group where the caller may give them. It is written without a name where
+// the system allows (Linux), else under a short temporary name in the same
+// folder, synced to the disk, and only then given the name; the folder is
+// synced after. So the file holds either its old or its whole new content
+// at any moment, also after a crash, and a process killed while writing
+// leaves no file behind. `unchanged`, when given, runs right before the new
+// file takes the name: false keeps the old file (kChanged). On failure
+// `path` is untouched and no temporary file is left.
+WriteResult replaceFileWith(const std::filesystem::path& path,
+                            const std::function<void(FileWriter&)>& produce,
+                            const std::function<bool()>& unchanged = {});
 
 // Replaces the file at `path` with `parts` written one after the other, by
-// the same safe route as saveFile. Returns false, with `path` untouched and
-// no temporary file left, when it could not be written.
-bool replaceFile(const std::filesystem::path& path,
-                 std::span<const std::string_view> parts);
+// the same safe route as replaceFileWith.
+WriteResult replaceFile(const std::filesystem::path& path,
+                        std::span<const std::string_view> parts);
 
 // Replaces the file at `path` with `text` followed by CR LF, as replaceFile.
-bool saveFile(const std::filesystem::path& path, std::string_view text);
+WriteResult saveFile(const std::filesystem::path& path, std::string_view text);
 
-// Replaces the file at `path` with `parts` written one after the other, by
-// the same safe route as saveFile. Returns false, with `path` untouched and
-// no temporary file left, when it could not be written.
-bool replaceFile(const std::filesystem::path& path,
-                 std::span<const std::string_view> parts);
+// Appends `bytes` to the very file at `path` that was read as `read`, whose
+// content ended in `readEnd` (the whole text read will do: only its last
+// bytes are compared); the file keeps its identity, owner, mode, links and
+// attributes. A file the caller may not write, or marked
+// read-only, is refused (kFailed with the cause) before anything is written.
+// Before writing, the opened file must still be what was read (identity and
+// last bytes); after writing and syncing, `path` must still lead to it.
+// Otherwise kChanged: nothing written when found before, the bytes written
+// when found after. The bytes go in one write and are synced before this
+// returns; a failed write is cut off again. On POSIX systems a kill of the
+// process, SIGKILL included, does not cut the write short.
+WriteResult appendToFile(const std::filesystem::path& path,
+                         const FileIdentity& read, std::string_view readEnd,
+                         std::string_view bytes);
 
 }  // namespace parlavox
 

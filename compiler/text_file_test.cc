@@ -2,7 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 #include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "compiler/test_folder.h"
@@ -142,6 +152,91 @@ TEST(ReplaceFileTest, ManyReplacementsLeaveOnlyTheFile) {
   }
   EXPECT_EQ(folder.read("out.lng"), "199");
   EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
+// Sets the modification time of `path` to `modified`, in FileIdentity's
+// unit, exactly.
+void setModified(const std::filesystem::path& path, std::int64_t modified) {
+#if defined(_WIN32)
+  HANDLE file =
+      CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  FILETIME time{};
+  time.dwLowDateTime = static_cast<DWORD>(modified);
+  time.dwHighDateTime = static_cast<DWORD>(modified >> 32);
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+  CloseHandle(file);
+#else
+  const timespec times[2] = {{0, UTIME_OMIT},
+                             {static_cast<time_t>(modified / 1000000000),
+                              static_cast<long>(modified % 1000000000)}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+#endif
+}
+
+// Appending to a file that was read: what it writes, and what it refuses.
+class AppendToFileTest : public ::testing::Test {
+ protected:
+  AppendToFileTest() {
+    folder_.write("langX.txt", kOld);
+    read_ = readFile(path());
+  }
+
+  std::filesystem::path path() const { return folder_.path() / "langX.txt"; }
+
+  WriteResult append() {
+    return appendToFile(path(), read_.identity, read_.text.view(), kAdded);
+  }
+
+  static constexpr std::string_view kOld = "0 | alt\r\n1 | ok\r\n";
+  static constexpr std::string_view kAdded = "2 | neu\r\n";
+
+  TestFolder folder_;
+  ReadResult read_;
+};
+
+TEST_F(AppendToFileTest, AddsTheBytesToTheSameFile) {
+  ASSERT_EQ(read_.status, ReadStatus::kRead);
+  ASSERT_TRUE(append());
+  EXPECT_EQ(folder_.read("langX.txt"), std::string(kOld) + std::string(kAdded));
+  const std::optional<FileIdentity> now = identityOf(path());
+  ASSERT_TRUE(now.has_value());
+  EXPECT_EQ(now->index, read_.identity.index);
+  EXPECT_EQ(now->size, kOld.size() + kAdded.size());
+  EXPECT_EQ(folder_.names(), std::vector<std::string>{"langX.txt"});
+}
+
+TEST_F(AppendToFileTest, FileChangedSinceItWasReadIsLeftAlone) {
+  namespace fs = std::filesystem;
+  const std::int64_t readTime = read_.identity.modified;
+  // Saved in place, same size, with another modification time.
+  folder_.write("langX.txt", "0 | neu\r\n1 | ok\r\n");
+  setModified(path(), readTime + 1);
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), "0 | neu\r\n1 | ok\r\n");
+
+  // The same, its modification time set back: the last bytes tell.
+  folder_.write("langX.txt", "0 | alt\r\n1 | OK\r\n");
+  setModified(path(), readTime);
+  ASSERT_EQ(identityOf(path()), read_.identity);
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), "0 | alt\r\n1 | OK\r\n");
+
+  // Saved as a new file renamed over the old, same bytes and time.
+  folder_.write("saved.txt", kOld);
+  setModified(folder_.path() / "saved.txt", readTime);
+  fs::rename(folder_.path() / "saved.txt", path());
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.read("langX.txt"), kOld);
+
+  // Grown, and gone.
+  folder_.write("langX.txt", std::string(kOld) + "2 | x\r\n");
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  fs::remove(path());
+  EXPECT_EQ(append().status, WriteStatus::kChanged);
+  EXPECT_EQ(folder_.names(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Replacing the compiled file on Windows: a file another program holds open,
 // as the application may hold its language file, or one marked read-only,
 // is not replaced, and nothing is left behind; other attributes are kept.
+// Each failure names its reason, as does a source held open.
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,9 @@ TEST_F(WindowsReplaceTest, OutputHeldOpenIsKept) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const CompileResult result = compileLanguage(folder_.path(), "X");
   CloseHandle(held);
-  EXPECT_EQ(result.message(), "File LangX.lng could not be written");
+  EXPECT_EQ(result.message(),
+            "File LangX.lng could not be written: another program has the "
+            "file open");
   EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
 }
@@ -49,9 +52,24 @@ TEST_F(WindowsReplaceTest, ReadOnlyOutputIsKept) {
   const CompileResult result = compileLanguage(folder_.path(), "X");
   EXPECT_NE(GetFileAttributesW(output().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   SetFileAttributesW(output().c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(result.message(), "File LangX.lng could not be written");
+  EXPECT_EQ(result.message(),
+            "File LangX.lng could not be written: the file is read-only");
   EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST_F(WindowsReplaceTest, SourceHeldOpenIsNotRead) {
+  const std::wstring source = (folder_.path() / "langX.txt").wstring();
+  HANDLE held =
+      CreateFileW(source.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const CompileResult result = compileLanguage(folder_.path(), "X");
+  CloseHandle(held);
+  EXPECT_EQ(result.message(),
+            "File langX.txt could not be read: another program has the file "
+            "open");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
 }
 
 TEST_F(WindowsReplaceTest, HiddenOutputStaysHidden) {
