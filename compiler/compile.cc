@@ -426,30 +426,44 @@ class WatchedBlocks : public SourceBlocks {
   EncodingWatch* watch_;
 };
 
-// Whether every byte of `source`, read to its end, is ASCII. Nothing when
-// it could not be read.
-std::optional<bool> allAscii(SourceBlocks* source, std::size_t blockSize) {
-  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
-  if (buffer == nullptr) return std::nullopt;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-  bool ascii = true;
-  for (;;) {
-    const std::optional<std::size_t> got =
-        source->read(std::span<char>(buffer.get(), blockSize));
-    if (!got) return std::nullopt;
-    if (*got == 0) return ascii;
-    const char* bytes = buffer.get();
-    std::size_t at = 0;
-    std::uint64_t high = 0;
-    for (; at + 8 <= *got; at += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes + at, 8);
-      high |= word;
-    }
-    for (; at < *got; ++at) high |= static_cast<unsigned char>(bytes[at]);
-    ascii = ascii && (high & kHighBits) == 0;
+// Passes on the blocks of a source as long as they are ASCII: the first
+// byte beyond ASCII ends the reading as a failure, before the scanner sees
+// the block that holds it.
+class AsciiBlocks : public SourceBlocks {
+ public:
+  explicit AsciiBlocks(SourceBlocks* source) : source_(source) {}
+
+  // Whether the reading ended at a byte beyond ASCII.
+  bool beyondAscii() const { return beyondAscii_; }
+
+  std::uint64_t size() const override { return source_->size(); }
+  std::optional<std::size_t> read(std::span<char> into) override {
+    const std::optional<std::size_t> got = source_->read(into);
+    if (!got || ascii(std::string_view(into.data(), *got))) return got;
+    beyondAscii_ = true;
+    return std::nullopt;
   }
-}
+  bool unchanged() override { return source_->unchanged(); }
+
+ private:
+  static bool ascii(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t seen = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, 8);
+      seen |= word;
+    }
+    for (; at < bytes.size(); ++at) {
+      seen |= static_cast<unsigned char>(bytes[at]);
+    }
+    return (seen & kHighBits) == 0;
+  }
+
+  SourceBlocks* source_;
+  bool beyondAscii_ = false;
+};
 
 // The physical line of byte `offset` of the file at `path`, read again:
 // needed only for a finding, and then mostly near the file's start.
@@ -491,21 +505,6 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   }
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
-  {
-    // A first look at the bytes, which the page cache then holds for the
-    // scan: anything beyond ASCII needs the whole source to be read in.
-    FileBlocks look(*source);
-    if (look.status() == ReadStatus::kRead && look.size() != 0) {
-      const std::optional<bool> ascii = allAscii(&look, options.blockSize);
-      if (ascii && !*ascii) {
-        if (options.checkEncoding) {
-          report->needsTable = true;
-          return CompileResult::success();
-        }
-        return compileFromTable(folder, name, report);
-      }
-    }
-  }
   FileBlocks blocks(*source);
   // The file may have gone, or been swapped for a pipe or a device, since it
   // was found: only the opened file counts.
@@ -534,10 +533,14 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     return identity.has_value() && identityOf(*source) == identity;
   };
 
+  // Bytes beyond ASCII are read in the code page the source names, or as
+  // Unicode: such a source is read whole instead. What came before them
+  // reads alike in every encoding, so a fault there is the source's first.
+  AsciiBlocks ascii(&blocks);
   EncodingWatch watch;
-  WatchedBlocks watched(&blocks, &watch);
+  WatchedBlocks watched(&ascii, &watch);
   SourceBlocks* const input =
-      options.checkEncoding ? static_cast<SourceBlocks*>(&watched) : &blocks;
+      options.checkEncoding ? static_cast<SourceBlocks*>(&watched) : &ascii;
   auto findings = [&] {
     if (options.checkEncoding) {
       report->findings = watch.finish(
@@ -571,6 +574,13 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     if (scanned.ok()) findings();
   }
 
+  if (ascii.beyondAscii()) {
+    if (options.checkEncoding) {
+      report->needsTable = true;
+      return CompileResult::success();
+    }
+    return compileFromTable(folder, name, report);
+  }
   switch (scanned.status) {
     case ScanStatus::kScanned:
       break;

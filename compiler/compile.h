@@ -124,17 +124,18 @@ struct CompileReport {
   // Whether the compiled file was not written because of findings.
   bool heldBack = false;
   // With CompileOptions::checkEncoding: the source is not plain ASCII, so
-  // its encoding decides how it is read; nothing was done, and the caller
-  // compiles it through loadLanguage and writeLanguage.
+  // its encoding decides how it is read; nothing was written, and the
+  // caller compiles it through loadLanguage and writeLanguage.
   bool needsTable = false;
 };
 
 // The same result and compiled file as loadLanguage, then writeLanguage.
 // A source of ASCII bytes alone, which every code page reads alike, is
-// compiled in one pass after a first look at its bytes: each text is
-// written as soon as it is read and every text before it is written, so
-// that a source in number order never stands in memory. Any other source is
-// read whole. An earlier compiled file stays as it was on every failure.
+// compiled in one pass: each text is written as soon as it is read and
+// every text before it is written, so that a source in number order never
+// stands in memory. A source with a byte beyond ASCII is read whole instead,
+// unless a fault comes before that byte. An earlier compiled file stays as
+// it was on every failure.
 CompileResult compileLanguage(const std::filesystem::path& folder,
                               std::string_view name,
                               const CompileOptions& options = {},

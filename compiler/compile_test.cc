@@ -292,6 +292,30 @@ TEST(StreamedCompileTest, InOrderAndReversedSourcesWriteTheSameBytes) {
   }
 }
 
+TEST(StreamedCompileTest, SourcesBeyondAsciiAreReadInTheirEncoding) {
+  TestFolder folder;
+  // UTF-8, written in the Charset's code page: read whole after the first
+  // byte beyond ASCII, however far into the source it comes.
+  const std::string padding(3 << 20, 'x');
+  folder.write("langX.txt", "Charset | 238\n0 | " + padding +
+                                "\n1 | Za\xC5\xBC\xC3\xB3\xC5\x82\n");
+  CompileOptions small;
+  small.blockSize = 64;
+  for (const CompileOptions& options : {CompileOptions{}, small}) {
+    ASSERT_TRUE(compileLanguage(folder.path(), "X", options).ok());
+    EXPECT_TRUE(folder.read("LangX.lng") ==
+                "238\r\n" + padding + "\r\nZa\xBF\xF3\xB3\r\n");
+  }
+  // A fault before that byte is the source's first all the same.
+  folder.write("langX.txt", "0 | a\n0 | b\n1 | \xC5\xBC\n");
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "double entry for line number 0");
+  // A double-byte character whose second byte is "|" stays in its text.
+  folder.write("langX.txt", "Charset | 128\n0 | \x83\x7C\n1 | b\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "128\r\n\x83\x7C\r\nb\r\n");
+}
+
 TEST(StreamedCompileTest, FaultAfterMuchWasWrittenKeepsTheEarlierOutput) {
   TestFolder folder;
   const LargeSource source = largeSource(60000, false);
