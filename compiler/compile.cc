@@ -407,25 +407,6 @@ class BothSinks : public EntrySink {
   EntrySink* second_;
 };
 
-// Shows the encoding check each block on its way to the scanner.
-class WatchedBlocks : public SourceBlocks {
- public:
-  WatchedBlocks(SourceBlocks* source, EncodingWatch* watch)
-      : source_(source), watch_(watch) {}
-
-  std::uint64_t size() const override { return source_->size(); }
-  std::optional<std::size_t> read(std::span<char> into) override {
-    const std::optional<std::size_t> got = source_->read(into);
-    if (got) watch_->observe(std::string_view(into.data(), *got));
-    return got;
-  }
-  bool unchanged() override { return source_->unchanged(); }
-
- private:
-  SourceBlocks* source_;
-  EncodingWatch* watch_;
-};
-
 // Passes on the blocks of a source as long as they are ASCII: the first
 // byte beyond ASCII ends the reading as a failure, before the scanner sees
 // the block that holds it.
@@ -537,10 +518,10 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   // Unicode: such a source is read whole instead. What came before them
   // reads alike in every encoding, so a fault there is the source's first.
   AsciiBlocks ascii(&blocks);
+  // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
+  // needs the texts alone, not the bytes around them.
   EncodingWatch watch;
-  WatchedBlocks watched(&ascii, &watch);
-  SourceBlocks* const input =
-      options.checkEncoding ? static_cast<SourceBlocks*>(&watched) : &ascii;
+  SourceBlocks* const input = &ascii;
   auto findings = [&] {
     if (options.checkEncoding) {
       report->findings = watch.finish(
