@@ -42,14 +42,20 @@ actual=$(run_batch \
   'parlavox-lngc.exe "lang*.txt"' 'echo exit %ERRORLEVEL%' \
   'parlavox-lngc.exe --check --verbose lang?.txt langZ*.txt' 'echo exit %ERRORLEVEL%' \
   'parlavox-lngc.exe *.doc' 'echo exit %ERRORLEVEL%')
-expected="LangA.lng: 1 strings
+reading="read as 8-bit text, written as read (no Charset line)"
+expected="langA.txt: $reading
+LangA.lng: 1 strings
+langb.txt: $reading
 Langb.lng: 2 strings
+langРусский.txt: $reading
 LangРусский.lng: 1 strings
 exit 0
 lang*.txt: Language name may not contain any of \\ / : * ? \" < > |
 exit 1
 langZ*.txt: no file named langNAME.txt matches this pattern
+langA.txt: $reading
 langA.txt: 1 strings
+langb.txt: $reading
 langb.txt: 2 strings
 exit 1
 *.doc: no file named langNAME.txt matches this pattern
@@ -64,7 +70,7 @@ expect "wildcards" "$expected" "$actual"
 rm -f ./*.lng
 actual=$(timeout 60 "$wine" cmd /c parlavox-lngc.exe --verbose 'langру*.txt' 2>&1 |
   tr -d '\r')
-expect "a Cyrillic pattern" "LangРусский.lng: 1 strings" "$actual"
+expect "a Cyrillic pattern" "langРусский.txt: $reading"$'\n'"LangРусский.lng: 1 strings" "$actual"
 [[ $(ls ./*.lng) == ./LangРусский.lng ]] || fail "wrote $(ls ./*.lng)"
 
 # The help, as Windows programs give it and as everywhere.
