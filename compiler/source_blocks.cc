@@ -1,5 +1,6 @@
 #include "compiler/source_blocks.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -11,8 +12,19 @@ FileBlocks::FileBlocks(const std::filesystem::path& path)
 }
 
 std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
-  const long long got = os::readBlock(file_.get(), into.data(), into.size());
-  if (got < 0) return std::nullopt;
+  // Never past the size the file had when opened: a file that grows
+  // meanwhile is changed, not longer.
+  if (read_ == state_.size) {
+    char probe = 0;
+    return os::readBlock(file_.get(), &probe, 1) == 0
+               ? std::optional<std::size_t>(0)
+               : std::nullopt;
+  }
+  const auto wanted = static_cast<std::size_t>(
+      std::min<std::uint64_t>(into.size(), state_.size - read_));
+  const long long got = os::readBlock(file_.get(), into.data(), wanted);
+  if (got <= 0) return std::nullopt;  // shorter than its size said
+  read_ += static_cast<std::uint64_t>(got);
   return static_cast<std::size_t>(got);
 }
 

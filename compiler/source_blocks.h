@@ -58,6 +58,7 @@ class FileBlocks : public SourceBlocks {
   os::FileState state_;
   os::ScopedHandle file_;
   FileCause cause_ = FileCause::kNone;
+  std::uint64_t read_ = 0;  // bytes read so far
 };
 
 // The block size a compile reads with: large enough that reading costs few
