@@ -40,3 +40,36 @@ _measure_runs() {
   p=$(printf '%s\n' "${peaks[@]}" | sort -n | sed -n 3p)
   echo "$t $p"
 }
+
+# `alternate 'COMMAND A' 'COMMAND B'` runs the two (each for eval) one after
+# the other five times, so that both meet the same state of the page cache
+# and the disk, and prints for A and then for B the best and the median wall
+# time in microseconds and the median peak memory in kilobytes:
+# "bestA medianA peakA bestB medianB peakB". $prepare, when set, is run
+# (for eval) before each run, outside the time taken.
+alternate() {
+  local a=() b=() pa=() pb=()
+  for _ in 1 2 3 4 5; do
+    eval "${prepare:-:}"
+    a+=($(_timed "$1")) && pa+=($(tail -1 "$work/peak"))
+    eval "${prepare:-:}"
+    b+=($(_timed "$2")) && pb+=($(tail -1 "$work/peak"))
+  done
+  echo "$(_best_median "${a[@]}") $(_median "${pa[@]}") $(_best_median "${b[@]}") $(_median "${pb[@]}")"
+}
+
+# The wall time in microseconds of COMMAND (for eval); its peak memory goes
+# to $work/peak.
+_timed() {
+  local start end
+  start=$(date +%s%N)
+  eval "/usr/bin/time -f %M -o '$work/peak' $1" >/dev/null 2>&1 || true
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+
+_best_median() {
+  printf '%s\n' "$@" | sort -n | sed -n '1p;3p' | paste -sd' '
+}
+
+_median() { printf '%s\n' "$@" | sort -n | sed -n 3p; }

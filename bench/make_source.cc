@@ -1,9 +1,10 @@
-// Writes a language source of N entries, about 60 bytes each, shaped like a
+// Writes a language source of N entries, about 50 bytes each, shaped like a
 // real one: a title, a Charset line, comments, addresses and placeholders.
 // With "polish", the texts are Polish, in UTF-8, with a letter beyond ASCII
-// in every one.
+// in every one; with "reversed", the entries come from the highest line
+// number down.
 //
-// Usage: make_source N PATH [polish]
+// Usage: make_source N PATH [polish] [reversed]
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,9 +12,15 @@
 #include <string>
 
 int main(int argc, char** argv) {
-  const bool polish = argc == 4 && std::string(argv[3]) == "polish";
-  if (argc != 3 && !polish) {
-    std::fprintf(stderr, "usage: make_source N PATH [polish]\n");
+  bool polish = false;
+  bool reversed = false;
+  for (int i = 3; i < argc; ++i) {
+    const std::string option = argv[i];
+    polish = polish || option == "polish";
+    reversed = reversed || option == "reversed";
+  }
+  if (argc < 3 || argc - 3 != int(polish) + int(reversed)) {
+    std::fprintf(stderr, "usage: make_source N PATH [polish] [reversed]\n");
     return 2;
   }
   const long entries = std::strtol(argv[1], nullptr, 10);
@@ -33,7 +40,8 @@ int main(int argc, char** argv) {
   };
   const char** texts = polish ? polishTexts : english;
   std::string line;
-  for (long n = 0; n < entries; ++n) {
+  for (long i = 0; i < entries; ++i) {
+    const long n = reversed ? entries - 1 - i : i;
     line = std::to_string(n);
     line += " | ";
     line += texts[n % 4];

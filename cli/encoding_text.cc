@@ -92,8 +92,14 @@ TableText tableTextOf(const EntryTable& table, SourceEncoding encoding) {
 
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
                          const EntryTable& table, SourceEncoding encoding) {
-  const std::vector<EncodingFinding> findings =
-      checkEncoding(table, tableTextOf(table, encoding));
+  return warnEncoding(err, source,
+                      checkEncoding(table, tableTextOf(table, encoding)),
+                      encoding);
+}
+
+std::size_t warnEncoding(std::ostream& err, const std::string& source,
+                         const std::vector<EncodingFinding>& findings,
+                         SourceEncoding encoding) {
   for (const EncodingFinding& finding : findings) {
     err << source << ':' << finding.physicalLine
         << ": warning: " << describeEncodingFinding(finding, encoding) << '\n';

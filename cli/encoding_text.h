@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
@@ -37,6 +38,11 @@ TableText tableTextOf(const EntryTable& table, SourceEncoding encoding);
 // `encoding`, as "SOURCE:LINE: warning: ..."; returns how many it printed.
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
                          const EntryTable& table, SourceEncoding encoding);
+
+// The same for findings made while `source` was compiled.
+std::size_t warnEncoding(std::ostream& err, const std::string& source,
+                         const std::vector<EncodingFinding>& findings,
+                         SourceEncoding encoding);
 
 // After a fault in the source `file`, given as `source`: prints
 // "SOURCE:1: note: ..." when the file starts with a byte-order mark, which

@@ -12,6 +12,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/code_pages.h"
+#include "compiler/compiled_stream.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
 #include "compiler/source_encoding.h"
@@ -370,12 +371,217 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   return CompileResult::success();
 }
 
-CompileResult compileLanguage(const fs::path& folder, std::string_view name) {
+namespace {
+
+// Writes each compiled text into the file being written. A failed write is
+// remembered by the writer, and the scan goes on to find any fault of the
+// source, which is what the translator must hear of first.
+class FileTextOutput : public TextOutput {
+ public:
+  explicit FileTextOutput(FileWriter* writer) : writer_(writer) {}
+
+  bool put(std::string_view text) override {
+    parlavox::forEachCompiledPiece(
+        text, [&](std::string_view piece) { writer_->write(piece); });
+    return true;
+  }
+
+ private:
+  FileWriter* writer_;
+};
+
+// Hands each text to two sinks.
+class BothSinks : public EntrySink {
+ public:
+  BothSinks(EntrySink* first, EntrySink* second)
+      : first_(first), second_(second) {}
+
+  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
+            std::size_t line) override {
+    return first_->take(slot, text, offset, line) &&
+           second_->take(slot, text, offset, line);
+  }
+
+ private:
+  EntrySink* first_;
+  EntrySink* second_;
+};
+
+// Passes on the blocks of a source as long as they are ASCII: the first
+// byte beyond ASCII ends the reading as a failure, before the scanner sees
+// the block that holds it.
+class AsciiBlocks : public SourceBlocks {
+ public:
+  explicit AsciiBlocks(SourceBlocks* source) : source_(source) {}
+
+  // Whether the reading ended at a byte beyond ASCII.
+  bool beyondAscii() const { return beyondAscii_; }
+
+  std::uint64_t size() const override { return source_->size(); }
+  std::optional<std::size_t> read(std::span<char> into) override {
+    const std::optional<std::size_t> got = source_->read(into);
+    if (!got || ascii(std::string_view(into.data(), *got))) return got;
+    beyondAscii_ = true;
+    return std::nullopt;
+  }
+  bool unchanged() override { return source_->unchanged(); }
+
+ private:
+  static bool ascii(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t seen = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, 8);
+      seen |= word;
+    }
+    for (; at < bytes.size(); ++at) {
+      seen |= static_cast<unsigned char>(bytes[at]);
+    }
+    return (seen & kHighBits) == 0;
+  }
+
+  SourceBlocks* source_;
+  bool beyondAscii_ = false;
+};
+
+// The physical line of byte `offset` of the file at `path`, read again:
+// needed only for a finding, and then mostly near the file's start.
+std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
+  FileBlocks file(path);
+  std::string start;
+  std::string block(static_cast<std::size_t>(
+                        std::min<std::uint64_t>(offset + 1, kSourceBlockSize)),
+                    '\0');
+  while (start.size() <= offset) {
+    const std::optional<std::size_t> got = file.read(block);
+    if (!got || *got == 0) break;
+    start.append(block, 0, *got);
+  }
+  return physicalLineAt(start, static_cast<std::size_t>(offset));
+}
+
+// loadLanguage, then writeLanguage.
+CompileResult compileFromTable(const fs::path& folder, std::string_view name,
+                               CompileReport* report) {
   EntryTable table;
   SourceFile source;
   CompileResult loaded = loadLanguage(folder, name, &table, &source);
   if (!loaded.ok()) return loaded;
+  report->scanned = true;
+  report->lineCount = table.lineCount();
   return writeLanguage(folder, name, table, &source);
+}
+
+}  // namespace
+
+CompileResult compileLanguage(const fs::path& folder, std::string_view name,
+                              const CompileOptions& options,
+                              CompileReport* report) {
+  CompileReport unused;
+  if (report == nullptr) report = &unused;
+  if (!nameAllowed(name)) {
+    return CompileResult::failure(messages::nameNotAllowed());
+  }
+  const std::optional<fs::path> source = findSource(folder, name);
+  if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  FileBlocks blocks(*source);
+  // The file may have gone, or been swapped for a pipe or a device, since it
+  // was found: only the opened file counts.
+  if (blocks.status() == ReadStatus::kNotAFile) {
+    return CompileResult::failure(messages::sourceNotFound(name));
+  }
+  if (blocks.status() != ReadStatus::kRead) {
+    return CompileResult::failure(
+        messages::sourceUnreadable(name, blocks.cause()));
+  }
+  if (blocks.size() == 0) {
+    // Empty only when reading it says so too: some files read as nothing
+    // but are unreadable, or say nothing of their size.
+    char probe = 0;
+    if (blocks.read(std::span<char>(&probe, 1)) != std::size_t{0} ||
+        !blocks.unchanged()) {
+      return CompileResult::failure(messages::sourceUnreadable(name));
+    }
+    return CompileResult::failure(messages::sourceEmpty());
+  }
+
+  // The source must still be this file, unchanged, when the compiled file
+  // takes its name.
+  const std::optional<FileIdentity> identity = identityOf(*source);
+  const auto unchanged = [&] {
+    return identity.has_value() && identityOf(*source) == identity;
+  };
+
+  // Bytes beyond ASCII are read in the code page the source names, or as
+  // Unicode: such a source is read whole instead. What came before them
+  // reads alike in every encoding, so a fault there is the source's first.
+  AsciiBlocks ascii(&blocks);
+  // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
+  // needs the texts alone, not the bytes around them.
+  EncodingWatch watch;
+  SourceBlocks* const input = &ascii;
+  auto findings = [&] {
+    if (options.checkEncoding) {
+      report->findings = watch.finish(
+          [&](std::uint64_t offset) { return lineInFile(*source, offset); });
+    }
+    report->heldBack = options.holdBackOnFindings && !report->findings.empty();
+  };
+
+  ScanResult scanned;
+  bool produced = false;
+  const WriteResult written = replaceFileWith(
+      folder / pathFromBytes(outputFileName(name)),
+      [&](FileWriter& writer) {
+        produced = true;
+        FileTextOutput output(&writer);
+        CompiledStream stream(&output);
+        BothSinks both(&stream, &watch);
+        EntrySink* const sink =
+            options.checkEncoding ? static_cast<EntrySink*>(&both) : &stream;
+        scanned = scanSource(input, sink, options.blockSize);
+        if (scanned.ok() && !stream.finish(scanned.slotCount)) {
+          scanned.status = ScanStatus::kStopped;
+        }
+        if (scanned.ok()) findings();
+        if (!scanned.ok() || report->heldBack) writer.abandon();
+      },
+      unchanged);
+  // Without a file to write into, the source is still read for its fault.
+  if (!produced) {
+    scanned = scanSource(input, &watch, options.blockSize);
+    if (scanned.ok()) findings();
+  }
+
+  if (ascii.beyondAscii()) {
+    if (options.checkEncoding) {
+      report->needsTable = true;
+      return CompileResult::success();
+    }
+    return compileFromTable(folder, name, report);
+  }
+  switch (scanned.status) {
+    case ScanStatus::kScanned:
+      break;
+    case ScanStatus::kFault:
+      return CompileResult::failure(std::move(scanned.fault.message),
+                                    scanned.fault.line);
+    case ScanStatus::kStopped:  // memory for the early texts ran out
+    case ScanStatus::kUnreadable:
+      return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  report->scanned = true;
+  report->lineCount = scanned.slotCount - 1;
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  if (!written) {
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
+  }
+  return CompileResult::success();
 }
 
 }  // namespace parlavox

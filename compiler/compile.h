@@ -13,9 +13,12 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "compiler/code_pages.h"
+#include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
+#include "compiler/source_blocks.h"
 #include "compiler/source_file.h"
 
 namespace parlavox {
@@ -100,10 +103,43 @@ CompileResult writeLanguage(const std::filesystem::path& folder,
                             std::string_view name, const EntryTable& table,
                             const SourceFile* source = nullptr);
 
-// loadLanguage, then writeLanguage. An earlier compiled file stays as it was
-// on every failure.
+// How compileLanguage goes about it.
+struct CompileOptions {
+  // Whether to check the source's encoding, as checkEncoding does.
+  bool checkEncoding = false;
+  // Whether any encoding finding keeps the compiled file from being written.
+  bool holdBackOnFindings = false;
+  // The size of the blocks the source is read in.
+  std::size_t blockSize = kSourceBlockSize;
+};
+
+// What compileLanguage found out besides its result.
+struct CompileReport {
+  // Whether the source was read whole and has no fault.
+  bool scanned = false;
+  // The number of line numbers, 0 to the highest, when scanned.
+  std::size_t lineCount = 0;
+  // The encoding findings, with CompileOptions::checkEncoding.
+  std::vector<EncodingFinding> findings;
+  // Whether the compiled file was not written because of findings.
+  bool heldBack = false;
+  // With CompileOptions::checkEncoding: the source is not plain ASCII, so
+  // its encoding decides how it is read; nothing was written, and the
+  // caller compiles it through loadLanguage and writeLanguage.
+  bool needsTable = false;
+};
+
+// The same result and compiled file as loadLanguage, then writeLanguage.
+// A source of ASCII bytes alone, which every code page reads alike, is
+// compiled in one pass: each text is written as soon as it is read and
+// every text before it is written, so that a source in number order never
+// stands in memory. A source with a byte beyond ASCII is read whole instead,
+// unless a fault comes before that byte. An earlier compiled file stays as
+// it was on every failure.
 CompileResult compileLanguage(const std::filesystem::path& folder,
-                              std::string_view name);
+                              std::string_view name,
+                              const CompileOptions& options = {},
+                              CompileReport* report = nullptr);
 
 }  // namespace parlavox
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -237,6 +238,100 @@ TEST(CompileFailureTest, NameWithPathOrWildcardCharacterTouchesNoFile) {
   }
   EXPECT_EQ(folder.names(), Names{"sub"});
   EXPECT_FALSE(fs::exists(folder.path() / "sub" / "LangX.lng"));
+}
+
+// A source of `count` entries, Charset first, in number order or reversed,
+// and the compiled file it makes.
+struct LargeSource {
+  std::string text;
+  std::string compiled;
+};
+
+LargeSource largeSource(int count, bool reversed) {
+  LargeSource source;
+  source.text = "// large\r\nCharset | 238\r\n";
+  source.compiled = "238\r\n";
+  std::vector<std::string> lines;
+  for (int n = 0; n < count; ++n) {
+    const std::string text = "text " + std::to_string(n) + " at a://b:\\\\c";
+    lines.push_back(std::to_string(n) + " | " + text + " // note\r\n");
+    source.compiled += "text " + std::to_string(n) + " at a://b://c\r\n";
+  }
+  if (reversed) std::reverse(lines.begin(), lines.end());
+  for (const std::string& line : lines) source.text += line;
+  return source;
+}
+
+TEST(StreamedCompileTest, BlocksOfAnySizeWriteTheSameFile) {
+  TestFolder folder;
+  folder.write("langDeutsch.txt", kSource);
+  for (std::size_t blockSize = 1; blockSize <= 24; ++blockSize) {
+    CompileOptions options;
+    options.blockSize = blockSize;
+    CompileReport report;
+    ASSERT_TRUE(
+        compileLanguage(folder.path(), "Deutsch", options, &report).ok());
+    EXPECT_EQ(folder.read("LangDeutsch.lng"),
+              "238\r\nOpen\r\nSave %1 as %2\r\n"
+              "Visit http://parlavox.example/help\r\n")
+        << blockSize;
+    EXPECT_TRUE(report.scanned);
+    EXPECT_EQ(report.lineCount, 3u);
+  }
+}
+
+TEST(StreamedCompileTest, InOrderAndReversedSourcesWriteTheSameBytes) {
+  // Far more than the block the source is read in, and than the one the
+  // compiled file is written in.
+  for (bool reversed : {false, true}) {
+    TestFolder folder;
+    const LargeSource source = largeSource(60000, reversed);
+    folder.write("langX.txt", source.text);
+    ASSERT_TRUE(compileLanguage(folder.path(), "X").ok()) << reversed;
+    EXPECT_TRUE(folder.read("LangX.lng") == source.compiled) << reversed;
+  }
+}
+
+TEST(StreamedCompileTest, SourcesBeyondAsciiAreReadInTheirEncoding) {
+  TestFolder folder;
+  // UTF-8, written in the Charset's code page: read whole after the first
+  // byte beyond ASCII, however far into the source it comes.
+  const std::string padding(3 << 20, 'x');
+  folder.write("langX.txt", "Charset | 238\n0 | " + padding +
+                                "\n1 | Za\xC5\xBC\xC3\xB3\xC5\x82\n");
+  CompileOptions small;
+  small.blockSize = 64;
+  for (const CompileOptions& options : {CompileOptions{}, small}) {
+    ASSERT_TRUE(compileLanguage(folder.path(), "X", options).ok());
+    EXPECT_TRUE(folder.read("LangX.lng") ==
+                "238\r\n" + padding + "\r\nZa\xBF\xF3\xB3\r\n");
+  }
+  // A fault before that byte is the source's first all the same.
+  folder.write("langX.txt", "0 | a\n0 | b\n1 | \xC5\xBC\n");
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "double entry for line number 0");
+  // A double-byte character whose second byte is "|" stays in its text.
+  folder.write("langX.txt", "Charset | 128\n0 | \x83\x7C\n1 | b\n");
+  ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "128\r\n\x83\x7C\r\nb\r\n");
+}
+
+TEST(StreamedCompileTest, FaultAfterMuchWasWrittenKeepsTheEarlierOutput) {
+  TestFolder folder;
+  const LargeSource source = largeSource(60000, false);
+  folder.write("langX.txt", source.text + "\r\n59999 | again\r\n");
+  folder.write("LangX.lng", "earlier\r\n");
+  const CompileResult result = compileLanguage(folder.path(), "X");
+  EXPECT_EQ(result.message(), "double entry for line number 59999");
+  EXPECT_EQ(result.line(), 60004u);
+  EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+  EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
+
+  folder.write("langX.txt", source.text + "60001 | gap\r\n");
+  EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
+            "entry for line number 60000 missing");
+  EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+  EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
 }
 
 }  // namespace

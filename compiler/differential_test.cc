@@ -5,7 +5,9 @@
 #include <random>
 
 #include "compiler/compile.h"
+#include "compiler/compiled_stream.h"
 #include "compiler/language_source.h"
+#include "compiler/source_scanner.h"
 #include "compiler/test_literal_parser.h"
 
 namespace parlavox {
@@ -76,6 +78,50 @@ TEST(DifferentialTest, ParserAgreesWithTheLiteralParser) {
   // The generator must reach both outcomes for the comparison to mean much.
   EXPECT_GT(compiled, 1000);
   EXPECT_LT(compiled, 49000);
+}
+
+class StringOutput : public TextOutput {
+ public:
+  bool put(std::string_view text) override {
+    forEachCompiledPiece(text,
+                         [&](std::string_view piece) { written += piece; });
+    return true;
+  }
+
+  std::string written;
+};
+
+// The compiled file, or the fault, of `text` streamed in blocks of
+// `blockSize` bytes.
+std::string streamed(std::string_view text, std::size_t blockSize) {
+  StringOutput out;
+  CompiledStream stream(&out);
+  SourceScanner scanner(&stream, text.size());
+  for (std::size_t at = 0; at < text.size(); at += blockSize) {
+    if (!scanner.feed(text.substr(at, blockSize))) break;
+  }
+  const ScanResult scanned = scanner.finish();
+  if (!scanned.ok()) {
+    return "fault: " + scanned.fault.message + " @" +
+           std::to_string(scanned.fault.line);
+  }
+  if (!stream.finish(scanned.slotCount)) return "stopped";
+  return out.written;
+}
+
+TEST(DifferentialTest, StreamedCompileInBlocksAgreesWithTheTable) {
+  std::mt19937 random(20261217);
+  for (int round = 0; round < 50000; ++round) {
+    const std::string text = generate(random);
+    const ParseResult parsed = parseLanguageSource(text);
+    const std::string expected = parsed.ok()
+                                     ? joinEntries(*parsed.table) + "\r\n"
+                                     : "fault: " + parsed.fault.message + " @" +
+                                           std::to_string(parsed.fault.line);
+    const std::size_t blockSize = 1 + random() % 16;
+    ASSERT_EQ(streamed(text, blockSize), expected)
+        << testing::PrintToString(text) << " in blocks of " << blockSize;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace parlavox {
 
 namespace {
@@ -123,6 +127,96 @@ void findTextBytes(const EntryTable& table,
   }
 }
 
+// Sixteen bytes at `bytes`: whether all are ASCII; with `printable`, all
+// printable ASCII, 0x20 to 0x7F. Where SSE2 is missing, eight are looked at
+// and reported as none.
+constexpr std::size_t kWide = 16;
+
+bool wideAscii(const char* bytes, bool printable) {
+#if defined(__SSE2__)
+  const __m128i block =
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
+  const __m128i outside =
+      printable ? _mm_cmplt_epi8(block, _mm_set1_epi8(0x20)) : block;
+  return _mm_movemask_epi8(outside) == 0;
+#else
+  (void)bytes;
+  (void)printable;
+  return false;
+#endif
+}
+
+// The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
+// starts none.
+std::size_t sequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// What of a text matters before its character set is known: its first
+// control byte, and its bytes above 0x7F, each once, in order.
+struct TextTrace {
+  bool hasControl = false;
+  unsigned char control = 0;
+  std::string highBytes;
+};
+
+TextTrace traceText(std::string_view text) {
+  TextTrace trace;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    if (text.size() - at >= kWide && wideAscii(text.data() + at, true)) {
+      at += kWide;
+      continue;
+    }
+    if (text.size() - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, sizeof word);
+      if (printableAscii(word)) {
+        at += sizeof word;
+        continue;
+      }
+    }
+    const char c = text[at++];
+    const auto byte = static_cast<unsigned char>(c);
+    if (isControl(byte) && !trace.hasControl) {
+      trace.hasControl = true;
+      trace.control = byte;
+    }
+    if (byte >= 0x80 && trace.highBytes.find(c) == std::string::npos) {
+      trace.highBytes += c;
+    }
+  }
+  return trace;
+}
+
+// Orders findings as the check reports them: by line, then by kind. "^"
+// puts two texts on one physical line; the line gets one of each kind.
+void orderFindings(std::vector<EncodingFinding>* findings) {
+  std::stable_sort(findings->begin(), findings->end(),
+                   [](const EncodingFinding& a, const EncodingFinding& b) {
+                     return a.physicalLine != b.physicalLine
+                                ? a.physicalLine < b.physicalLine
+                                : a.kind < b.kind;
+                   });
+  findings->erase(
+      std::unique(findings->begin(), findings->end(),
+                  [](const EncodingFinding& a, const EncodingFinding& b) {
+                    return a.physicalLine == b.physicalLine && a.kind == b.kind;
+                  }),
+      findings->end());
+}
+
+// Whether UTF-8 in a file means a mistake for `charset`.
+bool readsBytesAsCharacters(const Charset* charset) {
+  return charset != nullptr &&
+         (charset->reading == Charset::Reading::kSingleByte ||
+          charset->reading == Charset::Reading::kSystemDefault);
+}
+
 }  // namespace
 
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
@@ -220,6 +314,123 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
                     return a.physicalLine == b.physicalLine && a.kind == b.kind;
                   }),
       findings.end());
+  return findings;
+}
+
+void EncodingWatch::observe(std::string_view bytes) {
+  const std::uint64_t base = observed_;
+  observed_ += bytes.size();
+  if (!maybeUtf8_) return;
+  std::size_t at = 0;
+  if (!utf8Carry_.empty()) {
+    // A sequence that the last block began.
+    const std::size_t length =
+        sequenceLength(static_cast<unsigned char>(utf8Carry_.front()));
+    at = std::min(length - utf8Carry_.size(), bytes.size());
+    utf8Carry_.append(bytes.substr(0, at));
+    if (utf8Carry_.size() < length) return;
+    maybeUtf8_ = multiByteSequenceAt(utf8Carry_, 0) != 0;
+    utf8Carry_.clear();
+  }
+  while (maybeUtf8_ && at < bytes.size()) {
+    if (bytes.size() - at >= kWide && wideAscii(bytes.data() + at, false)) {
+      at += kWide;
+      continue;
+    }
+    if (bytes.size() - at >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, sizeof word);
+      if ((word & kHighBits) == 0) {
+        at += sizeof word;
+        continue;
+      }
+    }
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = sequenceLength(lead);
+    if (!firstSequence_) firstSequence_ = base + at;
+    if (length != 0 && bytes.size() - at < length) {
+      utf8Carry_.assign(bytes.substr(at));  // the next block completes it
+      return;
+    }
+    maybeUtf8_ = length != 0 && multiByteSequenceAt(bytes, at) == length;
+    at += length;
+  }
+}
+
+bool EncodingWatch::take(std::size_t slot, std::string_view text,
+                         std::uint64_t /*offset*/, std::size_t line) {
+  if (slot == 0) {
+    charsetText_ = std::string(text);
+    charsetLine_ = line;
+    charset_ = charsetNamed(text);
+    for (const Early& early : early_) {
+      checkUndefined(early.slot, early.line, early.highBytes);
+    }
+    early_.clear();
+    return true;
+  }
+  TextTrace trace = traceText(text);
+  if (trace.hasControl) {
+    found_.push_back({Kind::kControlCharacter, line, slot, trace.control});
+  }
+  if (trace.highBytes.empty()) return true;
+  if (charsetText_) {
+    checkUndefined(slot, line, trace.highBytes);
+  } else {
+    early_.push_back({slot, line, std::move(trace.highBytes)});
+  }
+  return true;
+}
+
+void EncodingWatch::checkUndefined(std::size_t slot, std::size_t line,
+                                   std::string_view highBytes) {
+  if (charset_ == nullptr) return;
+  for (char c : highBytes) {
+    if (charset_->undefinedBytes.find(c) != std::string_view::npos) {
+      found_.push_back(
+          {Kind::kUndefinedByte, line, slot, static_cast<unsigned char>(c)});
+      return;
+    }
+  }
+}
+
+std::vector<EncodingFinding> EncodingWatch::finish(
+    const std::function<std::size_t(std::uint64_t)>& lineAt) {
+  // A source without a Charset line is read as Charset 0.
+  if (!charsetText_) {
+    charset_ = findCharset(0);
+    for (const Early& early : early_) {
+      checkUndefined(early.slot, early.line, early.highBytes);
+    }
+    early_.clear();
+  }
+  const std::string charsetText = charsetText_.value_or("");
+  std::vector<EncodingFinding> findings;
+  if (charset_ == nullptr) {
+    findings.push_back(
+        {Kind::kUnknownCharset, charsetLine_, nullptr, charsetText});
+  }
+  const bool utf8 = readsBytesAsCharacters(charset_) && maybeUtf8_ &&
+                    utf8Carry_.empty() && firstSequence_.has_value();
+  if (utf8) {
+    findings.push_back(
+        {Kind::kUtf8Text, lineAt(*firstSequence_), charset_, charsetText});
+  }
+  // The table's check goes through the texts in slot order.
+  std::sort(found_.begin(), found_.end(), [](const Found& a, const Found& b) {
+    return a.slot < b.slot || (a.slot == b.slot && a.kind < b.kind);
+  });
+  for (const Found& found : found_) {
+    // Undefined bytes mean nothing in a UTF-8 file.
+    if (utf8 && found.kind == Kind::kUndefinedByte) continue;
+    findings.push_back(
+        {found.kind, found.line, charset_, charsetText, found.byte});
+  }
+  orderFindings(&findings);
   return findings;
 }
 

@@ -7,6 +7,8 @@
 #define PARLAVOX_COMPILER_ENCODING_CHECK_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/entry_table.h"
+#include "compiler/source_scanner.h"
 
 namespace parlavox {
 
@@ -56,6 +59,55 @@ std::vector<EncodingFinding> checkEncoding(
 // UTF-8 throughout (no overlong forms, no surrogates, nothing beyond
 // U+10FFFF) and holds one; nothing otherwise.
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes);
+
+// The same check made while a source is scanned, for a compile that keeps
+// no table: it sees the source's bytes as they are read and each text as
+// the scanner hands it on. Only the texts that come before the Charset line
+// leave a trace in memory, and only where they hold a byte above 0x7F.
+class EncodingWatch : public EntrySink {
+ public:
+  // Sees the next bytes of the source, in order.
+  void observe(std::string_view bytes);
+
+  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
+            std::size_t line) override;
+
+  // After the whole source: what checkEncoding finds in its table.
+  // `lineAt` gives the 1-based physical line of a byte of the source.
+  std::vector<EncodingFinding> finish(
+      const std::function<std::size_t(std::uint64_t)>& lineAt);
+
+ private:
+  // A text seen before the Charset value was known.
+  struct Early {
+    std::size_t slot;
+    std::size_t line;
+    std::string highBytes;  // its bytes above 0x7F, each once, in order
+  };
+  // A finding with the slot it comes from, to order texts on one line.
+  struct Found {
+    EncodingFinding::Kind kind;
+    std::size_t line;
+    std::size_t slot;
+    unsigned char byte;
+  };
+
+  void checkUndefined(std::size_t slot, std::size_t line,
+                      std::string_view highBytes);
+
+  // The Charset value, once its slot was seen.
+  std::optional<std::string> charsetText_;
+  std::size_t charsetLine_ = 0;
+  const Charset* charset_ = nullptr;
+  std::vector<Early> early_;
+  std::vector<Found> found_;
+  // Whether the bytes so far may be UTF-8: well-formed, with the start of
+  // a sequence that the next block completes in utf8Carry_.
+  bool maybeUtf8_ = true;
+  std::string utf8Carry_;
+  std::optional<std::uint64_t> firstSequence_;
+  std::uint64_t observed_ = 0;
+};
 
 // A byte-order mark at the start of a file.
 enum class ByteOrderMark { kNone, kUtf8, kUtf16 };

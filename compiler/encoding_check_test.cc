@@ -7,18 +7,17 @@
 #include <vector>
 
 #include "compiler/language_source.h"
+#include "compiler/source_scanner.h"
 
 namespace parlavox {
 namespace {
 
 // Each finding as "LINE kind", with the byte or the Charset that matters:
 // "4 utf8 238", "2 undefined 0x81 238", "1 charset 'x'", "3 control 0x07".
-std::vector<std::string> check(std::string_view source) {
-  ParseResult parsed = parseLanguageSource(source);
-  EXPECT_TRUE(parsed.ok()) << parsed.fault.message;
-  if (!parsed.ok()) return {};
+std::vector<std::string> describe(
+    const std::vector<EncodingFinding>& findings) {
   std::vector<std::string> found;
-  for (const EncodingFinding& f : checkEncoding(*parsed.table)) {
+  for (const EncodingFinding& f : findings) {
     std::string line = std::to_string(f.physicalLine);
     char byte[8];
     std::snprintf(byte, sizeof byte, "0x%02X", f.byte);
@@ -38,6 +37,37 @@ std::vector<std::string> check(std::string_view source) {
         break;
     }
     found.push_back(line);
+  }
+  return found;
+}
+
+// The findings of the watch over `source` scanned in blocks of `blockSize`.
+std::vector<std::string> watched(std::string_view source,
+                                 std::size_t blockSize) {
+  EncodingWatch watch;
+  SourceScanner scanner(&watch, source.size());
+  for (std::size_t at = 0; at < source.size(); at += blockSize) {
+    watch.observe(source.substr(at, blockSize));
+    scanner.feed(source.substr(at, blockSize));
+  }
+  EXPECT_TRUE(scanner.finish().ok());
+  return describe(watch.finish([&](std::uint64_t offset) {
+    return physicalLineAt(source, static_cast<std::size_t>(offset));
+  }));
+}
+
+// The findings of the table's check, which the watch must find as well,
+// whatever blocks the source comes in.
+std::vector<std::string> check(std::string_view source) {
+  ParseResult parsed = parseLanguageSource(source);
+  EXPECT_TRUE(parsed.ok()) << parsed.fault.message;
+  if (!parsed.ok()) return {};
+  std::vector<std::string> found = describe(checkEncoding(*parsed.table));
+  for (std::size_t blockSize : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+                                std::size_t{7}, source.size()}) {
+    EXPECT_EQ(watched(source, blockSize), found)
+        << testing::PrintToString(std::string(source)) << " in blocks of "
+        << blockSize;
   }
   return found;
 }
@@ -199,6 +229,16 @@ TEST(EncodingCheckTest, ControlCharactersInTextsOncePerLine) {
 TEST(EncodingCheckTest, LinesCountEveryKindOfLineEnd) {
   EXPECT_EQ(check("// a\r// b\n\n\r\n0 | x\r1 | \x81\r\n"),
             Found{"6 undefined 0x81 0"});
+}
+
+TEST(EncodingWatchTest, TextsBeforeTheCharsetLineAreCheckedOnceItComes) {
+  EXPECT_EQ(check("0 | \x83\x81\n1 | \x07\x8D^2 | \x81\nCharset | 238\n"),
+            (Found{"1 undefined 0x83 238", "2 undefined 0x81 238",
+                   "2 control 0x07"}));
+  // Two texts on one line: the lower line number's byte is named, whatever
+  // comes first on the line.
+  EXPECT_EQ(check("Charset | 238\n0 | a\n2 | \x98^1 | \x83\n"),
+            Found{"3 undefined 0x83 238"});
 }
 
 TEST(ByteOrderMarkTest, FoundOnlyAtTheStart) {

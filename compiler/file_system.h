@@ -7,6 +7,7 @@
 #define PARLAVOX_COMPILER_FILE_SYSTEM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -77,6 +78,28 @@ FileCause causeOfLastFailure();
 // Reads the whole plain file at `path` (see readFile).
 ReadResult readWholeFile(const std::filesystem::path& path);
 
+// What tells an open file's content apart from an earlier one: its size and
+// modification time.
+struct FileState {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // in the system's own units
+  std::int64_t modifiedFraction = 0;
+
+  friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+// Opens the plain file at `path` for reading, without blocking on a pipe
+// or device; `*status` is kRead and `*state` its state when it is open,
+// kNotAFile when no plain file has that name.
+ScopedHandle openPlainFile(const std::filesystem::path& path,
+                           ReadStatus* status, FileState* state);
+
+// The state of the open file; false when it cannot be had.
+bool fileState(Handle handle, FileState* state);
+
+// Reads up to `size` bytes: how many, 0 at the end, -1 on failure.
+long long readBlock(Handle handle, char* into, std::size_t size);
+
 // The identity of the file at `path`, following links (see identityOf).
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path);
 
@@ -109,6 +132,10 @@ WriteResult appendChecked(const std::filesystem::path& path,
 
 // Writes all of `bytes`; false on any failure, a file size limit included.
 bool writeAll(Handle handle, std::string_view bytes);
+
+// Asks the system to start writing `size` bytes of the file from `offset`
+// to the disk without waiting for them; advice only.
+void startWriting(Handle handle, std::uint64_t offset, std::size_t size);
 
 // Waits until the file's bytes are on the disk.
 bool syncFile(Handle handle);

@@ -327,6 +327,17 @@ bool writeAll(Handle handle, std::string_view bytes) {
   return true;
 }
 
+void startWriting(Handle handle, std::uint64_t offset, std::size_t size) {
+#if defined(SYNC_FILE_RANGE_WRITE)
+  sync_file_range(handle, static_cast<off_t>(offset), static_cast<off_t>(size),
+                  SYNC_FILE_RANGE_WRITE);
+#else
+  (void)handle;
+  (void)offset;
+  (void)size;
+#endif
+}
+
 bool syncFile(Handle handle) {
   int status = 0;
   do {
@@ -347,6 +358,41 @@ void syncFolder(const std::filesystem::path& folder) {
   // The rename has happened; a file system that cannot sync a folder (EINVAL)
   // keeps its names by other means, so the outcome stays a success.
   syncFile(fd);
+}
+
+ScopedHandle openPlainFile(const std::filesystem::path& path,
+                           ReadStatus* status, FileState* state) {
+  *status = ReadStatus::kUnreadable;
+  // Non-blocking, so that opening a pipe with no writer returns at once.
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) *status = ReadStatus::kNotAFile;
+    return ScopedHandle();
+  }
+  ScopedHandle file(fd);
+  struct stat opened {};
+  if (fstat(fd, &opened) != 0) return ScopedHandle();
+  if (!S_ISREG(opened.st_mode)) {
+    *status = ReadStatus::kNotAFile;
+    return ScopedHandle();
+  }
+  if (!fileState(fd, state)) return ScopedHandle();
+  *status = ReadStatus::kRead;
+  return file;
+}
+
+bool fileState(Handle handle, FileState* state) {
+  struct stat now {};
+  if (fstat(handle, &now) != 0) return false;
+  state->size = static_cast<std::uint64_t>(now.st_size);
+  state->modified = now.st_mtim.tv_sec;
+  state->modifiedFraction = now.st_mtim.tv_nsec;
+  return true;
+}
+
+long long readBlock(Handle handle, char* into, std::size_t size) {
+  return readSome(handle, into, size);
 }
 
 }  // namespace parlavox::os

@@ -173,7 +173,7 @@ FileWriter::FileWriter(Sink sink) : sink_(std::move(sink)) {
 }
 
 void FileWriter::write(std::string_view bytes) {
-  if (failed_) return;
+  if (failed_ || bytes.empty()) return;
   if (bytes.size() > kBlockSize - used_) {
     if (!flush()) return;
     // Whatever fills a block on its own goes straight to the file.
@@ -206,10 +206,17 @@ WriteResult replaceFileWith(const fs::path& path,
   os::ScopedHandle file = openNewFile(folder, &temporary, &note, &cause);
   if (!file.open()) return WriteResult::failed(cause);
 
+  std::uint64_t put = 0;
   FileWriter writer([&](std::string_view bytes) {
-    if (os::writeAll(file.get(), bytes)) return true;
-    cause = os::causeOfLastFailure();
-    return false;
+    if (!os::writeAll(file.get(), bytes)) {
+      cause = os::causeOfLastFailure();
+      return false;
+    }
+    // The disk starts on what is written while the rest is produced, so
+    // that the sync at the end waits only for the last part.
+    os::startWriting(file.get(), put, bytes.size());
+    put += bytes.size();
+    return true;
   });
   // The file's bytes and permissions are on the disk before it takes the
   // output's name, so the name never stands for a partial file.

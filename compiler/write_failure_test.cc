@@ -13,6 +13,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "compiler/compile.h"
 #include "compiler/test_folder.h"
@@ -78,6 +80,31 @@ TEST_F(WriteFailureTest, NoFileHandleForTheTemporaryFile) {
   expectEarlierOutputKept(result);
 }
 
+TEST_F(WriteFailureTest, NoTemporaryFileStillNamesTheSourcesFault) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's own checks need file handles of their own";
+#endif
+  // One handle left: the source opens, the temporary file does not.
+  const int nextHandle = dup(0);
+  close(nextHandle);
+  writeSourceOf(10);
+  CompileResult good = CompileResult::success();
+  {
+    ScopedLimit handles(RLIMIT_NOFILE, static_cast<rlim_t>(nextHandle + 1));
+    good = compileLanguage(folder_.path(), "X");
+  }
+  expectEarlierOutputKept(good);
+  folder_.write("langX.txt", "0 | a\n1 | b\n0 | c\n");
+  CompileResult faulty = CompileResult::success();
+  {
+    ScopedLimit handles(RLIMIT_NOFILE, static_cast<rlim_t>(nextHandle + 1));
+    faulty = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(faulty.message(), "double entry for line number 0");
+  EXPECT_EQ(faulty.line(), 3u);
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+}
+
 TEST_F(WriteFailureTest, WriteStopsShort) {
   writeSourceOf(4 << 20);
   EntryTable table;
@@ -101,6 +128,55 @@ TEST_F(WriteFailureTest, FlushOnCloseFails) {
     result = writeLanguage(folder_.path(), "X", table);
   }
   expectEarlierOutputKept(result);
+}
+
+TEST_F(WriteFailureTest, WriteStopsShortInTheStreamedCompile) {
+  writeSourceOf(4 << 20);
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 1 << 20);
+    result = compileLanguage(folder_.path(), "X");
+  }
+  expectEarlierOutputKept(result);
+  // The source's fault comes first, even once the write has failed.
+  folder_.write("langX.txt", "0 | " + std::string(4 << 20, 'x') + "\n0 | b\n");
+  {
+    ScopedLimit fileSize(RLIMIT_FSIZE, 1 << 20);
+    result = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(result.message(), "double entry for line number 0");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+// The process's address space in use now, in bytes.
+rlim_t addressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(WriteFailureTest, EarlyTextsBeyondMemoryMakeTheSourceUnreadable) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer needs more address space than any limit";
+#endif
+  // About 20 MB of texts that all wait for line number 0 at the end.
+  std::string source = "Charset | 238\n";
+  for (int n = 400000; n > 0; --n) {
+    source += std::to_string(n) + " | " + std::string(40, 'x') + "\n";
+  }
+  folder_.write("langX.txt", source + "0 | a\n");
+  CompileResult result = CompileResult::success();
+  {
+    ScopedLimit memory(RLIMIT_AS, addressSpaceInUse() + (8 << 20));
+    result = compileLanguage(folder_.path(), "X");
+  }
+  EXPECT_EQ(result.message(), "File langX.txt could not be read");
+  EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+  // With the memory back, the same source compiles.
+  EXPECT_TRUE(compileLanguage(folder_.path(), "X").ok());
 }
 
 TEST_F(WriteFailureTest, RenameFails) {

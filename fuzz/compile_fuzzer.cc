@@ -1,9 +1,11 @@
 // Fuzzes the whole compile on a real folder. The first byte gives the length
-// (0 to 7) of the language name that follows; the rest is the source.
-// Whatever the input: a failed compile leaves the earlier compiled file byte
-// for byte; a successful one of an 8-bit single-byte source writes exactly
-// the parser's table; no file
-// appears but the compiled one, and nothing is written outside the folder.
+// (0 to 7) of the language name that follows, and the size of the blocks
+// the source is read in; the rest is the source. Whatever the input: a
+// failed compile leaves the earlier compiled file byte for byte; a
+// successful one of an 8-bit single-byte source writes exactly the parser's
+// table; a failed one fails with the fault that loading the whole source
+// finds, on the same line; no file appears but the compiled one, and
+// nothing is written outside the folder.
 
 #include <algorithm>
 #include <cstddef>
@@ -106,8 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   before = listing(sandbox());
 
+  parlavox::CompileOptions options;
+  // Blocks of 1 to 32 bytes put their ends everywhere in small sources.
+  options.blockSize = 1 + data[0] / 8;
   const parlavox::CompileResult result =
-      parlavox::compileLanguage(folder, name);
+      parlavox::compileLanguage(folder, name, options);
   if (listing(sandbox()) != before) broken("files appeared or vanished", name);
   if (!plain) {
     if (result.ok()) broken("name with a path character compiled", name);
@@ -116,9 +121,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string written = get(folder / parlavox::outputFileName(name));
   if (!result.ok()) {
     if (written != kEarlier) broken("earlier output changed", result.message());
-    if (source.empty() &&
-        result.message() != "Lang.txt is empty. Not compiled") {
-      broken("empty source", result.message());
+    if (source.empty()) {
+      if (result.message() != "Lang.txt is empty. Not compiled") {
+        broken("empty source", result.message());
+      }
+      return 0;
+    }
+    // The compile reads a source in one pass as far as it is ASCII, and the
+    // rest of it whole: its fault is the one the whole source's load finds.
+    parlavox::EntryTable table;
+    const parlavox::CompileResult loaded =
+        parlavox::loadLanguage(folder, name, &table);
+    if (!loaded.ok() && (result.message() != loaded.message() ||
+                         result.line() != loaded.line())) {
+      broken("another fault than the load's",
+             result.message() + " / " + loaded.message());
     }
     return 0;
   }

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The compile in one pass, beside the floor of any durable write: each source
+# is compiled by parlavox-lngc, alternating with `dd bs=1M conv=fsync` of the
+# same file, five times each (best and median). A source of ENTRIES entries
+# in number order and the same reversed (which must compile to the same
+# bytes); then the peak memory of in-order sources of about 10 MB, 93 MB and
+# 1 GB; then --reference and --update beside the same runs of BASELINE, a
+# parlavox-lngc built from another version, when it is given.
+#
+# Usage: bench/one_pass_bench.sh [ENTRIES [BASELINE]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source bench/common.sh
+
+n=${1:-1000000}
+baseline=${2:-}
+lngc=$bin/cli/parlavox-lngc
+make_source=$bin/bench/parlavox_make_source
+
+echo "$n entries, alternating with dd conv=fsync; times in ms (best / median), peak in MB"
+printf '%-9s %7s | %15s | %15s %8s | %9s %9s\n' order "MB" "dd" "lngc" "peak" "best/dd" "med/dd"
+for order in in-order reversed; do
+  "$make_source" "$n" "$work/langBench.txt" $([[ $order == reversed ]] && echo reversed)
+  bytes=$(stat -c %s "$work/langBench.txt")
+  read -r lb lm lk db dm _ < <(alternate "'$lngc' '$work/langBench.txt'" \
+    "dd if='$work/langBench.txt' of='$work/copy.txt' bs=1M conv=fsync")
+  cp "$work/LangBench.lng" "$work/$order.lng"
+  awk -v o="$order" -v b="$bytes" -v lb="$lb" -v lm="$lm" -v lk="$lk" -v db="$db" -v dm="$dm" 'BEGIN {
+    printf "%-9s %7.1f | %6.1f / %6.1f | %6.1f / %6.1f %6.1fMB | %9.2f %9.2f  (peak/source %.2f)\n",
+      o, b / 1e6, db / 1e3, dm / 1e3, lb / 1e3, lm / 1e3, lk / 1e3, lb / db, lm / dm, lk * 1024 / b
+  }'
+done
+if cmp -s "$work/in-order.lng" "$work/reversed.lng"; then
+  echo "reversed: the same bytes as in order"
+else
+  echo "reversed: DIFFERENT bytes from in order" >&2
+  exit 1
+fi
+rm -f "$work/copy.txt" "$work"/*.lng
+
+echo
+echo "peak memory of in-order sources"
+for entries in 200000 1800000 20000000; do
+  "$make_source" "$entries" "$work/langBench.txt"
+  bytes=$(stat -c %s "$work/langBench.txt")
+  read -r lb lm lk db dm _ < <(alternate "'$lngc' '$work/langBench.txt'" \
+    "dd if='$work/langBench.txt' of='$work/copy.txt' bs=1M conv=fsync")
+  awk -v e="$entries" -v b="$bytes" -v lk="$lk" -v lb="$lb" -v lm="$lm" -v db="$db" -v dm="$dm" 'BEGIN {
+    printf "%9d entries %8.1f MB: peak %6.1f MB; lngc %8.1f / %8.1f ms, dd %8.1f / %8.1f ms\n",
+      e, b / 1e6, lk / 1e3, lb / 1e3, lm / 1e3, db / 1e3, dm / 1e3
+  }'
+  rm -f "$work/langBench.txt" "$work/copy.txt" "$work/LangBench.lng"
+done
+
+[[ -n $baseline ]] || exit 0
+echo
+echo "--reference and --update beside $baseline (best / median ms)"
+"$make_source" "$n" "$work/langBench.txt"
+"$make_source" "$n" "$work/langReference.txt"
+ms() { awk -v a="$1" -v b="$2" -v c="$3" -v d="$4" 'BEGIN { printf "this %8.1f / %8.1f, baseline %8.1f / %8.1f", a / 1e3, b / 1e3, c / 1e3, d / 1e3 }'; }
+read -r nb nm _ bb bm _ < <(alternate \
+  "'$lngc' --reference '$work/langReference.txt' '$work/langBench.txt'" \
+  "'$baseline' --reference '$work/langReference.txt' '$work/langBench.txt'")
+echo "reference: $(ms "$nb" "$nm" "$bb" "$bm")"
+"$make_source" "$((n + n / 10))" "$work/langReference.txt"
+"$make_source" "$n" "$work/langOriginal.txt"
+prepare="cp '$work/langOriginal.txt' '$work/langBench.txt' && sync"
+read -r nb nm _ bb bm _ < <(alternate \
+  "'$lngc' --update --reference '$work/langReference.txt' '$work/langBench.txt'" \
+  "'$baseline' --update --reference '$work/langReference.txt' '$work/langBench.txt'")
+echo "update:    $(ms "$nb" "$nm" "$bb" "$bm")"

@@ -1,0 +1,102 @@
+#include "compiler/compiled_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace parlavox {
+
+namespace {
+
+// Large enough that keeping a reversed source costs few allocations, small
+// enough that one chunk is little beside a source that needs it.
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+// A text larger than this gets an allocation of its own, so that a chunk
+// never wastes more than this at its end.
+constexpr std::size_t kLargestPacked = kChunkSize / 8;
+
+}  // namespace
+
+bool EarlyTexts::keep(std::uint64_t slot, std::string_view text) {
+  char* copy = room(text.size());
+  if (copy == nullptr) return false;
+  std::memcpy(copy, text.data(), text.size());
+  try {
+    heap_.push_back({slot, copy, text.size()});
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::push_heap(heap_.begin(), heap_.end(),
+                 [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
+  return true;
+}
+
+void EarlyTexts::dropLowest() {
+  std::pop_heap(heap_.begin(), heap_.end(),
+                [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
+  heap_.pop_back();
+  if (heap_.empty()) {
+    // Nothing is kept: the first chunk is filled again from its start.
+    large_.clear();
+    if (!chunks_.empty()) {
+      chunks_.resize(1);
+      free_ = chunks_.front().get();
+      freeSize_ = kChunkSize;
+    }
+  }
+}
+
+char* EarlyTexts::room(std::size_t size) {
+  try {
+    if (size > kLargestPacked) {
+      large_.emplace_back(new (std::nothrow) char[size]);
+      return large_.back().get();
+    }
+    if (size > freeSize_) {
+      chunks_.emplace_back(new (std::nothrow) char[kChunkSize]);
+      free_ = chunks_.back().get();
+      freeSize_ = free_ == nullptr ? 0 : kChunkSize;
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (free_ == nullptr) return nullptr;
+  char* bytes = free_;
+  free_ += size;
+  freeSize_ -= size;
+  return bytes;
+}
+
+bool CompiledStream::take(std::size_t slot, std::string_view text,
+                          std::uint64_t /*offset*/, std::size_t /*line*/) {
+  if (slot != next_) {
+    outOfMemory_ = !early_.keep(slot, text);
+    return !outOfMemory_;
+  }
+  return write(text) && writeKept();
+}
+
+bool CompiledStream::finish(std::size_t slotCount) {
+  if (next_ == 0 && !write({})) return false;
+  if (!writeKept()) return false;
+  // The scan checked the numbering: every slot has been written now.
+  return next_ == slotCount && early_.empty();
+}
+
+bool CompiledStream::write(std::string_view text) {
+  if (!out_->put(text)) return false;
+  ++next_;
+  return true;
+}
+
+// Writes the kept texts whose turn has come.
+bool CompiledStream::writeKept() {
+  while (!early_.empty() && early_.lowestSlot() == next_) {
+    if (!write(early_.lowestText())) return false;
+    early_.dropLowest();
+  }
+  return true;
+}
+
+}  // namespace parlavox

@@ -1,0 +1,108 @@
+// The compile's consumer of a scan: writes the texts of a source in slot
+// order as it reads them. A text whose slot is the next one to write goes
+// out at once; one that comes early waits in memory until its turn. A
+// source in number order, its Charset line first, so never holds more than
+// one text, whatever its size.
+
+#ifndef PARLAVOX_COMPILER_COMPILED_STREAM_H_
+#define PARLAVOX_COMPILER_COMPILED_STREAM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "compiler/source_scanner.h"
+
+namespace parlavox {
+
+// Hands `take` the compiled form of one text piece by piece: every ":\\" in
+// it as "://", then CR LF.
+template <typename Take>
+void forEachCompiledPiece(std::string_view text, Take&& take) {
+  constexpr std::string_view kShielded = ":\\\\";
+  for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
+       at = text.find(kShielded)) {
+    take(text.substr(0, at + 1));
+    take(std::string_view("//"));
+    text.remove_prefix(at + kShielded.size());
+  }
+  take(text);
+  take(std::string_view("\r\n"));
+}
+
+// The step each text takes on its way into the compiled file, in slot
+// order; it may change the text's form, and may find that it has none.
+class TextOutput {
+ public:
+  virtual ~TextOutput() = default;
+
+  // Writes the text of the next slot; false stops the compile.
+  virtual bool put(std::string_view text) = 0;
+};
+
+// Texts that came before their turn, handed back lowest slot first. They
+// are packed into large chunks, which are given back whenever no text is
+// kept.
+class EarlyTexts {
+ public:
+  EarlyTexts() = default;
+  EarlyTexts(const EarlyTexts&) = delete;
+  EarlyTexts& operator=(const EarlyTexts&) = delete;
+
+  // Keeps a copy of `text` for `slot`; false when memory ran out.
+  bool keep(std::uint64_t slot, std::string_view text);
+
+  bool empty() const { return heap_.empty(); }
+  std::uint64_t lowestSlot() const { return heap_.front().slot; }
+  std::string_view lowestText() const {
+    return {heap_.front().text, heap_.front().length};
+  }
+  void dropLowest();
+
+ private:
+  struct Kept {
+    std::uint64_t slot;
+    const char* text;
+    std::size_t length;
+  };
+
+  char* room(std::size_t size);
+
+  std::vector<Kept> heap_;  // a heap with the lowest slot on top
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<std::unique_ptr<char[]>> large_;  // one text each
+  char* free_ = nullptr;                        // in the last chunk
+  std::size_t freeSize_ = 0;
+};
+
+class CompiledStream : public EntrySink {
+ public:
+  // Writes through `out`, which outlives the stream.
+  explicit CompiledStream(TextOutput* out) : out_(out) {}
+
+  bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
+            std::size_t line) override;
+
+  // After a scan without fault, of `slotCount` slots: writes the texts still
+  // kept, after an empty Charset line when the source has none. False when
+  // the output stopped the compile.
+  bool finish(std::size_t slotCount);
+
+  // Whether the stream stopped the scan because memory ran out.
+  bool outOfMemory() const { return outOfMemory_; }
+
+ private:
+  bool write(std::string_view text);
+  bool writeKept();
+
+  TextOutput* out_;
+  std::uint64_t next_ = 0;  // the slot written next
+  EarlyTexts early_;
+  bool outOfMemory_ = false;
+};
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_COMPILED_STREAM_H_

@@ -1,0 +1,104 @@
+#include "compiler/compiled_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "compiler/compile.h"
+#include "compiler/language_source.h"
+
+namespace parlavox {
+namespace {
+
+class StringOutput : public TextOutput {
+ public:
+  bool put(std::string_view text) override {
+    if (puts_++ == refuseAt) return false;
+    forEachCompiledPiece(text,
+                         [&](std::string_view piece) { written += piece; });
+    return true;
+  }
+
+  std::string written;
+  int refuseAt = -1;
+
+ private:
+  int puts_ = 0;
+};
+
+// Compiles `text` through the stream; "<fault: ...>" when it does not scan.
+std::string streamed(std::string_view text, StringOutput* out = nullptr) {
+  StringOutput own;
+  if (out == nullptr) out = &own;
+  CompiledStream stream(out);
+  SourceScanner scanner(&stream, text.size());
+  scanner.feed(text);
+  const ScanResult scanned = scanner.finish();
+  if (scanned.status == ScanStatus::kStopped) return "<stopped>";
+  if (!scanned.ok()) return "<fault: " + scanned.fault.message + ">";
+  if (!stream.finish(scanned.slotCount)) return "<stopped>";
+  return out->written;
+}
+
+// The compiled file of the table parsed from `text`.
+std::string tabled(std::string_view text) {
+  ParseResult parsed = parseLanguageSource(text);
+  if (!parsed.ok()) return "<fault: " + parsed.fault.message + ">";
+  return joinEntries(*parsed.table) + "\r\n";
+}
+
+TEST(CompiledStreamTest, TextsInAnyOrderComeOutInSlotOrder) {
+  EXPECT_EQ(streamed("Charset | 238\n0 | a\n1 | b:\\\\c\n"),
+            "238\r\na\r\nb://c\r\n");
+  EXPECT_EQ(streamed("2 | c\n1 | b\n0 | a\nCharset | 238\n"),
+            "238\r\na\r\nb\r\nc\r\n");
+  // Without a Charset line the first line is empty, once the end shows it.
+  EXPECT_EQ(streamed("1 | b\n0 | a\n"), "\r\na\r\nb\r\n");
+  EXPECT_EQ(streamed("0 | a\n2 | c\n"),
+            "<fault: entry for line number 1 missing>");
+}
+
+TEST(CompiledStreamTest, ShuffledSourcesCompileAsTheirTable) {
+  std::mt19937 random(17);
+  for (int round = 0; round < 50; ++round) {
+    const int count = 1 + static_cast<int>(random() % 400);
+    std::vector<std::string> lines;
+    for (int n = 0; n < count; ++n) {
+      // Now and then a text larger than a chunk's share of packed texts.
+      const std::size_t length = random() % 50 == 0 ? 200000 : random() % 40;
+      lines.push_back(std::to_string(n) + " | " +
+                      std::string(length, static_cast<char>('a' + n % 26)) +
+                      "x\n");
+    }
+    lines.emplace_back("Charset | 204\n");
+    // Mostly in order with local swaps, or shuffled throughout.
+    if (round % 2 == 0) {
+      for (std::size_t i = 1; i < lines.size(); i += 2) {
+        if (random() % 3 == 0) std::swap(lines[i - 1], lines[i]);
+      }
+    } else {
+      std::shuffle(lines.begin(), lines.end(), random);
+    }
+    std::string text;
+    for (const std::string& line : lines) text += line;
+    ASSERT_EQ(streamed(text), tabled(text)) << "round " << round;
+  }
+}
+
+TEST(CompiledStreamTest, OutputThatRefusesATextStopsTheCompile) {
+  StringOutput out;
+  out.refuseAt = 2;
+  EXPECT_EQ(streamed("Charset | 1\n0 | a\n1 | b\n2 | c\n", &out), "<stopped>");
+  EXPECT_EQ(out.written, "1\r\na\r\n");
+
+  // A text written from those kept early refuses at the end as well.
+  StringOutput late;
+  late.refuseAt = 1;
+  EXPECT_EQ(streamed("1 | b\n0 | a\n", &late), "<stopped>");
+}
+
+}  // namespace
+}  // namespace parlavox

@@ -1,0 +1,62 @@
+#include "compiler/source_blocks.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace parlavox {
+
+FileBlocks::FileBlocks(const std::filesystem::path& path)
+    : file_(os::openPlainFile(path, &status_, &state_)) {
+  if (status_ == ReadStatus::kUnreadable) cause_ = os::causeOfLastFailure();
+}
+
+std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
+  // Never past the size the file had when opened: a file that grows
+  // meanwhile is changed, not longer.
+  if (read_ == state_.size) {
+    char probe = 0;
+    return os::readBlock(file_.get(), &probe, 1) == 0
+               ? std::optional<std::size_t>(0)
+               : std::nullopt;
+  }
+  const auto wanted = static_cast<std::size_t>(
+      std::min<std::uint64_t>(into.size(), state_.size - read_));
+  const long long got = os::readBlock(file_.get(), into.data(), wanted);
+  if (got <= 0) return std::nullopt;  // shorter than its size said
+  read_ += static_cast<std::uint64_t>(got);
+  return static_cast<std::size_t>(got);
+}
+
+bool FileBlocks::unchanged() {
+  os::FileState now;
+  return os::fileState(file_.get(), &now) && now == state_;
+}
+
+ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
+                      std::size_t blockSize) {
+  ScanResult unreadable;
+  unreadable.status = ScanStatus::kUnreadable;
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
+  if (buffer == nullptr) return unreadable;
+  try {
+    SourceScanner scanner(sink, source->size());
+    for (;;) {
+      const std::optional<std::size_t> got =
+          source->read(std::span<char>(buffer.get(), blockSize));
+      if (!got) return unreadable;
+      if (*got == 0) break;
+      if (!scanner.feed(std::string_view(buffer.get(), *got))) break;
+    }
+    ScanResult result = scanner.finish();
+    // A source that changed while it was read is unreadable, whatever its
+    // bytes seemed to say.
+    if (!source->unchanged()) return unreadable;
+    return result;
+  } catch (const std::bad_alloc&) {
+    // A piece, or the numbering, larger than memory.
+    return unreadable;
+  }
+}
+
+}  // namespace parlavox

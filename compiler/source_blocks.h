@@ -1,0 +1,76 @@
+// Where a scan's bytes come from: a source read block by block into one
+// buffer that is used again for every block. A source that changes its
+// bytes on the way (one that decodes or masks them) wraps another.
+
+#ifndef PARLAVOX_COMPILER_SOURCE_BLOCKS_H_
+#define PARLAVOX_COMPILER_SOURCE_BLOCKS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+#include "compiler/file_system.h"
+#include "compiler/source_scanner.h"
+#include "compiler/text_file.h"
+
+namespace parlavox {
+
+// A source of bytes, read from its start to its end once.
+class SourceBlocks {
+ public:
+  virtual ~SourceBlocks() = default;
+
+  // The number of bytes the source holds, as known before the first read.
+  virtual std::uint64_t size() const = 0;
+
+  // Fills the start of `into` with the next bytes: how many, 0 at the end,
+  // or nothing when they could not be read.
+  virtual std::optional<std::size_t> read(std::span<char> into) = 0;
+
+  // Whether the source is still as it was before the first read.
+  virtual bool unchanged() = 0;
+};
+
+// A plain file read block by block. Its size and modification time are
+// taken from the open file when it is opened and again by unchanged(), so
+// that a file that changes while it is read is never taken for a shorter
+// or longer one.
+class FileBlocks : public SourceBlocks {
+ public:
+  // Opens the file at `path`. Never blocks on a pipe or device.
+  explicit FileBlocks(const std::filesystem::path& path);
+
+  // kRead when the file is open; as readFile says otherwise.
+  ReadStatus status() const { return status_; }
+
+  // Why the file could not be opened, where the system says.
+  FileCause cause() const { return cause_; }
+
+  std::uint64_t size() const override { return state_.size; }
+  std::optional<std::size_t> read(std::span<char> into) override;
+  bool unchanged() override;
+
+ private:
+  // Filled while file_ is opened, so declared before it.
+  ReadStatus status_ = ReadStatus::kUnreadable;
+  os::FileState state_;
+  os::ScopedHandle file_;
+  FileCause cause_ = FileCause::kNone;
+  std::uint64_t read_ = 0;  // bytes read so far
+};
+
+// The block size a compile reads with: large enough that reading costs few
+// calls, small enough to stay in the processor's cache.
+constexpr std::size_t kSourceBlockSize = std::size_t{512} << 10;
+
+// Scans `source` into `sink` in blocks of `blockSize` bytes, and checks at
+// the end that the source did not change meanwhile (kUnreadable when it did,
+// or when memory for the scan ran out).
+ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
+                      std::size_t blockSize = kSourceBlockSize);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_SOURCE_BLOCKS_H_
