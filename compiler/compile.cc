@@ -317,6 +317,24 @@ const CodePage* codePageOfTable(const EntryTable& table,
   return codePageNamed(table[0]);
 }
 
+namespace {
+
+// What writing the compiled file of `name` came to: a source that changed
+// before the new file took its name reads as unreadable.
+CompileResult outcomeOfWrite(std::string_view name,
+                             const WriteResult& written) {
+  if (written.status == WriteStatus::kChanged) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  if (!written) {
+    return CompileResult::failure(
+        messages::outputNotWritten(name, written.cause));
+  }
+  return CompileResult::success();
+}
+
+}  // namespace
+
 CompileResult writeLanguage(const fs::path& folder, std::string_view name,
                             const EntryTable& table, const SourceFile* source) {
   if (!nameAllowed(name)) {
@@ -361,14 +379,7 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
       },
       unchanged);
   if (unmappable) return std::move(*unmappable);
-  if (written.status == WriteStatus::kChanged) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
-  }
-  if (!written) {
-    return CompileResult::failure(
-        messages::outputNotWritten(name, written.cause));
-  }
-  return CompileResult::success();
+  return outcomeOfWrite(name, written);
 }
 
 namespace {
@@ -574,14 +585,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   }
   report->scanned = true;
   report->lineCount = scanned.slotCount - 1;
-  if (written.status == WriteStatus::kChanged) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
-  }
-  if (!written) {
-    return CompileResult::failure(
-        messages::outputNotWritten(name, written.cause));
-  }
-  return CompileResult::success();
+  return outcomeOfWrite(name, written);
 }
 
 }  // namespace parlavox

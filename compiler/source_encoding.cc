@@ -8,6 +8,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/messages.h"
+#include "compiler/utf16.h"
 
 namespace parlavox {
 
@@ -42,26 +43,6 @@ std::size_t utf8Length(char32_t code) {
   if (code < 0x800) return 2;
   if (code < 0x10000) return 3;
   return 4;
-}
-
-char* putUtf8(char* out, char32_t code) {
-  auto byte = [&](char32_t bits) { *out++ = static_cast<char>(bits); };
-  if (code < 0x80) {
-    byte(code);
-  } else if (code < 0x800) {
-    byte(0xC0 | (code >> 6));
-    byte(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    byte(0xE0 | (code >> 12));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  } else {
-    byte(0xF0 | (code >> 18));
-    byte(0x80 | ((code >> 12) & 0x3F));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  }
-  return out;
 }
 
 // The code units of a UTF-16 text in either byte order.

@@ -19,8 +19,8 @@ std::size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-void appendUtf8(std::string& out, char32_t code) {
-  auto byte = [&](char32_t bits) { out += static_cast<char>(bits); };
+char* putUtf8(char* out, char32_t code) {
+  auto byte = [&](char32_t bits) { *out++ = static_cast<char>(bits); };
   if (code < 0x80) {
     byte(code);
   } else if (code < 0x800) {
@@ -36,6 +36,12 @@ void appendUtf8(std::string& out, char32_t code) {
     byte(0x80 | ((code >> 6) & 0x3F));
     byte(0x80 | (code & 0x3F));
   }
+  return out;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+  char bytes[4];
+  out.append(bytes, putUtf8(bytes, code));
 }
 
 std::optional<std::u16string> utf16FromUtf8(std::string_view text) {
