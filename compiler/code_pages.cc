@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "compiler/code_page_converter.h"
 #include "compiler/code_page_tables.h"
@@ -220,131 +221,162 @@ Encoded encodeWithTable(std::size_t index, std::string_view utf8,
   return {};
 }
 
-// Converts `utf8`, characters beyond ASCII only, into double-byte `page`
-// with the system's converter; false when one has no place there, and a
-// character written as an ASCII byte has none: 0x00..0x7F are ASCII in
-// every page as the application reads it (Johab's 0x5C included).
-bool convertRun(const CodePage& page, std::string_view utf8, std::string* out) {
-  const std::size_t start = out->size();
-  if (!os::encodeWithSystem(page.number, utf8, out)) return false;
-  for (std::size_t i = start; i < out->size();) {
-    const auto byte = static_cast<unsigned char>((*out)[i]);
-    if (byte < 0x80) return false;
-    i += isLeadByte(page, byte) ? 2 : 1;
-  }
-  return true;
-}
-
-// Converts `utf8`, characters beyond ASCII only, found at `offset` of the
-// whole text.
-Encoded encodeRun(const CodePage& page, std::string_view utf8,
-                  std::size_t offset, std::string* out) {
-  const std::size_t start = out->size();
-  if (convertRun(page, utf8, out)) return {};
-  // Refused as a whole: find the first character with no place.
-  out->resize(start);
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t length = 0;
-    const char32_t c = nextCharacter(utf8, i, &length);
-    length = std::min(length, utf8.size() - i);
-    if (!convertRun(page, utf8.substr(i, length), out)) {
-      return {false, c, offset + i};
-    }
-    i += length;
-  }
-  return {};
-}
-
-Encoded encodeWithConverter(const CodePage& page, std::string_view utf8,
-                            std::string* out) {
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    std::size_t run = i;
-    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) {
-      ++run;
-    }
-    out->append(utf8, i, run - i);
-    // Then the characters beyond ASCII, up to one this program decides.
-    i = run;
-    char32_t c = 0;
-    std::size_t length = 0;
-    while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) >= 0x80) {
-      c = nextCharacter(utf8, run, &length);
-      if (isRefused(page.number, c) || overrideOf(page.number, c) != nullptr) {
-        break;
+// A double-byte page as the system's converter has it, read once on first
+// use: what each byte and pair stands for, and the bytes of each character.
+// Only a character that its bytes read back as has a place (iconv writes
+// some characters as a look-alike's bytes, U+301C WAVE DASH as those of
+// U+FF5E), ASCII is ASCII in every page (Johab's 0x5C included), and
+// isRefused and kOverrides settle where the systems disagree.
+class SystemTable {
+ public:
+  explicit SystemTable(const CodePage& page)
+      : read_(std::size_t{128} * 256, 0), bytesOf_(0x10000, 0) {
+    std::string text;
+    for (int first = 0x80; first < 0x100; ++first) {
+      const auto lead = static_cast<unsigned char>(first);
+      const bool paired = isLeadByte(page, lead);
+      for (int second = 0; second < (paired ? 0x100 : 1); ++second) {
+        std::string bytes(1, static_cast<char>(lead));
+        if (paired) bytes += static_cast<char>(second);
+        text.clear();
+        if (!os::decodeWithSystem(page.number, bytes, &text)) continue;
+        std::size_t length = 0;
+        const char32_t c = nextCharacter(text, 0, &length);
+        if (length != text.size() || c < 0x80 || c >= 0x10000 ||
+            isRefused(page.number, c)) {
+          continue;
+        }
+        read_[index(lead, static_cast<unsigned char>(second))] =
+            static_cast<char16_t>(c);
       }
-      run += std::min(length, utf8.size() - run);
     }
-    if (run > i) {
-      const Encoded done = encodeRun(page, utf8.substr(i, run - i), i, out);
-      if (!done.ok) return done;
-      i = run;
-    }
-    if (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) {
+    // The bytes the system writes each character in, where they read back
+    // as it.
+    for (const char16_t c : read_) {
+      if (c == 0 || bytesOf_[c] != 0) continue;
+      text.clear();
       const Override* decided = overrideOf(page.number, c);
-      if (decided == nullptr) return {false, c, i};
-      out->append(decided->bytes);
-      i += std::min(length, utf8.size() - i);
+      std::string_view written = text;
+      if (decided != nullptr) {
+        written = decided->bytes;
+      } else if (os::encodeWithSystem(page.number, utf8Of(c), &text)) {
+        written = text;
+      } else {
+        continue;
+      }
+      const auto first =
+          static_cast<unsigned char>(written.empty() ? 0 : written[0]);
+      if (written.size() == 1 && readSingle(first) == c) {
+        bytesOf_[c] = first;
+      } else if (written.size() == 2 &&
+                 readPair(first, static_cast<unsigned char>(written[1])) == c) {
+        bytesOf_[c] = static_cast<std::uint16_t>(
+            (first << 8) | static_cast<unsigned char>(written[1]));
+      }
     }
   }
+
+  // The character of a byte from 0x80 standing alone; 0 for none.
+  char16_t readSingle(unsigned char byte) const {
+    return read_[index(byte, 0)];
+  }
+  // The character of a pair that starts with a lead byte; 0 for none.
+  char16_t readPair(unsigned char lead, unsigned char second) const {
+    return read_[index(lead, second)];
+  }
+  // The bytes of `c` beyond ASCII: one byte below 0x100, else the pair's
+  // first byte times 256 plus the second; 0 where `c` has no place.
+  std::uint16_t bytesOf(char32_t c) const {
+    return c < bytesOf_.size() ? bytesOf_[c] : 0;
+  }
+
+ private:
+  static std::size_t index(unsigned char first, unsigned char second) {
+    return (std::size_t{first} - 0x80) * 256 + second;
+  }
+
+  static std::string utf8Of(char16_t c) {
+    std::string text;
+    appendUtf8(c, &text);
+    return text;
+  }
+
+  std::vector<char16_t> read_;          // by first byte - 0x80, then second
+  std::vector<std::uint16_t> bytesOf_;  // by character
+};
+
+// The table of `page`, built on first use. Eight slots hold more pages than
+// there are: the five double-byte ones and the system's.
+const SystemTable& systemTableOf(const CodePage& page) {
+  static std::mutex guard;
+  static std::array<std::unique_ptr<SystemTable>, 8> tables;
+  static std::array<unsigned, 8> numbers{};
+  const std::lock_guard<std::mutex> lock(guard);
+  std::size_t slot = 0;
+  while (slot < numbers.size() && numbers[slot] != 0 &&
+         numbers[slot] != page.number) {
+    ++slot;
+  }
+  slot = std::min(slot, numbers.size() - 1);
+  if (numbers[slot] != page.number) {
+    tables[slot] = std::make_unique<SystemTable>(page);
+    numbers[slot] = page.number;
+  }
+  return *tables[slot];
+}
+
+Encoded encodeWithSystemTable(const CodePage& page, std::string_view utf8,
+                              std::string* out) {
+  const SystemTable& table = systemTableOf(page);
+  // No character takes more bytes in the page than in UTF-8.
+  const std::size_t start = out->size();
+  out->resize(start + utf8.size());
+  char* to = out->data() + start;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x80) {
+      *to++ = static_cast<char>(byte);
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    const char32_t c = nextCharacter(utf8, i, &length);
+    const std::uint16_t bytes = table.bytesOf(c);
+    if (bytes == 0) {
+      out->resize(static_cast<std::size_t>(to - out->data()));
+      return {false, c, i};
+    }
+    if (bytes > 0xFF) *to++ = static_cast<char>(bytes >> 8);
+    *to++ = static_cast<char>(bytes & 0xFF);
+    i += length;
+  }
+  out->resize(static_cast<std::size_t>(to - out->data()));
   return {};
 }
 
-// Whether decoded `utf8` holds a character that no double-byte page reads
-// here, or ASCII, which only ASCII bytes are.
-bool readsWrong(unsigned number, std::string_view utf8) {
-  for (std::size_t i = 0; i < utf8.size();) {
-    std::size_t length = 0;
-    const char32_t c = nextCharacter(utf8, i, &length);
-    if (c < 0x80 || isRefused(number, c)) return true;
-    i += length;
-  }
-  return false;
-}
-
-std::string decodeWithConverter(const CodePage& page, std::string_view bytes) {
+std::string decodeWithSystemTable(const CodePage& page,
+                                  std::string_view bytes) {
+  const SystemTable& table = systemTableOf(page);
   std::string out;
   out.reserve(bytes.size() * 2);
   for (std::size_t i = 0; i < bytes.size();) {
-    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) {
       out.push_back(bytes[i++]);
       continue;
     }
-    // A run of characters beyond ASCII: lead bytes with their second byte,
-    // whatever it is, and single bytes from 0x80.
-    std::size_t end = i;
-    while (end < bytes.size() &&
-           static_cast<unsigned char>(bytes[end]) >= 0x80) {
-      end += isLeadByte(page, static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+    // A pair that forms no character gives U+FFFD for its first byte, and
+    // the second is read again on its own, as it may be a line's end or a
+    // delimiter.
+    char16_t c = 0;
+    if (!isLeadByte(page, byte)) {
+      c = table.readSingle(byte);
+    } else if (i + 1 < bytes.size()) {
+      c = table.readPair(byte, static_cast<unsigned char>(bytes[i + 1]));
+      if (c != 0) ++i;
     }
-    end = std::min(end, bytes.size());
-    const std::size_t before = out.size();
-    if (os::decodeWithSystem(page.number, bytes.substr(i, end - i), &out) &&
-        !readsWrong(page.number, std::string_view(out).substr(before))) {
-      i = end;
-      continue;
-    }
-    // Character by character: a pair that forms none gives U+FFFD for its
-    // first byte, and the second is read again on its own, as it may be a
-    // line's end or a delimiter.
-    out.resize(before);
-    while (i < end) {
-      const auto byte = static_cast<unsigned char>(bytes[i]);
-      if (byte < 0x80) {
-        out.push_back(bytes[i++]);
-        continue;
-      }
-      const std::size_t length = isLeadByte(page, byte) && i + 1 < end ? 2 : 1;
-      const std::size_t at = out.size();
-      if (os::decodeWithSystem(page.number, bytes.substr(i, length), &out) &&
-          !readsWrong(page.number, std::string_view(out).substr(at))) {
-        i += length;
-      } else {
-        out.resize(at);
-        appendUtf8(kReplacement, &out);
-        ++i;
-      }
-    }
+    appendUtf8(c != 0 ? c : kReplacement, &out);
+    ++i;
   }
   return out;
 }
@@ -393,7 +425,7 @@ Encoded encodeFromUtf8(const CodePage& page, std::string_view utf8,
                        std::string* out) {
   const std::size_t index = tableIndex(page.number);
   if (index < kTables.size()) return encodeWithTable(index, utf8, out);
-  return encodeWithConverter(page, utf8, out);
+  return encodeWithSystemTable(page, utf8, out);
 }
 
 std::string decodeToUtf8(const CodePage& page, std::string_view bytes) {
@@ -401,7 +433,7 @@ std::string decodeToUtf8(const CodePage& page, std::string_view bytes) {
   if (index < kTables.size()) {
     return decodeWithTable(*kTables[index].high, bytes);
   }
-  return decodeWithConverter(page, bytes);
+  return decodeWithSystemTable(page, bytes);
 }
 
 const CodePage& fallbackCodePage() {
