@@ -147,6 +147,24 @@ bool wideAscii(const char* bytes, bool printable) {
 #endif
 }
 
+// The first byte at or after `at` past the run of ASCII there (printable
+// ASCII, 0x20 to 0x7F, with `printable`), skipped sixteen and eight bytes at
+// a time; the bytes of a last short stretch are left to the caller.
+std::size_t skipAsciiRun(std::string_view bytes, std::size_t at,
+                         bool printable) {
+  for (;;) {
+    if (bytes.size() - at >= kWide && wideAscii(bytes.data() + at, printable)) {
+      at += kWide;
+      continue;
+    }
+    if (bytes.size() - at < sizeof(std::uint64_t)) return at;
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + at, sizeof word);
+    if (printable ? !printableAscii(word) : (word & kHighBits) != 0) return at;
+    at += sizeof word;
+  }
+}
+
 // The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
 // starts none.
 std::size_t sequenceLength(unsigned char lead) {
@@ -168,18 +186,8 @@ TextTrace traceText(std::string_view text) {
   TextTrace trace;
   std::size_t at = 0;
   while (at < text.size()) {
-    if (text.size() - at >= kWide && wideAscii(text.data() + at, true)) {
-      at += kWide;
-      continue;
-    }
-    if (text.size() - at >= sizeof(std::uint64_t)) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + at, sizeof word);
-      if (printableAscii(word)) {
-        at += sizeof word;
-        continue;
-      }
-    }
+    at = skipAsciiRun(text, at, true);
+    if (at == text.size()) break;
     const char c = text[at++];
     const auto byte = static_cast<unsigned char>(c);
     if (isControl(byte) && !trace.hasControl) {
@@ -333,18 +341,8 @@ void EncodingWatch::observe(std::string_view bytes) {
     utf8Carry_.clear();
   }
   while (maybeUtf8_ && at < bytes.size()) {
-    if (bytes.size() - at >= kWide && wideAscii(bytes.data() + at, false)) {
-      at += kWide;
-      continue;
-    }
-    if (bytes.size() - at >= sizeof(std::uint64_t)) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + at, sizeof word);
-      if ((word & kHighBits) == 0) {
-        at += sizeof word;
-        continue;
-      }
-    }
+    at = skipAsciiRun(bytes, at, false);
+    if (at == bytes.size()) break;
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
       ++at;
