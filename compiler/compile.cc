@@ -541,6 +541,8 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     report->heldBack = options.holdBackOnFindings && !report->findings.empty();
   };
 
+  ScanReading reading;
+  reading.blockSize = options.blockSize;
   ScanResult scanned;
   bool produced = false;
   const WriteResult written = replaceFileWith(
@@ -552,7 +554,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
         BothSinks both(&stream, &watch);
         EntrySink* const sink =
             options.checkEncoding ? static_cast<EntrySink*>(&both) : &stream;
-        scanned = scanSource(input, sink, options.blockSize);
+        scanned = scanSource(input, sink, reading);
         if (scanned.ok() && !stream.finish(scanned.slotCount)) {
           scanned.status = ScanStatus::kStopped;
         }
@@ -562,7 +564,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
       unchanged);
   // Without a file to write into, the source is still read for its fault.
   if (!produced) {
-    scanned = scanSource(input, &watch, options.blockSize);
+    scanned = scanSource(input, &watch, reading);
     if (scanned.ok()) findings();
   }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
+
+#include "compiler/source_encoding.h"
 
 namespace parlavox {
 
@@ -34,19 +37,33 @@ bool FileBlocks::unchanged() {
 }
 
 ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
-                      std::size_t blockSize) {
+                      const ScanReading& reading) {
   ScanResult unreadable;
   unreadable.status = ScanStatus::kUnreadable;
-  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
-  if (buffer == nullptr) return unreadable;
+  const std::size_t blockSize = reading.blockSize;
   try {
-    SourceScanner scanner(sink, source->size());
+    const std::unique_ptr<char[]> buffer(new char[blockSize]);
+    std::unique_ptr<char[]> masked;
+    std::optional<TrailMask> mask;
+    if (reading.characters != nullptr) {
+      masked.reset(new char[blockSize]);
+      mask.emplace(*reading.characters);
+    }
+    SourceScanner scanner(sink, source->size(), reading.quote);
     for (;;) {
       const std::optional<std::size_t> got =
           source->read(std::span<char>(buffer.get(), blockSize));
       if (!got) return unreadable;
       if (*got == 0) break;
-      if (!scanner.feed(std::string_view(buffer.get(), *got))) break;
+      const std::string_view block(buffer.get(), *got);
+      bool going = false;
+      if (mask) {
+        mask->mask(block, masked.get());
+        going = scanner.feed(std::string_view(masked.get(), *got), block);
+      } else {
+        going = scanner.feed(block);
+      }
+      if (!going) break;
     }
     ScanResult result = scanner.finish();
     // A source that changed while it was read is unreadable, whatever its

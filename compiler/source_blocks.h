@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 
+#include "compiler/code_pages.h"
 #include "compiler/file_system.h"
 #include "compiler/source_scanner.h"
 #include "compiler/text_file.h"
@@ -65,11 +66,22 @@ class FileBlocks : public SourceBlocks {
 // calls, small enough to stay in the processor's cache.
 constexpr std::size_t kSourceBlockSize = std::size_t{512} << 10;
 
-// Scans `source` into `sink` in blocks of `blockSize` bytes, and checks at
-// the end that the source did not change meanwhile (kUnreadable when it did,
-// or when memory for the scan ran out).
+// How scanSource reads a source's bytes.
+struct ScanReading {
+  // The size of the blocks read.
+  std::size_t blockSize = kSourceBlockSize;
+  // The double-byte code page an 8-bit source is read in, else nullptr:
+  // then the later bytes of its characters never count as marks.
+  const CodePage* characters = nullptr;
+  // How faults quote the source's bytes; as they are when unset.
+  QuoteFunction quote;
+};
+
+// Scans `source` into `sink` block by block, and checks at the end that the
+// source did not change meanwhile (kUnreadable when it did, or when memory
+// for the scan ran out).
 ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
-                      std::size_t blockSize = kSourceBlockSize);
+                      const ScanReading& reading = {});
 
 }  // namespace parlavox
 

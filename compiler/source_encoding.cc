@@ -168,20 +168,36 @@ const CodePage* codePageNamed(std::string_view text) {
   return charset == nullptr ? nullptr : codePageOfCharset(charset->value);
 }
 
-FileText maskTrailBytes(const CodePage& page, std::string_view bytes) {
-  std::array<bool, 256> lead{};
+TrailMask::TrailMask(const CodePage& page) {
   for (unsigned byte = 0x80; byte < 256; ++byte) {
-    lead[byte] = isLeadByte(page, static_cast<unsigned char>(byte));
+    lead_[byte] = isLeadByte(page, static_cast<unsigned char>(byte));
   }
-  FileText copy(bytes);
-  char* data = copy.data();
-  const std::size_t size = copy.size();
-  for (std::size_t at = 0; at + 1 < size; ++at) {
-    if (lead[static_cast<unsigned char>(data[at])] &&
-        static_cast<unsigned char>(data[at + 1]) >= kLowestTrailByte) {
-      data[++at] = kNeutralByte;
+}
+
+void TrailMask::mask(std::string_view block, char* out) {
+  const std::size_t size = block.size();
+  if (size == 0) return;
+  std::memcpy(out, block.data(), size);
+  std::size_t at = 0;
+  if (trailNext_ && static_cast<unsigned char>(out[0]) >= kLowestTrailByte) {
+    out[0] = kNeutralByte;
+    at = 1;
+  }
+  trailNext_ = false;
+  for (; at < size; ++at) {
+    if (!lead_[static_cast<unsigned char>(out[at])]) continue;
+    if (at + 1 == size) {
+      trailNext_ = true;
+    } else if (static_cast<unsigned char>(out[at + 1]) >= kLowestTrailByte) {
+      out[++at] = kNeutralByte;
     }
   }
+}
+
+FileText maskTrailBytes(const CodePage& page, std::string_view bytes) {
+  FileText copy = FileText::uninitialised(bytes.size());
+  if (copy.size() != bytes.size()) throw std::bad_alloc();
+  TrailMask(page).mask(bytes, copy.data());
   return copy;
 }
 

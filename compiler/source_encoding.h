@@ -8,6 +8,7 @@
 #ifndef PARLAVOX_COMPILER_SOURCE_ENCODING_H_
 #define PARLAVOX_COMPILER_SOURCE_ENCODING_H_
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -38,6 +39,21 @@ const CodePage* codePageNamed(std::string_view text);
 // byte of a character is a letter: same length, same offsets, and every
 // ASCII mark left in it stands for itself.
 FileText maskTrailBytes(const CodePage& page, std::string_view bytes);
+
+// The same masking for a source read in blocks: a character may start at
+// the end of one block and end in the next.
+class TrailMask {
+ public:
+  explicit TrailMask(const CodePage& page);
+
+  // Writes the masked copy of `block`, the next bytes of the source, to
+  // `out`, which has room for as many bytes.
+  void mask(std::string_view block, char* out);
+
+ private:
+  std::array<bool, 256> lead_{};
+  bool trailNext_ = false;  // the last block ended with a lead byte
+};
 
 // `bytes` as the UTF-8 a message quotes: decoded in `page`, or in the
 // fallback code page where it is nullptr; UTF-8 sources pass as they are.
