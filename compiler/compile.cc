@@ -12,10 +12,13 @@
 
 #include "compiler/charsets.h"
 #include "compiler/code_pages.h"
+#include "compiler/compiled_output.h"
 #include "compiler/compiled_stream.h"
+#include "compiler/decoded_blocks.h"
 #include "compiler/language_source.h"
 #include "compiler/messages.h"
 #include "compiler/source_encoding.h"
+#include "compiler/source_survey.h"
 #include "compiler/text_file.h"
 #include "compiler/utf16.h"
 
@@ -79,65 +82,6 @@ std::optional<fs::path> findSource(const fs::path& folder,
   }
   if (!best) return std::nullopt;
   return folder / pathFromBytes(*best);
-}
-
-constexpr std::string_view kLineEnd = "\r\n";
-
-constexpr std::string_view kShielded = ":\\\\";
-
-// The first ":\\" of `text` from `at`, one that is found there, that starts
-// a character of the double-byte `page`: a ":" can be the second byte of a
-// character there. Texts start at a character.
-std::size_t shieldedInCharacters(std::string_view text, std::size_t at,
-                                 const CodePage& page) {
-  std::size_t character = 0;
-  for (; at != std::string_view::npos; at = text.find(kShielded, at + 1)) {
-    while (character < at) {
-      const auto byte = static_cast<unsigned char>(text[character]);
-      character += isLeadByte(page, byte) ? 2 : 1;
-    }
-    if (character == at) return at;
-  }
-  return at;
-}
-
-// Where the first ":\\" of `text` starts, or npos; under a double-byte
-// `page` (else nullptr) only one that starts a character counts.
-inline std::size_t findShielded(std::string_view text, const CodePage* page) {
-  const std::size_t at = text.find(kShielded);
-  if (page == nullptr || at == std::string_view::npos) return at;
-  return shieldedInCharacters(text, at, *page);
-}
-
-// Hands `take` the compiled file piece by piece, with the slot each piece
-// belongs to: each slot's text, every ":\\" in it as "://", and CR LF after
-// it. A ":\\" never spans two slots, as no text holds a line end, so this is
-// one left-to-right pass over the joined text. `characters` is the
-// double-byte code page of an 8-bit source, else nullptr. Stops where `take`
-// returns false.
-template <typename Take>
-void forEachCompiledPiece(const EntryTable& table, const CodePage* characters,
-                          Take&& take) {
-  for (std::size_t slot = 0; slot < table.size(); ++slot) {
-    std::string_view text = table[slot];
-    for (std::size_t at = findShielded(text, characters);
-         at != std::string_view::npos; at = findShielded(text, characters)) {
-      if (!take(slot, text.substr(0, at + 1)) ||
-          !take(slot, std::string_view("//"))) {
-        return;
-      }
-      text.remove_prefix(at + kShielded.size());
-    }
-    if (!take(slot, text) || !take(slot, kLineEnd)) return;
-  }
-}
-
-// The double-byte code page an 8-bit `table` is read in, else nullptr.
-const CodePage* doubleBytePageOf(const EntryTable& table,
-                                 SourceEncoding encoding) {
-  if (isUnicode(encoding) || table.size() == 0) return nullptr;
-  const CodePage* page = codePageNamed(table[0]);
-  return page != nullptr && page->doubleByte ? page : nullptr;
 }
 
 }  // namespace
@@ -237,79 +181,14 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
 
 std::string joinEntries(const EntryTable& table) {
   std::string joined;
-  forEachCompiledPiece(table, nullptr,
-                       [&](std::size_t, std::string_view piece) {
-                         joined += piece;
-                         return true;
-                       });
-  if (!joined.empty()) joined.resize(joined.size() - kLineEnd.size());
+  for (std::size_t slot = 0; slot < table.size(); ++slot) {
+    forEachCompiledPiece(table[slot],
+                         [&](std::string_view piece) { joined += piece; });
+  }
+  // Without the last CR LF.
+  if (!joined.empty()) joined.resize(joined.size() - 2);
   return joined;
 }
-
-namespace {
-
-// Converts the UTF-8 pieces of a compiled file into `page` and hands them
-// to a writer. Pieces are converted many at a time, so that the cost of a
-// conversion call is not paid for each short text.
-class Converter {
- public:
-  Converter(const CodePage& page, FileWriter* writer)
-      : page_(page), writer_(writer) {}
-
-  // Takes `piece` of `slot`; false once a character had no place.
-  bool add(std::size_t slot, std::string_view piece) {
-    pending_ += piece;
-    pieceEnds_.push_back({pending_.size(), slot});
-    return pending_.size() < kBatchSize || convert();
-  }
-
-  // Converts what is left.
-  void finish() {
-    if (!unmappable_) convert();
-  }
-
-  // The first character that had no place in the page, if any.
-  std::optional<char32_t> unmappable() const { return unmappable_; }
-  std::size_t unmappableSlot() const { return unmappableSlot_; }
-
- private:
-  static constexpr std::size_t kBatchSize = std::size_t{64} * 1024;
-
-  struct PieceEnd {
-    std::size_t end;  // in pending_
-    std::size_t slot;
-  };
-
-  bool convert() {
-    encoded_.clear();
-    const Encoded result = encodeFromUtf8(page_, pending_, &encoded_);
-    if (!result.ok) {
-      unmappable_ = result.unmappable;
-      unmappableSlot_ =
-          std::upper_bound(pieceEnds_.begin(), pieceEnds_.end(),
-                           result.unmappableOffset,
-                           [](std::size_t offset, const PieceEnd& piece) {
-                             return offset < piece.end;
-                           })
-              ->slot;
-      return false;
-    }
-    writer_->write(encoded_);
-    pending_.clear();
-    pieceEnds_.clear();
-    return true;
-  }
-
-  const CodePage& page_;
-  FileWriter* writer_;
-  std::string pending_;
-  std::vector<PieceEnd> pieceEnds_;
-  std::string encoded_;
-  std::optional<char32_t> unmappable_;
-  std::size_t unmappableSlot_ = 0;
-};
-
-}  // namespace
 
 const CodePage* codePageOfTable(const EntryTable& table,
                                 SourceEncoding encoding) {
@@ -342,64 +221,36 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
   }
   const SourceEncoding encoding =
       source != nullptr ? source->encoding : SourceEncoding::kEightBit;
-  const CodePage* page = codePageOfTable(table, encoding);
   std::function<bool()> unchanged;
   if (source != nullptr && !source->path.empty()) {
     unchanged = [source] {
       return identityOf(source->path) == source->identity;
     };
   }
-  std::optional<CompileResult> unmappable;
+  std::optional<SourceFault> unmappable;
+  std::uint64_t unmappableSlot = 0;
   const WriteResult written = replaceFileWith(
       folder / pathFromBytes(outputFileName(name)),
       [&](FileWriter& writer) {
-        if (page == nullptr) {
-          forEachCompiledPiece(table, doubleBytePageOf(table, encoding),
-                               [&](std::size_t, std::string_view piece) {
-                                 writer.write(piece);
-                                 return true;
-                               });
-          return;
+        CompiledOutput output(encoding, &writer);
+        // The line of a text is looked up only for a fault.
+        for (std::size_t slot = 0; slot < table.size(); ++slot) {
+          output.put(slot, table[slot], 0);
         }
-        Converter converter(*page, &writer);
-        forEachCompiledPiece(table, nullptr,
-                             [&](std::size_t slot, std::string_view piece) {
-                               return converter.add(slot, piece);
-                             });
-        converter.finish();
-        if (converter.unmappable()) {
-          const std::size_t slot = converter.unmappableSlot();
-          unmappable = CompileResult::failure(
-              messages::unmappableCharacter(*converter.unmappable(), slot - 1,
-                                            page->name,
-                                            charsetNamed(table[0])->value),
-              table.physicalLine(slot));
-          writer.abandon();
-        }
+        output.finish();
+        unmappable = output.unmappable();
+        unmappableSlot = output.unmappableSlot();
       },
       unchanged);
-  if (unmappable) return std::move(*unmappable);
+  if (unmappable) {
+    return CompileResult::failure(
+        std::move(unmappable->message),
+        table.physicalLine(static_cast<std::size_t>(unmappableSlot)));
+  }
   return outcomeOfWrite(name, written);
 }
 
 namespace {
-
-// Writes each compiled text into the file being written. A failed write is
-// remembered by the writer, and the scan goes on to find any fault of the
-// source, which is what the translator must hear of first.
-class FileTextOutput : public TextOutput {
- public:
-  explicit FileTextOutput(FileWriter* writer) : writer_(writer) {}
-
-  bool put(std::string_view text) override {
-    parlavox::forEachCompiledPiece(
-        text, [&](std::string_view piece) { writer_->write(piece); });
-    return true;
-  }
-
- private:
-  FileWriter* writer_;
-};
 
 // Hands each text to two sinks.
 class BothSinks : public EntrySink {
@@ -473,16 +324,139 @@ std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
   return physicalLineAt(start, static_cast<std::size_t>(offset));
 }
 
-// loadLanguage, then writeLanguage.
-CompileResult compileFromTable(const fs::path& folder, std::string_view name,
-                               CompileReport* report) {
-  EntryTable table;
-  SourceFile source;
-  CompileResult loaded = loadLanguage(folder, name, &table, &source);
-  if (!loaded.ok()) return loaded;
+// Takes texts and keeps none: a source is then read for its fault alone.
+class IgnoredTexts : public EntrySink {
+ public:
+  bool take(std::size_t, std::string_view, std::uint64_t,
+            std::size_t) override {
+    return true;
+  }
+};
+
+// One reading of a source that writes each text into the compiled file as
+// soon as its turn comes.
+struct StreamedReading {
+  SourceBlocks* input = nullptr;
+  ScanReading reading;
+  SourceEncoding encoding = SourceEncoding::kEightBit;
+  // Sees each text as well, where set.
+  EncodingWatch* watch = nullptr;
+  // After a scan without fault: whether the file is held back all the same.
+  std::function<bool()> holdBack;
+};
+
+// Reads `how.input` into the compiled file `target` of `name`, which takes
+// its name only if the source is `unchanged` then.
+CompileResult compileStreamed(const fs::path& target, std::string_view name,
+                              const StreamedReading& how,
+                              const std::function<bool()>& unchanged,
+                              CompileReport* report) {
+  ScanResult scanned;
+  std::optional<SourceFault> unmappable;
+  bool produced = false;
+  const WriteResult written = replaceFileWith(
+      target,
+      [&](FileWriter& writer) {
+        produced = true;
+        CompiledOutput output(how.encoding, &writer);
+        CompiledStream stream(&output);
+        BothSinks both(&stream, how.watch);
+        EntrySink* const sink =
+            how.watch != nullptr ? static_cast<EntrySink*>(&both) : &stream;
+        scanned = scanSource(how.input, sink, how.reading);
+        if (scanned.ok() && !stream.finish(scanned.slotCount)) {
+          scanned.status = ScanStatus::kStopped;
+        }
+        output.finish();
+        unmappable = output.unmappable();
+        if (scanned.ok() && !unmappable && how.holdBack && how.holdBack()) {
+          report->heldBack = true;
+        }
+        if (!scanned.ok() || unmappable || report->heldBack) writer.abandon();
+      },
+      unchanged);
+  // Without a file to write into, the source is still read for its fault.
+  if (!produced) {
+    IgnoredTexts ignored;
+    scanned = scanSource(
+        how.input,
+        how.watch != nullptr ? static_cast<EntrySink*>(how.watch) : &ignored,
+        how.reading);
+    if (scanned.ok() && how.holdBack) report->heldBack = how.holdBack();
+  }
+  switch (scanned.status) {
+    case ScanStatus::kScanned:
+      break;
+    case ScanStatus::kFault:
+      return CompileResult::failure(std::move(scanned.fault.message),
+                                    scanned.fault.line);
+    case ScanStatus::kStopped:  // memory for the early texts ran out
+    case ScanStatus::kUnreadable:
+      return CompileResult::failure(messages::sourceUnreadable(name));
+  }
   report->scanned = true;
-  report->lineCount = table.lineCount();
-  return writeLanguage(folder, name, table, &source);
+  report->lineCount = scanned.slotCount - 1;
+  if (unmappable) {
+    return CompileResult::failure(std::move(unmappable->message),
+                                  unmappable->line);
+  }
+  return outcomeOfWrite(name, written);
+}
+
+// The failure of a source file that could not be opened as `status` says.
+CompileResult unopened(std::string_view name, ReadStatus status,
+                       FileCause cause) {
+  // The file may have gone, or been swapped for a pipe or a device, since it
+  // was found: only the opened file counts.
+  if (status == ReadStatus::kNotAFile) {
+    return CompileResult::failure(messages::sourceNotFound(name));
+  }
+  return CompileResult::failure(messages::sourceUnreadable(name, cause));
+}
+
+// Compiles a source whose encoding the whole file decides: a first reading
+// decides it, from the page cache after the reading that found a byte
+// beyond ASCII, and a second one writes the texts.
+CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
+                              std::string_view name, ScanReading reading,
+                              const std::function<bool()>& unchanged,
+                              CompileReport* report) {
+  std::optional<SourceSurvey> survey;
+  {
+    FileBlocks first(source);
+    if (first.status() != ReadStatus::kRead) {
+      return unopened(name, first.status(), first.cause());
+    }
+    survey = surveySource(&first, reading.blockSize);
+    if (!survey || !first.unchanged()) {
+      return CompileResult::failure(messages::sourceUnreadable(name));
+    }
+  }
+  if (survey->fault) {
+    return CompileResult::failure(std::move(survey->fault->message),
+                                  survey->fault->line);
+  }
+  FileBlocks file(source);
+  if (file.status() != ReadStatus::kRead) {
+    return unopened(name, file.status(), file.cause());
+  }
+  std::size_t markSize = 0;
+  if (survey->mark == ByteOrderMark::kUtf8) markSize = 3;
+  if (survey->mark == ByteOrderMark::kUtf16) markSize = 2;
+  BlocksAfter text(&file, markSize);
+  Utf16Blocks utf16(&text, survey->encoding == SourceEncoding::kUtf16Be);
+  StreamedReading how;
+  how.input = survey->mark == ByteOrderMark::kUtf16
+                  ? static_cast<SourceBlocks*>(&utf16)
+                  : &text;
+  how.encoding = survey->encoding;
+  how.reading = std::move(reading);
+  how.reading.characters = survey->characters;
+  how.reading.quote = [encoding = survey->encoding,
+                       page = survey->quotePage](std::string_view bytes) {
+    return quotedText(encoding, page, bytes);
+  };
+  return compileStreamed(target, name, how, unchanged, report);
 }
 
 }  // namespace
@@ -498,14 +472,8 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   const std::optional<fs::path> source = findSource(folder, name);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
   FileBlocks blocks(*source);
-  // The file may have gone, or been swapped for a pipe or a device, since it
-  // was found: only the opened file counts.
-  if (blocks.status() == ReadStatus::kNotAFile) {
-    return CompileResult::failure(messages::sourceNotFound(name));
-  }
   if (blocks.status() != ReadStatus::kRead) {
-    return CompileResult::failure(
-        messages::sourceUnreadable(name, blocks.cause()));
+    return unopened(name, blocks.status(), blocks.cause());
   }
   if (blocks.size() == 0) {
     // Empty only when reading it says so too: some files read as nothing
@@ -524,70 +492,37 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   const auto unchanged = [&] {
     return identity.has_value() && identityOf(*source) == identity;
   };
+  const fs::path target = folder / pathFromBytes(outputFileName(name));
+  ScanReading reading;
+  reading.blockSize = options.blockSize;
 
   // Bytes beyond ASCII are read in the code page the source names, or as
-  // Unicode: such a source is read whole instead. What came before them
-  // reads alike in every encoding, so a fault there is the source's first.
+  // Unicode, which only the whole file tells. ASCII reads alike in every
+  // encoding: a source without such a byte is compiled in the reading that
+  // finds that out, and a fault before the first one is the source's first
+  // fault in any encoding.
   AsciiBlocks ascii(&blocks);
   // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
   // needs the texts alone, not the bytes around them.
   EncodingWatch watch;
-  SourceBlocks* const input = &ascii;
-  auto findings = [&] {
-    if (options.checkEncoding) {
+  StreamedReading how;
+  how.input = &ascii;
+  how.reading = reading;
+  if (options.checkEncoding) {
+    how.watch = &watch;
+    how.holdBack = [&] {
       report->findings = watch.finish(
           [&](std::uint64_t offset) { return lineInFile(*source, offset); });
-    }
-    report->heldBack = options.holdBackOnFindings && !report->findings.empty();
-  };
-
-  ScanReading reading;
-  reading.blockSize = options.blockSize;
-  ScanResult scanned;
-  bool produced = false;
-  const WriteResult written = replaceFileWith(
-      folder / pathFromBytes(outputFileName(name)),
-      [&](FileWriter& writer) {
-        produced = true;
-        FileTextOutput output(&writer);
-        CompiledStream stream(&output);
-        BothSinks both(&stream, &watch);
-        EntrySink* const sink =
-            options.checkEncoding ? static_cast<EntrySink*>(&both) : &stream;
-        scanned = scanSource(input, sink, reading);
-        if (scanned.ok() && !stream.finish(scanned.slotCount)) {
-          scanned.status = ScanStatus::kStopped;
-        }
-        if (scanned.ok()) findings();
-        if (!scanned.ok() || report->heldBack) writer.abandon();
-      },
-      unchanged);
-  // Without a file to write into, the source is still read for its fault.
-  if (!produced) {
-    scanned = scanSource(input, &watch, reading);
-    if (scanned.ok()) findings();
+      return options.holdBackOnFindings && !report->findings.empty();
+    };
   }
-
-  if (ascii.beyondAscii()) {
-    if (options.checkEncoding) {
-      report->needsTable = true;
-      return CompileResult::success();
-    }
-    return compileFromTable(folder, name, report);
+  CompileResult result = compileStreamed(target, name, how, unchanged, report);
+  if (!ascii.beyondAscii()) return result;
+  if (options.checkEncoding) {
+    report->needsTable = true;
+    return CompileResult::success();
   }
-  switch (scanned.status) {
-    case ScanStatus::kScanned:
-      break;
-    case ScanStatus::kFault:
-      return CompileResult::failure(std::move(scanned.fault.message),
-                                    scanned.fault.line);
-    case ScanStatus::kStopped:  // memory for the early texts ran out
-    case ScanStatus::kUnreadable:
-      return CompileResult::failure(messages::sourceUnreadable(name));
-  }
-  report->scanned = true;
-  report->lineCount = scanned.slotCount - 1;
-  return outcomeOfWrite(name, written);
+  return compileSurveyed(*source, target, name, reading, unchanged, report);
 }
 
 }  // namespace parlavox

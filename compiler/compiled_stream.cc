@@ -18,12 +18,13 @@ constexpr std::size_t kLargestPacked = kChunkSize / 8;
 
 }  // namespace
 
-bool EarlyTexts::keep(std::uint64_t slot, std::string_view text) {
+bool EarlyTexts::keep(std::uint64_t slot, std::string_view text,
+                      std::size_t line) {
   char* copy = room(text.size());
   if (copy == nullptr) return false;
   std::memcpy(copy, text.data(), text.size());
   try {
-    heap_.push_back({slot, copy, text.size()});
+    heap_.push_back({slot, copy, text.size(), line});
   } catch (const std::bad_alloc&) {
     return false;
   }
@@ -69,23 +70,23 @@ char* EarlyTexts::room(std::size_t size) {
 }
 
 bool CompiledStream::take(std::size_t slot, std::string_view text,
-                          std::uint64_t /*offset*/, std::size_t /*line*/) {
+                          std::uint64_t /*offset*/, std::size_t line) {
   if (slot != next_) {
-    outOfMemory_ = !early_.keep(slot, text);
+    outOfMemory_ = !early_.keep(slot, text, line);
     return !outOfMemory_;
   }
-  return write(text) && writeKept();
+  return write(text, line) && writeKept();
 }
 
 bool CompiledStream::finish(std::size_t slotCount) {
-  if (next_ == 0 && !write({})) return false;
+  if (next_ == 0 && !write({}, 0)) return false;
   if (!writeKept()) return false;
   // The scan checked the numbering: every slot has been written now.
   return next_ == slotCount && early_.empty();
 }
 
-bool CompiledStream::write(std::string_view text) {
-  if (!out_->put(text)) return false;
+bool CompiledStream::write(std::string_view text, std::size_t line) {
+  if (!out_->put(next_, text, line)) return false;
   ++next_;
   return true;
 }
@@ -93,7 +94,7 @@ bool CompiledStream::write(std::string_view text) {
 // Writes the kept texts whose turn has come.
 bool CompiledStream::writeKept() {
   while (!early_.empty() && early_.lowestSlot() == next_) {
-    if (!write(early_.lowestText())) return false;
+    if (!write(early_.lowestText(), early_.lowestLine())) return false;
     early_.dropLowest();
   }
   return true;

@@ -38,8 +38,11 @@ class TextOutput {
  public:
   virtual ~TextOutput() = default;
 
-  // Writes the text of the next slot; false stops the compile.
-  virtual bool put(std::string_view text) = 0;
+  // Writes `text`, of the next slot, `slot`, which stands on physical
+  // `line` of the source (0 for the empty Charset line of a source that has
+  // none); false stops the compile.
+  virtual bool put(std::uint64_t slot, std::string_view text,
+                   std::size_t line) = 0;
 };
 
 // Texts that came before their turn, handed back lowest slot first. They
@@ -51,14 +54,16 @@ class EarlyTexts {
   EarlyTexts(const EarlyTexts&) = delete;
   EarlyTexts& operator=(const EarlyTexts&) = delete;
 
-  // Keeps a copy of `text` for `slot`; false when memory ran out.
-  bool keep(std::uint64_t slot, std::string_view text);
+  // Keeps a copy of `text` for `slot`, from physical `line`; false when
+  // memory ran out.
+  bool keep(std::uint64_t slot, std::string_view text, std::size_t line);
 
   bool empty() const { return heap_.empty(); }
   std::uint64_t lowestSlot() const { return heap_.front().slot; }
   std::string_view lowestText() const {
     return {heap_.front().text, heap_.front().length};
   }
+  std::size_t lowestLine() const { return heap_.front().line; }
   void dropLowest();
 
  private:
@@ -66,6 +71,7 @@ class EarlyTexts {
     std::uint64_t slot;
     const char* text;
     std::size_t length;
+    std::size_t line;
   };
 
   char* room(std::size_t size);
@@ -94,7 +100,7 @@ class CompiledStream : public EntrySink {
   bool outOfMemory() const { return outOfMemory_; }
 
  private:
-  bool write(std::string_view text);
+  bool write(std::string_view text, std::size_t line);
   bool writeKept();
 
   TextOutput* out_;

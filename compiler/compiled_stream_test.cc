@@ -15,7 +15,8 @@ namespace {
 
 class StringOutput : public TextOutput {
  public:
-  bool put(std::string_view text) override {
+  bool put(std::uint64_t /*slot*/, std::string_view text,
+           std::size_t /*line*/) override {
     if (puts_++ == refuseAt) return false;
     forEachCompiledPiece(text,
                          [&](std::string_view piece) { written += piece; });

@@ -82,7 +82,8 @@ TEST(DifferentialTest, ParserAgreesWithTheLiteralParser) {
 
 class StringOutput : public TextOutput {
  public:
-  bool put(std::string_view text) override {
+  bool put(std::uint64_t /*slot*/, std::string_view text,
+           std::size_t /*line*/) override {
     forEachCompiledPiece(text,
                          [&](std::string_view piece) { written += piece; });
     return true;

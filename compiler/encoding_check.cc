@@ -325,20 +325,20 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
   return findings;
 }
 
-void EncodingWatch::observe(std::string_view bytes) {
+void Utf8Watch::observe(std::string_view bytes) {
   const std::uint64_t base = observed_;
   observed_ += bytes.size();
   if (!maybeUtf8_) return;
   std::size_t at = 0;
-  if (!utf8Carry_.empty()) {
+  if (!carry_.empty()) {
     // A sequence that the last block began.
     const std::size_t length =
-        sequenceLength(static_cast<unsigned char>(utf8Carry_.front()));
-    at = std::min(length - utf8Carry_.size(), bytes.size());
-    utf8Carry_.append(bytes.substr(0, at));
-    if (utf8Carry_.size() < length) return;
-    maybeUtf8_ = multiByteSequenceAt(utf8Carry_, 0) != 0;
-    utf8Carry_.clear();
+        sequenceLength(static_cast<unsigned char>(carry_.front()));
+    at = std::min(length - carry_.size(), bytes.size());
+    carry_.append(bytes.substr(0, at));
+    if (carry_.size() < length) return;
+    maybeUtf8_ = multiByteSequenceAt(carry_, 0) != 0;
+    carry_.clear();
   }
   while (maybeUtf8_ && at < bytes.size()) {
     at = skipAsciiRun(bytes, at, false);
@@ -351,12 +351,17 @@ void EncodingWatch::observe(std::string_view bytes) {
     const std::size_t length = sequenceLength(lead);
     if (!firstSequence_) firstSequence_ = base + at;
     if (length != 0 && bytes.size() - at < length) {
-      utf8Carry_.assign(bytes.substr(at));  // the next block completes it
+      carry_.assign(bytes.substr(at));  // the next block completes it
       return;
     }
     maybeUtf8_ = length != 0 && multiByteSequenceAt(bytes, at) == length;
     at += length;
   }
+}
+
+std::optional<std::uint64_t> Utf8Watch::firstSequence() const {
+  if (!maybeUtf8_ || !carry_.empty()) return std::nullopt;
+  return firstSequence_;
 }
 
 bool EncodingWatch::take(std::size_t slot, std::string_view text,
@@ -412,11 +417,11 @@ std::vector<EncodingFinding> EncodingWatch::finish(
     findings.push_back(
         {Kind::kUnknownCharset, charsetLine_, nullptr, charsetText});
   }
-  const bool utf8 = readsBytesAsCharacters(charset_) && maybeUtf8_ &&
-                    utf8Carry_.empty() && firstSequence_.has_value();
+  const std::optional<std::uint64_t> firstSequence = utf8_.firstSequence();
+  const bool utf8 = readsBytesAsCharacters(charset_) && firstSequence;
   if (utf8) {
     findings.push_back(
-        {Kind::kUtf8Text, lineAt(*firstSequence_), charset_, charsetText});
+        {Kind::kUtf8Text, lineAt(*firstSequence), charset_, charsetText});
   }
   // The table's check goes through the texts in slot order.
   std::sort(found_.begin(), found_.end(), [](const Found& a, const Found& b) {

@@ -60,6 +60,29 @@ std::vector<EncodingFinding> checkEncoding(
 // U+10FFFF) and holds one; nothing otherwise.
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes);
 
+// The same as firstUtf8Sequence for bytes that come block by block.
+class Utf8Watch {
+ public:
+  // Sees the next bytes, in order.
+  void observe(std::string_view bytes);
+
+  // The offset of the first multi-byte sequence when the bytes so far are
+  // well-formed UTF-8 and hold one; nothing otherwise.
+  std::optional<std::uint64_t> firstSequence() const;
+
+  // Whether no byte so far was above 0x7F.
+  bool ascii() const { return !firstSequence_.has_value(); }
+
+ private:
+  // Whether the bytes so far may be UTF-8: well-formed, with the start of
+  // a sequence that the next block completes in carry_.
+  bool maybeUtf8_ = true;
+  std::string carry_;
+  // Set at the first byte above 0x7F.
+  std::optional<std::uint64_t> firstSequence_;
+  std::uint64_t observed_ = 0;
+};
+
 // The same check made while a source is scanned, for a compile that keeps
 // no table: it sees the source's bytes as they are read and each text as
 // the scanner hands it on. Only the texts that come before the Charset line
@@ -67,7 +90,7 @@ std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes);
 class EncodingWatch : public EntrySink {
  public:
   // Sees the next bytes of the source, in order.
-  void observe(std::string_view bytes);
+  void observe(std::string_view bytes) { utf8_.observe(bytes); }
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
             std::size_t line) override;
@@ -101,12 +124,7 @@ class EncodingWatch : public EntrySink {
   const Charset* charset_ = nullptr;
   std::vector<Early> early_;
   std::vector<Found> found_;
-  // Whether the bytes so far may be UTF-8: well-formed, with the start of
-  // a sequence that the next block completes in utf8Carry_.
-  bool maybeUtf8_ = true;
-  std::string utf8Carry_;
-  std::optional<std::uint64_t> firstSequence_;
-  std::uint64_t observed_ = 0;
+  Utf8Watch utf8_;
 };
 
 // A byte-order mark at the start of a file.

@@ -8,7 +8,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/messages.h"
-#include "compiler/utf16.h"
+#include "compiler/utf16_decoder.h"
 
 namespace parlavox {
 
@@ -35,89 +35,18 @@ std::string_view trimSpaces(std::string_view s) {
   return s.substr(first, last - first + 1);
 }
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
-std::size_t utf8Length(char32_t code) {
-  if (code < 0x80) return 1;
-  if (code < 0x800) return 2;
-  if (code < 0x10000) return 3;
-  return 4;
-}
-
-// The code units of a UTF-16 text in either byte order.
-class Utf16Units {
- public:
-  Utf16Units(std::string_view bytes, bool bigEndian)
-      : bytes_(bytes), bigEndian_(bigEndian) {}
-
-  std::size_t size() const { return bytes_.size() / 2; }
-
-  char32_t operator[](std::size_t at) const {
-    const auto first = static_cast<unsigned char>(bytes_[2 * at]);
-    const auto second = static_cast<unsigned char>(bytes_[2 * at + 1]);
-    return bigEndian_ ? (char32_t{first} << 8) | second
-                      : (char32_t{second} << 8) | first;
-  }
-
-  // The 1-based physical line of unit `at`: CR LF, a lone CR and a lone LF
-  // each end one line.
-  std::size_t lineOf(std::size_t at) const {
-    std::size_t line = 1;
-    for (std::size_t i = 0; i < at; ++i) {
-      const char32_t unit = (*this)[i];
-      if (unit == '\n' ||
-          (unit == '\r' && (i + 1 >= size() || (*this)[i + 1] != '\n'))) {
-        ++line;
-      }
-    }
-    return line;
-  }
-
- private:
-  std::string_view bytes_;
-  bool bigEndian_;
-};
-
-// Walks the code points of `units`, handing each to `take`; returns the
-// unit index of a lone surrogate, or the size when there is none.
-template <typename Take>
-std::size_t forEachCodePoint(const Utf16Units& units, Take&& take) {
-  const std::size_t size = units.size();
-  for (std::size_t at = 0; at < size; ++at) {
-    const char32_t unit = units[at];
-    if (unit < 0xD800 || unit >= 0xE000) {
-      take(unit);
-      continue;
-    }
-    if (!isHighSurrogate(unit) || at + 1 == size ||
-        !isLowSurrogate(units[at + 1])) {
-      return at;
-    }
-    take(0x10000 + ((unit - 0xD800) << 10) + (units[at + 1] - 0xDC00));
-    ++at;
-  }
-  return size;
-}
-
 // `bytes`, UTF-16 without its mark, as UTF-8 in `*out`; or the fault.
 std::optional<SourceFault> decodeUtf16(std::string_view bytes, bool bigEndian,
                                        FileText* out) {
-  const Utf16Units units(bytes, bigEndian);
-  std::size_t length = 0;
-  const std::size_t lone = forEachCodePoint(
-      units, [&](char32_t code) { length += utf8Length(code); });
-  if (lone != units.size()) {
-    return SourceFault{messages::loneSurrogate(units[lone]),
-                       units.lineOf(lone)};
-  }
-  if (bytes.size() % 2 != 0) {
-    return SourceFault{messages::halfUtf16Unit(), units.lineOf(units.size())};
-  }
+  // Once to find any fault and the length, then again into the text.
+  Utf16Decoder check(bigEndian);
+  check.decode(bytes, nullptr);
+  check.finish();
+  if (check.fault()) return check.fault();
+  const auto length = static_cast<std::size_t>(check.written());
   *out = FileText::uninitialised(length);
   if (out->size() != length) throw std::bad_alloc();
-  char* at = out->data();
-  forEachCodePoint(units, [&](char32_t code) { at = putUtf8(at, code); });
+  Utf16Decoder(bigEndian).decode(bytes, out->data());
   return std::nullopt;
 }
 

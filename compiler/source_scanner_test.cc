@@ -204,7 +204,8 @@ ScanReading inBlocksOf(std::size_t size) {
 TEST(ScanSourceTest, ShortReadsAndSmallBlocksScanAsTheWholeSource) {
   FakeBlocks source("Charset | 1\r\n1 | b\r\n0 | a // c\r\n");
   Recorder recorder;
-  EXPECT_EQ(outcome(scanSource(&source, &recorder, inBlocksOf(3))), "scanned 3");
+  EXPECT_EQ(outcome(scanSource(&source, &recorder, inBlocksOf(3))),
+            "scanned 3");
   EXPECT_EQ(
       recorder.taken,
       (std::vector<Taken>{{0, "1", 10, 1}, {2, "b", 17, 2}, {1, "a", 24, 3}}));
@@ -214,7 +215,8 @@ TEST(ScanSourceTest, ASourceThatFailsOrChangesIsUnreadableWhateverItHolds) {
   Recorder recorder;
   FakeBlocks failing("0 | a\n1 | b\n");
   failing.readsLeft_ = 2;
-  EXPECT_EQ(outcome(scanSource(&failing, &recorder, inBlocksOf(4))), "unreadable");
+  EXPECT_EQ(outcome(scanSource(&failing, &recorder, inBlocksOf(4))),
+            "unreadable");
 
   FakeBlocks changed("0 | a\n1 | b\n");
   changed.unchanged_ = false;

@@ -1,0 +1,88 @@
+#include "compiler/utf16_decoder.h"
+
+#include "compiler/messages.h"
+#include "compiler/utf16.h"
+
+namespace parlavox {
+
+namespace {
+
+bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+}  // namespace
+
+char* Utf16Decoder::decode(std::string_view bytes, char* out) {
+  std::size_t at = 0;
+  if (oddByte_ && !bytes.empty() && !fault_) {
+    const auto second = static_cast<unsigned char>(bytes[0]);
+    const char32_t unit = bigEndian_ ? (char32_t{*oddByte_} << 8) | second
+                                     : (char32_t{second} << 8) | *oddByte_;
+    oddByte_.reset();
+    out = take(unit, out);
+    at = 1;
+  }
+  for (; at + 1 < bytes.size() && !fault_; at += 2) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    out = take(bigEndian_ ? (char32_t{first} << 8) | second
+                          : (char32_t{second} << 8) | first,
+               out);
+  }
+  if (at < bytes.size() && !fault_) {
+    oddByte_ = static_cast<unsigned char>(bytes[at]);
+  }
+  return out;
+}
+
+char* Utf16Decoder::take(char32_t unit, char* out) {
+  if (afterCr_) {
+    afterCr_ = false;
+    if (unit != '\n') ++line_;
+  }
+  if (high_) {
+    const char32_t high = *high_;
+    high_.reset();
+    if (!isLowSurrogate(unit)) {
+      faultAtLoneSurrogate(high, highLine_);
+      return out;
+    }
+    const char32_t code = 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00);
+    return put(code, out);
+  }
+  if (isHighSurrogate(unit)) {
+    high_ = unit;
+    highLine_ = line_;
+    return out;
+  }
+  if (isLowSurrogate(unit)) {
+    faultAtLoneSurrogate(unit, line_);
+    return out;
+  }
+  if (unit == '\n') ++line_;
+  afterCr_ = unit == '\r';
+  return put(unit, out);
+}
+
+char* Utf16Decoder::put(char32_t code, char* out) {
+  written_ += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  return out == nullptr ? out : putUtf8(out, code);
+}
+
+void Utf16Decoder::finish() {
+  if (fault_) return;
+  if (high_) {
+    faultAtLoneSurrogate(*high_, highLine_);
+    return;
+  }
+  if (oddByte_) {
+    // The line of the half unit: a CR before it ends a line of its own.
+    fault_ = SourceFault{messages::halfUtf16Unit(), line_ + (afterCr_ ? 1 : 0)};
+  }
+}
+
+void Utf16Decoder::faultAtLoneSurrogate(char32_t unit, std::size_t line) {
+  fault_ = SourceFault{messages::loneSurrogate(unit), line};
+}
+
+}  // namespace parlavox
