@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/entry_table.h"
 #include "compiler/test_folder.h"
 #include "compiler/utf16.h"
 
@@ -189,6 +190,70 @@ TEST(UnicodeSourceTest, MarkIsNeverPartOfTheFirstLine) {
               "fault 1: string delimiter | missing in line \"x | a\" (0)")
         << form.name;
   }
+}
+
+// What loading `source` whole and writing its table gives, or the fault, as
+// compiled() gives it.
+std::string tabled(std::string_view source) {
+  TestFolder folder;
+  folder.write("langX.txt", source);
+  EntryTable table;
+  SourceFile file;
+  CompileResult result = loadLanguage(folder.path(), "X", &table, &file);
+  if (result.ok()) result = writeLanguage(folder.path(), "X", table, &file);
+  if (!result.ok()) {
+    return "fault " + std::to_string(result.line()) + ": " + result.message();
+  }
+  return folder.read("LangX.lng");
+}
+
+// compiled() with the source read in blocks of `blockSize` bytes.
+std::string compiledInBlocks(std::string_view source, std::size_t blockSize) {
+  TestFolder folder;
+  folder.write("langX.txt", source);
+  CompileOptions options;
+  options.blockSize = blockSize;
+  const CompileResult result = compileLanguage(folder.path(), "X", options);
+  if (!result.ok()) {
+    return "fault " + std::to_string(result.line()) + ": " + result.message();
+  }
+  return folder.read("LangX.lng");
+}
+
+TEST(UnicodeSourceTest, EveryFormInBlocksOfAnySizeCompilesAsItsTable) {
+  std::vector<std::string> sources = {
+      std::string(kShiftJisSource),
+      "0 | \x83\x7C|a\r\n1 | b\r\n"
+      "  Charset | 128 // late\r\n",
+      "Charset | 130\n0 | \xE0\x3A\\\\ a:\\\\b\n"};
+  // Texts kept for their turn, one of them without a place in 1250, after
+  // a fault on a later line: the source's fault comes first.
+  const std::string reversed = "2 | c\r\n1 | ż\r\n0 | 日\r\nCharset | 238\r\n";
+  for (const std::string& utf8 : std::vector<std::string>{
+           reversed, reversed + "4 | gap\r\n",
+           "Charset | 238\r\n0 | Zażółć\r\n",
+           "Charset | 238\r\n0 | a^1 | \xF0\x9F\x98\x80\r\n"}) {
+    for (const SavedForm& form : savedForms(utf8))
+      sources.push_back(form.bytes);
+  }
+  // UTF-16 with a lone surrogate after a line that does not parse.
+  sources.push_back("\xFF\xFE" + utf16Bytes("x\r\n0 | a", false) + "\x00\xD8"s +
+                    utf16Bytes("\r\n", false));
+  sources.push_back("\xFE\xFF" + utf16Bytes("0 | a\r\n", true) + "z");
+  for (const std::string& source : sources) {
+    const std::string expected = tabled(source);
+    for (std::size_t blockSize : {1, 2, 3, 5, 8, 13, 4096}) {
+      EXPECT_EQ(compiledInBlocks(source, blockSize), expected)
+          << "in blocks of " << blockSize << ": " << source;
+    }
+  }
+  // What some of them come to, so that the table itself is pinned too.
+  EXPECT_EQ(tabled("\xEF\xBB\xBF" + reversed),
+            "fault 3: character \"日\" (U+65E5) in line number 0 has no "
+            "place in Windows-1250, the code page of Charset 238");
+  EXPECT_EQ(tabled(reversed + "4 | gap\r\n"),
+            "fault 0: entry for line number 3 missing");
+  EXPECT_EQ(tabled(sources[1]), "128\r\n\x83\x7C|a\r\nb\r\n");
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 // the source is read in; the rest is the source. Whatever the input: a
 // failed compile leaves the earlier compiled file byte for byte; a
 // successful one of an 8-bit single-byte source writes exactly the parser's
-// table; a failed one fails with the fault that loading the whole source
-// finds, on the same line; no file appears but the compiled one, and
-// nothing is written outside the folder.
+// table; the compile, which reads a source in blocks and writes each text
+// as it goes, gives the same result, fault, line and bytes as loading the
+// whole source into a table and writing that; no file appears but the
+// compiled one, and nothing is written outside the folder.
 
 #include <algorithm>
 #include <cstddef>
@@ -44,6 +45,7 @@ class Sandbox {
             ("parlavox-compile-fuzz-" + std::to_string(device()));
     fs::remove_all(path_);
     fs::create_directories(path_ / "folder");
+    fs::create_directories(path_ / "table");
   }
   ~Sandbox() {
     std::error_code error;
@@ -97,8 +99,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string source(reinterpret_cast<const char*>(data) + 1 + nameLength,
                            size - 1 - nameLength);
   const fs::path folder = sandbox() / "folder";
-  for (const auto& entry : fs::directory_iterator(folder))
-    fs::remove_all(entry);
+  const fs::path tableFolder = sandbox() / "table";
+  for (const fs::path& used : {folder, tableFolder}) {
+    for (const auto& entry : fs::directory_iterator(used))
+      fs::remove_all(entry);
+  }
 
   const bool plain = nameIsPlain(name);
   std::vector<std::string> before;
@@ -119,6 +124,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     return 0;
   }
   const std::string written = get(folder / parlavox::outputFileName(name));
+  if (!source.empty()) {
+    put(tableFolder / parlavox::sourceFileName(name), source);
+    put(tableFolder / parlavox::outputFileName(name), kEarlier);
+    parlavox::EntryTable table;
+    parlavox::SourceFile file;
+    parlavox::CompileResult tabled =
+        parlavox::loadLanguage(tableFolder, name, &table, &file);
+    if (tabled.ok()) {
+      tabled = parlavox::writeLanguage(tableFolder, name, table, &file);
+    }
+    if (result.ok() != tabled.ok() || result.message() != tabled.message() ||
+        result.line() != tabled.line()) {
+      broken("another result than the table's",
+             result.message() + " / " + tabled.message());
+    }
+    if (written != get(tableFolder / parlavox::outputFileName(name))) {
+      broken("other bytes than the table's", written);
+    }
+  }
   if (!result.ok()) {
     if (written != kEarlier) broken("earlier output changed", result.message());
     if (source.empty()) {
