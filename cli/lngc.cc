@@ -188,26 +188,26 @@ std::optional<int> loadReference(std::ostream& err, const std::string& argument,
 
 // Compiles `source`, given as `given`, in one pass that writes each text as
 // it reads it: the plain compile, which needs no table. Prints what a
-// compile prints; returns the exit status, or nothing when the source must
-// be compiled from its table instead.
-std::optional<int> compileStreamed(const Source& source,
-                                   const std::string& given,
-                                   const Options& options, std::ostream& out,
-                                   std::ostream& err) {
+// compile prints; returns the exit status.
+int compileStreamed(const Source& source, const std::string& given,
+                    const Options& options, std::ostream& out,
+                    std::ostream& err) {
   CompileOptions how;
   how.checkEncoding = true;
   how.holdBackOnFindings = options.strict;
   CompileReport report;
   const CompileResult result =
       compileLanguage(source.folder, source.name, how, &report);
-  if (report.needsTable) return std::nullopt;
-  // A streamed source is plain ASCII: it has no byte-order mark to note.
   if (!report.scanned) {
     reportFailure(err, given, result);
+    SourceFile file;
+    file.encoding = report.encoding;
+    file.mark = report.mark;
+    noteByteOrderMark(err, given, file);
     return kExitCompileFailed;
   }
   const std::size_t warnings =
-      warnEncoding(err, given, report.findings, SourceEncoding::kEightBit);
+      warnEncoding(err, given, report.findings, report.encoding);
   if (report.heldBack) {
     err << given << ": not written: " << warnings
         << (warnings == 1 ? " warning" : " warnings") << " under --strict\n";
@@ -360,11 +360,10 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     const Source& source = sources[i];
     const std::string& given = options.sources[i];
     if (!reference && !options.check && !options.verbose) {
-      if (const std::optional<int> streamed =
-              compileStreamed(source, given, options, out, err)) {
-        if (*streamed != kExitSuccess) status = kExitCompileFailed;
-        continue;
+      if (compileStreamed(source, given, options, out, err) != kExitSuccess) {
+        status = kExitCompileFailed;
       }
+      continue;
     }
     EntryTable table;
     SourceFile file;

@@ -308,21 +308,24 @@ class AsciiBlocks : public SourceBlocks {
   bool beyondAscii_ = false;
 };
 
-// The physical line of byte `offset` of the file at `path`, read again:
-// needed only for a finding, and then mostly near the file's start.
-std::size_t lineInFile(const fs::path& path, std::uint64_t offset) {
-  FileBlocks file(path);
-  std::string start;
-  std::string block(static_cast<std::size_t>(
-                        std::min<std::uint64_t>(offset + 1, kSourceBlockSize)),
-                    '\0');
-  while (start.size() <= offset) {
-    const std::optional<std::size_t> got = file.read(block);
-    if (!got || *got == 0) break;
-    start.append(block, 0, *got);
+// Passes on the blocks of a source, and shows each to an encoding watch.
+class ObservedBlocks : public SourceBlocks {
+ public:
+  ObservedBlocks(SourceBlocks* source, EncodingWatch* watch)
+      : source_(source), watch_(watch) {}
+
+  std::uint64_t size() const override { return source_->size(); }
+  std::optional<std::size_t> read(std::span<char> into) override {
+    const std::optional<std::size_t> got = source_->read(into);
+    if (got) watch_->observe(std::string_view(into.data(), *got));
+    return got;
   }
-  return physicalLineAt(start, static_cast<std::size_t>(offset));
-}
+  bool unchanged() override { return source_->unchanged(); }
+
+ private:
+  SourceBlocks* source_;
+  EncodingWatch* watch_;
+};
 
 // Takes texts and keeps none: a source is then read for its fault alone.
 class IgnoredTexts : public EntrySink {
@@ -418,7 +421,8 @@ CompileResult unopened(std::string_view name, ReadStatus status,
 // decides it, from the page cache after the reading that found a byte
 // beyond ASCII, and a second one writes the texts.
 CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
-                              std::string_view name, ScanReading reading,
+                              std::string_view name,
+                              const CompileOptions& options,
                               const std::function<bool()>& unchanged,
                               CompileReport* report) {
   std::optional<SourceSurvey> survey;
@@ -427,35 +431,46 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     if (first.status() != ReadStatus::kRead) {
       return unopened(name, first.status(), first.cause());
     }
-    survey = surveySource(&first, reading.blockSize);
+    survey = surveySource(&first, options.blockSize);
     if (!survey || !first.unchanged()) {
       return CompileResult::failure(messages::sourceUnreadable(name));
     }
   }
+  report->encoding = survey->encoding;
+  report->mark = survey->mark;
   if (survey->fault) {
     return CompileResult::failure(std::move(survey->fault->message),
                                   survey->fault->line);
   }
-  FileBlocks file(source);
-  if (file.status() != ReadStatus::kRead) {
-    return unopened(name, file.status(), file.cause());
+  SurveyedText text(source, *survey);
+  if (text.file().status() != ReadStatus::kRead) {
+    return unopened(name, text.file().status(), text.file().cause());
   }
-  std::size_t markSize = 0;
-  if (survey->mark == ByteOrderMark::kUtf8) markSize = 3;
-  if (survey->mark == ByteOrderMark::kUtf16) markSize = 2;
-  BlocksAfter text(&file, markSize);
-  Utf16Blocks utf16(&text, survey->encoding == SourceEncoding::kUtf16Be);
+  const bool unicode = isUnicode(survey->encoding);
+  // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
+  // one's bytes are looked at for UTF-8.
+  EncodingWatch watch(unicode);
+  ObservedBlocks observed(text.text(), &watch);
   StreamedReading how;
-  how.input = survey->mark == ByteOrderMark::kUtf16
-                  ? static_cast<SourceBlocks*>(&utf16)
-                  : &text;
+  how.input = text.text();
   how.encoding = survey->encoding;
-  how.reading = std::move(reading);
+  how.reading.blockSize = options.blockSize;
   how.reading.characters = survey->characters;
   how.reading.quote = [encoding = survey->encoding,
                        page = survey->quotePage](std::string_view bytes) {
     return quotedText(encoding, page, bytes);
   };
+  if (options.checkEncoding) {
+    if (unicode) how.input = &observed;
+    how.watch = &watch;
+    how.holdBack = [&] {
+      report->findings = watch.finish([&](std::uint64_t offset) {
+        SurveyedText again(source, *survey);
+        return physicalLineIn(again.text(), offset).value_or(0);
+      });
+      return options.holdBackOnFindings && !report->findings.empty();
+    };
+  }
   return compileStreamed(target, name, how, unchanged, report);
 }
 
@@ -511,18 +526,15 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   if (options.checkEncoding) {
     how.watch = &watch;
     how.holdBack = [&] {
-      report->findings = watch.finish(
-          [&](std::uint64_t offset) { return lineInFile(*source, offset); });
+      report->findings = watch.finish([](std::uint64_t) -> std::size_t {
+        return 0;  // never asked: ASCII holds no UTF-8
+      });
       return options.holdBackOnFindings && !report->findings.empty();
     };
   }
   CompileResult result = compileStreamed(target, name, how, unchanged, report);
   if (!ascii.beyondAscii()) return result;
-  if (options.checkEncoding) {
-    report->needsTable = true;
-    return CompileResult::success();
-  }
-  return compileSurveyed(*source, target, name, reading, unchanged, report);
+  return compileSurveyed(*source, target, name, options, unchanged, report);
 }
 
 }  // namespace parlavox

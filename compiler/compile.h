@@ -123,19 +123,18 @@ struct CompileReport {
   std::vector<EncodingFinding> findings;
   // Whether the compiled file was not written because of findings.
   bool heldBack = false;
-  // With CompileOptions::checkEncoding: the source is not plain ASCII, so
-  // its encoding decides how it is read; nothing was written, and the
-  // caller compiles it through loadLanguage and writeLanguage.
-  bool needsTable = false;
+  // How the source's bytes were read, once that is known.
+  SourceEncoding encoding = SourceEncoding::kEightBit;
+  ByteOrderMark mark = ByteOrderMark::kNone;
 };
 
-// The same result and compiled file as loadLanguage, then writeLanguage.
-// A source of ASCII bytes alone, which every code page reads alike, is
-// compiled in one pass: each text is written as soon as it is read and
-// every text before it is written, so that a source in number order never
-// stands in memory. A source with a byte beyond ASCII is read whole instead,
-// unless a fault comes before that byte. An earlier compiled file stays as
-// it was on every failure.
+// The same result and compiled file as loadLanguage, then writeLanguage,
+// in one pass that writes each text as soon as it is read and every text
+// before it is written, so that a source in number order never stands in
+// memory. A source with a byte beyond ASCII, which its encoding decides how
+// to read, is first read once more for what only the whole file tells (a
+// reading from the page cache that keeps nothing). An earlier compiled file
+// stays as it was on every failure.
 CompileResult compileLanguage(const std::filesystem::path& folder,
                               std::string_view name,
                               const CompileOptions& options = {},

@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "compiler/code_pages.h"
+
 namespace parlavox {
 
 namespace {
@@ -417,9 +419,16 @@ std::vector<EncodingFinding> EncodingWatch::finish(
     findings.push_back(
         {Kind::kUnknownCharset, charsetLine_, nullptr, charsetText});
   }
+  // Converted texts are no code page's bytes, and say nothing of how the
+  // file was saved.
+  // A source without a Charset line is checked as Charset 0, but written
+  // as read.
+  const bool converted = unicode_ && charsetText_ && charset_ != nullptr &&
+                         codePageOfCharset(charset_->value) != nullptr;
   const std::optional<std::uint64_t> firstSequence = utf8_.firstSequence();
-  const bool utf8 = readsBytesAsCharacters(charset_) && firstSequence;
-  if (utf8) {
+  const bool utf8 =
+      converted || (readsBytesAsCharacters(charset_) && firstSequence);
+  if (utf8 && !converted) {
     findings.push_back(
         {Kind::kUtf8Text, lineAt(*firstSequence), charset_, charsetText});
   }

@@ -89,7 +89,13 @@ class Utf8Watch {
 // leave a trace in memory, and only where they hold a byte above 0x7F.
 class EncodingWatch : public EntrySink {
  public:
-  // Sees the next bytes of the source, in order.
+  // A check of texts that are bytes as read (kJudgedByBytes, with bytes
+  // observed; kBytes without), or the UTF-8 of a Unicode source: converted
+  // where the Charset names a code page, else written as read.
+  explicit EncodingWatch(bool unicode = false) : unicode_(unicode) {}
+
+  // Sees the next bytes of the source, in order: those the scanner reads,
+  // which for a Unicode source is its text as UTF-8.
   void observe(std::string_view bytes) { utf8_.observe(bytes); }
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
@@ -118,6 +124,7 @@ class EncodingWatch : public EntrySink {
   void checkUndefined(std::size_t slot, std::size_t line,
                       std::string_view highBytes);
 
+  const bool unicode_;
   // The Charset value, once its slot was seen.
   std::optional<std::string> charsetText_;
   std::size_t charsetLine_ = 0;

@@ -36,6 +36,25 @@ bool FileBlocks::unchanged() {
   return os::fileState(file_.get(), &now) && now == state_;
 }
 
+std::optional<std::size_t> physicalLineIn(SourceBlocks* source,
+                                          std::uint64_t offset) {
+  std::size_t lineEnds = 0;
+  bool afterCr = false;
+  char block[4096];
+  // The byte at `offset` tells whether a CR right before it ends a line.
+  for (std::uint64_t at = 0; at <= offset;) {
+    const std::optional<std::size_t> got = source->read(block);
+    if (!got) return std::nullopt;
+    if (*got == 0) break;
+    for (std::size_t i = 0; i < *got && at <= offset; ++i, ++at) {
+      if (afterCr && block[i] != '\n') ++lineEnds;
+      afterCr = at < offset && block[i] == '\r';
+      if (at < offset && block[i] == '\n') ++lineEnds;
+    }
+  }
+  return lineEnds + (afterCr ? 1 : 0) + 1;
+}
+
 ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
                       const ScanReading& reading) {
   ScanResult unreadable;

@@ -66,6 +66,12 @@ class FileBlocks : public SourceBlocks {
 // calls, small enough to stay in the processor's cache.
 constexpr std::size_t kSourceBlockSize = std::size_t{512} << 10;
 
+// The 1-based physical line of byte `offset` of what `source` reads, from
+// its start (CR LF, a lone CR and LF each end a line); nothing when it could
+// not be read.
+std::optional<std::size_t> physicalLineIn(SourceBlocks* source,
+                                          std::uint64_t offset);
+
 // How scanSource reads a source's bytes.
 struct ScanReading {
   // The size of the blocks read.

@@ -147,6 +147,29 @@ const CodePage* CharsetLineFinder::finish() {
   return page_;
 }
 
+namespace {
+
+std::size_t markSize(ByteOrderMark mark) {
+  switch (mark) {
+    case ByteOrderMark::kUtf8:
+      return kUtf8Mark.size();
+    case ByteOrderMark::kUtf16:
+      return kUtf16MarkSize;
+    case ByteOrderMark::kNone:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+SurveyedText::SurveyedText(const std::filesystem::path& path,
+                           const SourceSurvey& survey)
+    : file_(path),
+      afterMark_(&file_, markSize(survey.mark)),
+      decoded_(&afterMark_, survey.encoding == SourceEncoding::kUtf16Be),
+      utf16_(survey.mark == ByteOrderMark::kUtf16) {}
+
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize) {
   // Room for a byte-order mark however small the blocks.

@@ -10,10 +10,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
 #include "compiler/code_pages.h"
+#include "compiler/decoded_blocks.h"
 #include "compiler/encoding_check.h"
 #include "compiler/source_blocks.h"
 #include "compiler/source_file.h"
@@ -38,6 +40,29 @@ struct SourceSurvey {
 // could not be read.
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize);
+
+// The second reading of a surveyed source: the bytes of its text, without
+// the byte-order mark, and as UTF-8 when it is UTF-16.
+class SurveyedText {
+ public:
+  SurveyedText(const std::filesystem::path& path, const SourceSurvey& survey);
+  SurveyedText(const SurveyedText&) = delete;
+  SurveyedText& operator=(const SurveyedText&) = delete;
+
+  // The file, as opened.
+  const FileBlocks& file() const { return file_; }
+
+  // Its text.
+  SourceBlocks* text() {
+    return utf16_ ? static_cast<SourceBlocks*>(&decoded_) : &afterMark_;
+  }
+
+ private:
+  FileBlocks file_;
+  BlocksAfter afterMark_;
+  Utf16Blocks decoded_;
+  bool utf16_;
+};
 
 // The code page named by the first "Charset | value" line of an 8-bit
 // source, found as its bytes come: the same as

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/encoding_check.h"
 #include "compiler/entry_table.h"
 #include "compiler/test_folder.h"
 #include "compiler/utf16.h"
@@ -254,6 +255,72 @@ TEST(UnicodeSourceTest, EveryFormInBlocksOfAnySizeCompilesAsItsTable) {
   EXPECT_EQ(tabled(reversed + "4 | gap\r\n"),
             "fault 0: entry for line number 3 missing");
   EXPECT_EQ(tabled(sources[1]), "128\r\n\x83\x7C|a\r\nb\r\n");
+}
+
+// The encoding findings of `source` as "line kind byte" lines: from a
+// compile in blocks of `blockSize`, or (0) from the table of the whole.
+std::string findings(std::string_view source, std::size_t blockSize) {
+  TestFolder folder;
+  folder.write("langX.txt", source);
+  std::vector<EncodingFinding> found;
+  if (blockSize == 0) {
+    EntryTable table;
+    SourceFile file;
+    if (!loadLanguage(folder.path(), "X", &table, &file).ok()) return "fault";
+    TableText text = TableText::kBytes;
+    if (isUnicode(file.encoding)) {
+      text = codePageOfTable(table, file.encoding) != nullptr
+                 ? TableText::kConverted
+                 : TableText::kUtf8AsRead;
+    }
+    found = checkEncoding(table, text);
+  } else {
+    CompileOptions options;
+    options.checkEncoding = true;
+    options.blockSize = blockSize;
+    CompileReport report;
+    compileLanguage(folder.path(), "X", options, &report);
+    if (!report.scanned) return "fault";
+    found = report.findings;
+  }
+  std::string text;
+  for (const EncodingFinding& finding : found) {
+    text += std::to_string(finding.physicalLine) + " " +
+            std::to_string(static_cast<int>(finding.kind)) + " " +
+            std::to_string(finding.byte) + "\n";
+  }
+  return text;
+}
+
+TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
+  std::vector<std::string> sources = {
+      // 8-bit: bytes Windows-1250 leaves undefined, before and after the
+      // Charset line, and a control character.
+      "0 | a\x81\r\nCharset | 238\r\n1 | \x83"
+      "b\x01\r\n",
+      "Charset | 7\r\n0 | \xE9\r\n",
+  };
+  for (const std::string& utf8 : std::vector<std::string>{
+           // No Charset line: read as Windows-1252 but saved as UTF-8.
+           "0 | a\r\n// ü\r\n1 | ä\r\n",
+           // A Charset without a code page here, and one with.
+           "Charset | 2\r\n0 | a\r\n1 | \x01ä\r\n",
+           "Charset | 238\r\n0 | \x02ż\r\n",
+       }) {
+    for (const SavedForm& form : savedForms(utf8))
+      sources.push_back(form.bytes);
+  }
+  for (const std::string& source : sources) {
+    const std::string expected = findings(source, 0);
+    for (std::size_t blockSize : {1, 3, 4096}) {
+      EXPECT_EQ(findings(source, blockSize), expected)
+          << "in blocks of " << blockSize << ": " << source;
+    }
+  }
+  // Pinned: the UTF-8 saved without a Charset line, on its first line with
+  // a character beyond ASCII, in every saved form.
+  EXPECT_EQ(findings(sources[2], 0), "2 1 0\n");
+  EXPECT_EQ(findings(sources[5], 0), "2 1 0\n");
 }
 
 }  // namespace

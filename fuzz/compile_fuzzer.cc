@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/encoding_check.h"
 #include "compiler/language_source.h"
 #include "compiler/source_encoding.h"
 
@@ -79,6 +80,16 @@ std::vector<std::string> listing(const fs::path& path) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string describe(const std::vector<parlavox::EncodingFinding>& findings) {
+  std::string text;
+  for (const parlavox::EncodingFinding& finding : findings) {
+    text += std::to_string(finding.physicalLine) + " " +
+            std::to_string(static_cast<int>(finding.kind)) + " " +
+            std::to_string(finding.byte) + "\n";
+  }
+  return text;
 }
 
 bool nameIsPlain(const std::string& name) {
@@ -141,6 +152,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
     if (written != get(tableFolder / parlavox::outputFileName(name))) {
       broken("other bytes than the table's", written);
+    }
+    // The encoding check made while the source streams finds what the
+    // table's check finds.
+    if (tabled.ok()) {
+      parlavox::CompileOptions checking = options;
+      checking.checkEncoding = true;
+      parlavox::CompileReport report;
+      (void)parlavox::compileLanguage(folder, name, checking, &report);
+      parlavox::TableText text = parlavox::TableText::kBytes;
+      if (parlavox::isUnicode(file.encoding)) {
+        text = parlavox::codePageOfTable(table, file.encoding) != nullptr
+                   ? parlavox::TableText::kConverted
+                   : parlavox::TableText::kUtf8AsRead;
+      }
+      if (describe(report.findings) !=
+          describe(parlavox::checkEncoding(table, text))) {
+        broken("other encoding findings than the table's",
+               describe(report.findings));
+      }
     }
   }
   if (!result.ok()) {
