@@ -3,8 +3,9 @@
 # is compiled by parlavox-lngc, alternating with `dd bs=1M conv=fsync` of the
 # same file, five times each (best and median). A source of ENTRIES entries
 # in number order and the same reversed (which must compile to the same
-# bytes); then the peak memory of in-order sources of about 10 MB, 93 MB and
-# 1 GB; then --reference and --update beside the same runs of BASELINE, a
+# bytes), and with Polish texts saved as UTF-8 and as UTF-16 (which must
+# compile to the same bytes again); then the peak memory of in-order sources
+# of about 10 MB, 93 MB and 1 GB; then --reference and --update beside the same runs of BASELINE, a
 # parlavox-lngc built from another version, when it is given.
 #
 # Usage: bench/one_pass_bench.sh [ENTRIES [BASELINE]]
@@ -19,8 +20,17 @@ make_source=$bin/bench/parlavox_make_source
 
 echo "$n entries, alternating with dd conv=fsync; times in ms (best / median), peak in MB"
 printf '%-9s %7s | %15s | %15s %8s | %9s %9s\n' order "MB" "dd" "lngc" "peak" "best/dd" "med/dd"
-for order in in-order reversed; do
-  "$make_source" "$n" "$work/langBench.txt" $([[ $order == reversed ]] && echo reversed)
+for order in in-order reversed utf-8 utf-16; do
+  case $order in
+    in-order) "$make_source" "$n" "$work/langBench.txt" ;;
+    reversed) "$make_source" "$n" "$work/langBench.txt" reversed ;;
+    utf-8) "$make_source" "$n" "$work/langBench.txt" polish ;;
+    utf-16)
+      "$make_source" "$n" "$work/polish.txt" polish
+      { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work/polish.txt"; } >"$work/langBench.txt"
+      rm "$work/polish.txt"
+      ;;
+  esac
   bytes=$(stat -c %s "$work/langBench.txt")
   read -r lb lm lk db dm _ < <(alternate "'$lngc' '$work/langBench.txt'" \
     "dd if='$work/langBench.txt' of='$work/copy.txt' bs=1M conv=fsync")
@@ -34,6 +44,12 @@ if cmp -s "$work/in-order.lng" "$work/reversed.lng"; then
   echo "reversed: the same bytes as in order"
 else
   echo "reversed: DIFFERENT bytes from in order" >&2
+  exit 1
+fi
+if cmp -s "$work/utf-8.lng" "$work/utf-16.lng"; then
+  echo "utf-16: the same bytes as utf-8 (Windows-1250, the code page of Charset 238)"
+else
+  echo "utf-16: DIFFERENT bytes from utf-8" >&2
   exit 1
 fi
 rm -f "$work/copy.txt" "$work"/*.lng
