@@ -346,14 +346,19 @@ struct StreamedReading {
   EncodingWatch* watch = nullptr;
   // After a scan without fault: whether the file is held back all the same.
   std::function<bool()> holdBack;
+  // The Charset value, when an earlier reading found it late.
+  std::optional<std::string> charset;
 };
 
 // Reads `how.input` into the compiled file `target` of `name`, which takes
-// its name only if the source is `unchanged` then.
+// its name only if the source is `unchanged` then. A Charset line that
+// comes too late to be written first ends the reading as a failure and
+// sets `*lateCharset` to its value: the source is then read again with it.
 CompileResult compileStreamed(const fs::path& target, std::string_view name,
                               const StreamedReading& how,
                               const std::function<bool()>& unchanged,
-                              CompileReport* report) {
+                              CompileReport* report,
+                              std::optional<std::string>* lateCharset) {
   ScanResult scanned;
   std::optional<SourceFault> unmappable;
   bool produced = false;
@@ -362,7 +367,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
       [&](FileWriter& writer) {
         produced = true;
         CompiledOutput output(how.encoding, &writer);
-        CompiledStream stream(&output);
+        CompiledStream stream(&output, how.charset);
         BothSinks both(&stream, how.watch);
         EntrySink* const sink =
             how.watch != nullptr ? static_cast<EntrySink*>(&both) : &stream;
@@ -370,6 +375,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
         if (scanned.ok() && !stream.finish(scanned.slotCount)) {
           scanned.status = ScanStatus::kStopped;
         }
+        *lateCharset = stream.lateCharset();
         output.finish();
         unmappable = output.unmappable();
         if (scanned.ok() && !unmappable && how.holdBack && how.holdBack()) {
@@ -442,36 +448,44 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     return CompileResult::failure(std::move(survey->fault->message),
                                   survey->fault->line);
   }
-  SurveyedText text(source, *survey);
-  if (text.file().status() != ReadStatus::kRead) {
-    return unopened(name, text.file().status(), text.file().cause());
-  }
-  const bool unicode = isUnicode(survey->encoding);
-  // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
-  // one's bytes are looked at for UTF-8.
-  EncodingWatch watch(unicode);
-  ObservedBlocks observed(text.text(), &watch);
-  StreamedReading how;
-  how.input = text.text();
-  how.encoding = survey->encoding;
-  how.reading.blockSize = options.blockSize;
-  how.reading.characters = survey->characters;
-  how.reading.quote = [encoding = survey->encoding,
-                       page = survey->quotePage](std::string_view bytes) {
-    return quotedText(encoding, page, bytes);
-  };
-  if (options.checkEncoding) {
-    if (unicode) how.input = &observed;
-    how.watch = &watch;
-    how.holdBack = [&] {
-      report->findings = watch.finish([&](std::uint64_t offset) {
-        SurveyedText again(source, *survey);
-        return physicalLineIn(again.text(), offset).value_or(0);
-      });
-      return options.holdBackOnFindings && !report->findings.empty();
+  std::optional<std::string> charset;
+  for (;;) {
+    SurveyedText text(source, *survey);
+    if (text.file().status() != ReadStatus::kRead) {
+      return unopened(name, text.file().status(), text.file().cause());
+    }
+    const bool unicode = isUnicode(survey->encoding);
+    // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
+    // one's bytes are looked at for UTF-8.
+    EncodingWatch watch(unicode);
+    ObservedBlocks observed(text.text(), &watch);
+    StreamedReading how;
+    how.input = text.text();
+    how.encoding = survey->encoding;
+    how.charset = charset;
+    how.reading.blockSize = options.blockSize;
+    how.reading.characters = survey->characters;
+    how.reading.quote = [encoding = survey->encoding,
+                         page = survey->quotePage](std::string_view bytes) {
+      return quotedText(encoding, page, bytes);
     };
+    if (options.checkEncoding) {
+      if (unicode) how.input = &observed;
+      how.watch = &watch;
+      how.holdBack = [&] {
+        report->findings = watch.finish([&](std::uint64_t offset) {
+          SurveyedText again(source, *survey);
+          return physicalLineIn(again.text(), offset).value_or(0);
+        });
+        return options.holdBackOnFindings && !report->findings.empty();
+      };
+    }
+    std::optional<std::string> late;
+    CompileResult result =
+        compileStreamed(target, name, how, unchanged, report, &late);
+    if (!late || charset) return result;
+    charset = std::move(late);
   }
-  return compileStreamed(target, name, how, unchanged, report);
 }
 
 }  // namespace
@@ -516,24 +530,39 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   // encoding: a source without such a byte is compiled in the reading that
   // finds that out, and a fault before the first one is the source's first
   // fault in any encoding.
-  AsciiBlocks ascii(&blocks);
-  // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
-  // needs the texts alone, not the bytes around them.
-  EncodingWatch watch;
-  StreamedReading how;
-  how.input = &ascii;
-  how.reading = reading;
-  if (options.checkEncoding) {
-    how.watch = &watch;
-    how.holdBack = [&] {
-      report->findings = watch.finish([](std::uint64_t) -> std::size_t {
-        return 0;  // never asked: ASCII holds no UTF-8
-      });
-      return options.holdBackOnFindings && !report->findings.empty();
-    };
+  std::optional<FileBlocks> reopened;
+  SourceBlocks* file = &blocks;
+  std::optional<std::string> charset;
+  for (;;) {
+    AsciiBlocks ascii(file);
+    // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
+    // needs the texts alone, not the bytes around them.
+    EncodingWatch watch;
+    StreamedReading how;
+    how.input = &ascii;
+    how.reading = reading;
+    how.charset = charset;
+    if (options.checkEncoding) {
+      how.watch = &watch;
+      how.holdBack = [&] {
+        report->findings = watch.finish([](std::uint64_t) -> std::size_t {
+          return 0;  // never asked: ASCII holds no UTF-8
+        });
+        return options.holdBackOnFindings && !report->findings.empty();
+      };
+    }
+    std::optional<std::string> late;
+    CompileResult result =
+        compileStreamed(target, name, how, unchanged, report, &late);
+    if (ascii.beyondAscii()) break;
+    if (!late || charset) return result;
+    charset = std::move(late);
+    reopened.emplace(*source);
+    if (reopened->status() != ReadStatus::kRead) {
+      return unopened(name, reopened->status(), reopened->cause());
+    }
+    file = &*reopened;
   }
-  CompileResult result = compileStreamed(target, name, how, unchanged, report);
-  if (!ascii.beyondAscii()) return result;
   return compileSurveyed(*source, target, name, options, unchanged, report);
 }
 

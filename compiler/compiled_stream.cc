@@ -30,10 +30,12 @@ bool EarlyTexts::keep(std::uint64_t slot, std::string_view text,
   }
   std::push_heap(heap_.begin(), heap_.end(),
                  [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
+  bytes_ += text.size();
   return true;
 }
 
 void EarlyTexts::dropLowest() {
+  bytes_ -= heap_.front().length;
   std::pop_heap(heap_.begin(), heap_.end(),
                 [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
   heap_.pop_back();
@@ -69,11 +71,31 @@ char* EarlyTexts::room(std::size_t size) {
   return bytes;
 }
 
+CompiledStream::CompiledStream(TextOutput* out,
+                               std::optional<std::string> charset,
+                               std::size_t heldForCharset)
+    : out_(out),
+      charsetKnown_(charset.has_value()),
+      heldForCharset_(heldForCharset) {
+  if (charset) write(*charset, 0);
+}
+
 bool CompiledStream::take(std::size_t slot, std::string_view text,
                           std::uint64_t /*offset*/, std::size_t line) {
+  if (slot == 0 && next_ != 0) {
+    if (charsetKnown_) return true;
+    lateCharset_ = std::string(text);
+    return false;
+  }
   if (slot != next_) {
     outOfMemory_ = !early_.keep(slot, text, line);
-    return !outOfMemory_;
+    if (outOfMemory_) return false;
+    // Texts in order with no Charset line before them go out after an
+    // empty one, rather than all stay in memory.
+    if (next_ == 0 && early_.bytes() > heldForCharset_) {
+      return write({}, 0) && writeKept();
+    }
+    return true;
   }
   return write(text, line) && writeKept();
 }

@@ -3,6 +3,11 @@
 // out at once; one that comes early waits in memory until its turn. A
 // source in number order, its Charset line first, so never holds more than
 // one text, whatever its size.
+//
+// The Charset line is written first, but may come last or never. Once the
+// texts waiting for it grow large, the stream takes it that there is none
+// and writes on; should it come after all, the stream stops and tells its
+// value, and the compile reads the source again knowing it from the start.
 
 #ifndef PARLAVOX_COMPILER_COMPILED_STREAM_H_
 #define PARLAVOX_COMPILER_COMPILED_STREAM_H_
@@ -10,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +66,8 @@ class EarlyTexts {
   bool keep(std::uint64_t slot, std::string_view text, std::size_t line);
 
   bool empty() const { return heap_.empty(); }
+  // The bytes of the texts kept.
+  std::size_t bytes() const { return bytes_; }
   std::uint64_t lowestSlot() const { return heap_.front().slot; }
   std::string_view lowestText() const {
     return {heap_.front().text, heap_.front().length};
@@ -81,12 +90,20 @@ class EarlyTexts {
   std::vector<std::unique_ptr<char[]>> large_;  // one text each
   char* free_ = nullptr;                        // in the last chunk
   std::size_t freeSize_ = 0;
+  std::size_t bytes_ = 0;
 };
 
 class CompiledStream : public EntrySink {
  public:
-  // Writes through `out`, which outlives the stream.
-  explicit CompiledStream(TextOutput* out) : out_(out) {}
+  // The most bytes of texts kept while no Charset line has come.
+  static constexpr std::size_t kHeldForCharset = std::size_t{8} << 20;
+
+  // Writes through `out`, which outlives the stream. With `charset`, the
+  // Charset value found in an earlier reading, that is written at once and
+  // the line itself passed over when it comes.
+  explicit CompiledStream(TextOutput* out,
+                          std::optional<std::string> charset = std::nullopt,
+                          std::size_t heldForCharset = kHeldForCharset);
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
             std::size_t line) override;
@@ -99,14 +116,21 @@ class CompiledStream : public EntrySink {
   // Whether the stream stopped the scan because memory ran out.
   bool outOfMemory() const { return outOfMemory_; }
 
+  // The value of a Charset line that came after the stream had taken it
+  // that there was none, which stopped the scan.
+  const std::optional<std::string>& lateCharset() const { return lateCharset_; }
+
  private:
   bool write(std::string_view text, std::size_t line);
   bool writeKept();
 
   TextOutput* out_;
+  const bool charsetKnown_;
+  const std::size_t heldForCharset_;
   std::uint64_t next_ = 0;  // the slot written next
   EarlyTexts early_;
   bool outOfMemory_ = false;
+  std::optional<std::string> lateCharset_;
 };
 
 }  // namespace parlavox

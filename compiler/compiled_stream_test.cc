@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -99,6 +100,51 @@ TEST(CompiledStreamTest, OutputThatRefusesATextStopsTheCompile) {
   StringOutput late;
   late.refuseAt = 1;
   EXPECT_EQ(streamed("1 | b\n0 | a\n", &late), "<stopped>");
+}
+
+// `text` scanned into a stream that keeps at most `held` bytes of texts for
+// a Charset line, and knows `charset` beforehand where it is set.
+struct HeldScan {
+  std::string written;
+  ScanStatus status;
+  std::optional<std::string> lateCharset;
+};
+HeldScan scannedHolding(std::string_view text, std::size_t held,
+                        std::optional<std::string> charset = std::nullopt) {
+  StringOutput out;
+  CompiledStream stream(&out, std::move(charset), held);
+  SourceScanner scanner(&stream, text.size());
+  scanner.feed(text);
+  ScanResult scanned = scanner.finish();
+  if (scanned.ok() && !stream.finish(scanned.slotCount)) {
+    scanned.status = ScanStatus::kStopped;
+  }
+  return {out.written, scanned.status, stream.lateCharset()};
+}
+
+TEST(CompiledStreamTest, TextsWaitingForACharsetLineAreWrittenOnceTheyGrow) {
+  // Without a Charset line, the texts go out after an empty one as soon as
+  // they hold more than 8 bytes, and the result is the same.
+  const std::string_view none = "0 | aaaa\n1 | bbbb\n2 | cccc\n";
+  EXPECT_EQ(scannedHolding(none, 8).written, tabled(none));
+  EXPECT_EQ(scannedHolding(none, 8).written, "\r\naaaa\r\nbbbb\r\ncccc\r\n");
+
+  // A Charset line after that stops the scan and tells its value; read
+  // again knowing it, the source compiles as its table.
+  const std::string_view late = "0 | aaaa\n1 | bbbb\n2 | cccc\nCharset | 238\n";
+  const HeldScan first = scannedHolding(late, 8);
+  EXPECT_EQ(first.status, ScanStatus::kStopped);
+  EXPECT_EQ(first.lateCharset, "238");
+  const HeldScan again = scannedHolding(late, 8, first.lateCharset);
+  EXPECT_EQ(again.status, ScanStatus::kScanned);
+  EXPECT_EQ(again.written, tabled(late));
+  EXPECT_EQ(again.written, "238\r\naaaa\r\nbbbb\r\ncccc\r\n");
+
+  // Below the limit nothing changes: the texts wait for the late line.
+  EXPECT_EQ(scannedHolding(late, 100).written, tabled(late));
+  // Texts out of order are kept however large, as their turn has not come.
+  const std::string_view reversed = "2 | cccc\n1 | bbbb\n0 | aaaa\n";
+  EXPECT_EQ(scannedHolding(reversed, 1).written, tabled(reversed));
 }
 
 }  // namespace

@@ -221,6 +221,23 @@ std::string compiledInBlocks(std::string_view source, std::size_t blockSize) {
   return folder.read("LangX.lng");
 }
 
+TEST(UnicodeSourceTest, LargeSourceWithALateOrNoCharsetLineCompilesAsItsTable) {
+  // More texts before any Charset line than the compile keeps waiting.
+  std::string texts;
+  constexpr int kCount = 700000;
+  for (int n = 0; n < kCount; ++n) {
+    texts += std::to_string(n) + " | Zapisz plik jako\r\n";
+  }
+  for (const std::string& source :
+       {texts, texts + "Charset | 238\r\n", texts + "700000 | żółw\r\n",
+        texts + "700000 | żółw\r\nCharset | 238\r\n"}) {
+    const std::string expected = tabled(source);
+    // Texts of 16 bytes: 11.2 MB of them wait for the Charset line.
+    ASSERT_GT(expected.size(), std::size_t{kCount} * 18);
+    EXPECT_EQ(compiledInBlocks(source, kSourceBlockSize), expected);
+  }
+}
+
 TEST(UnicodeSourceTest, EveryFormInBlocksOfAnySizeCompilesAsItsTable) {
   std::vector<std::string> sources = {
       std::string(kShiftJisSource),
