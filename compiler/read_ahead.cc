@@ -2,7 +2,6 @@
 
 #include <new>
 #include <span>
-#include <system_error>
 
 #include "compiler/file_system.h"
 
@@ -13,21 +12,15 @@ ReadAhead::ReadAhead(SourceBlocks* source, std::size_t blockSize, bool ahead)
   blocks_[0].bytes.reset(new char[blockSize]);
   if (!ahead) return;
   blocks_[1].bytes.reset(new char[blockSize]);
-  try {
-    // The thread starts with the ending signals held and keeps them so:
-    // they are handled where they were before, by the thread that started
-    // the scan.
-    const os::SignalsHeld held;
-    reader_ = std::thread(&ReadAhead::readAll, this);
-  } catch (const std::system_error&) {
-    // No thread to be had: each block is read when it is asked for.
-  }
+  // Without a thread each block is read when it is asked for.
+  reader_.start([](void* self) { static_cast<ReadAhead*>(self)->readAll(); },
+                this);
 }
 
 ReadAhead::~ReadAhead() { stop(); }
 
 std::optional<std::string_view> ReadAhead::next() {
-  if (!reader_.joinable()) {
+  if (!reader_.started()) {
     char* const bytes = blocks_[0].bytes.get();
     const std::optional<std::size_t> size = readInto(bytes);
     if (!size) return std::nullopt;
@@ -48,7 +41,7 @@ std::optional<std::string_view> ReadAhead::next() {
 }
 
 void ReadAhead::stop() {
-  if (!reader_.joinable()) return;
+  if (!reader_.started()) return;
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;

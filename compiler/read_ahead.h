@@ -12,8 +12,8 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
-#include <thread>
 
+#include "compiler/file_system.h"
 #include "compiler/source_blocks.h"
 
 namespace parlavox {
@@ -59,7 +59,7 @@ class ReadAhead {
   std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;  // under mutex_
-  std::thread reader_;
+  os::Thread reader_;
 };
 
 }  // namespace parlavox

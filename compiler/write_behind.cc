@@ -1,13 +1,9 @@
 #include "compiler/write_behind.h"
 
-#include <system_error>
-
-#include "compiler/file_system.h"
-
 namespace parlavox {
 
 WriteBehind::~WriteBehind() {
-  if (!writer_.joinable()) return;
+  if (!writer_.started()) return;
   {
     const std::lock_guard lock(mutex_);
     ending_ = true;
@@ -17,16 +13,8 @@ WriteBehind::~WriteBehind() {
 }
 
 bool WriteBehind::start() {
-  try {
-    // The thread starts with the ending signals held and keeps them so:
-    // they are handled where they were before, by the thread that writes
-    // the file and knows its temporary name.
-    const os::SignalsHeld held;
-    writer_ = std::thread(&WriteBehind::writeAll, this);
-    return true;
-  } catch (const std::system_error&) {
-    return false;
-  }
+  return writer_.start(
+      [](void* self) { static_cast<WriteBehind*>(self)->writeAll(); }, this);
 }
 
 bool WriteBehind::wait() {

@@ -9,7 +9,8 @@
 #include <functional>
 #include <mutex>
 #include <string_view>
-#include <thread>
+
+#include "compiler/file_system.h"
 
 namespace parlavox {
 
@@ -48,7 +49,7 @@ class WriteBehind {
   std::string_view pending_;  // handed over and not yet written
   bool failed_ = false;
   bool ending_ = false;
-  std::thread writer_;
+  os::Thread writer_;
 };
 
 }  // namespace parlavox
