@@ -86,7 +86,7 @@ class SlowSink : public EntrySink {
     if (++taken == 1)
       std::this_thread::sleep_for(std::chrono::milliseconds(30));
     if (taken == throwAt) throw std::bad_alloc();
-    texts += std::string(text) + ";";
+    texts.append(text).append(";");
     return taken != refuseAt;
   }
 
@@ -126,8 +126,9 @@ struct Numbered {
 Numbered numbered(int count) {
   Numbered made;
   for (int n = 0; n < count; ++n) {
-    made.source += std::to_string(n) + " | t" + std::to_string(n) + "\n";
-    made.texts += "t" + std::to_string(n) + ";";
+    const std::string number = std::to_string(n);
+    made.source.append(number).append(" | t").append(number).append("\n");
+    made.texts.append("t").append(number).append(";");
   }
   return made;
 }
@@ -155,7 +156,7 @@ TEST(ReadAheadTest, AScanStoppedEarlyReadsAtMostOneBlockPastItsStop) {
   // many blocks.
   const Numbered made = numbered(1000);
   {
-    WatchedBlocks source("0 | a\n0 | b\n" + made.source.substr(14));
+    WatchedBlocks source(std::string("0 | a\n0 | b\n").append(made.source, 14));
     SlowSink sink;
     EXPECT_EQ(outcome(scanSource(&source, &sink, inBlocksOf(kBlock))),
               "double entry for line number 0 @2");
@@ -208,9 +209,9 @@ TEST(ReadAheadTest,
   // The block after the fault, already read when the fault is found, holds
   // a byte beyond ASCII: the fault is still the one reported.
   TestFolder folder;
-  folder.write("langX.txt", "Charset | 238\n0 | a\n0 | b\n" +
-                                std::string(100, 'x') + "\n1 | \xC5\xBC\n" +
-                                numbered(1000).source.substr(14));
+  std::string source = "Charset | 238\n0 | a\n0 | b\n";
+  source.append(80, 'x').append("\n1 | \xC5\xBC\n");
+  folder.write("langX.txt", source.append(numbered(1000).source, 14));
   folder.write("LangX.lng", "earlier\r\n");
   CompileOptions options;
   options.blockSize = kBlock;
