@@ -83,8 +83,9 @@ class SlowSink : public EntrySink {
  public:
   bool take(std::size_t, std::string_view text, std::uint64_t,
             std::size_t) override {
-    if (++taken == 1)
+    if (++taken == 1) {
       std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
     if (taken == throwAt) throw std::bad_alloc();
     texts.append(text).append(";");
     return taken != refuseAt;
