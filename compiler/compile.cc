@@ -309,6 +309,8 @@ class AsciiBlocks : public SourceBlocks {
 };
 
 // Passes on the blocks of a source, and shows each to an encoding watch.
+// The blocks may be read on a thread of their own: the watch's bytes and
+// its texts are kept apart, and its findings asked for after the reading.
 class ObservedBlocks : public SourceBlocks {
  public:
   ObservedBlocks(SourceBlocks* source, EncodingWatch* watch)
@@ -350,15 +352,20 @@ struct StreamedReading {
   std::optional<std::string> charset;
 };
 
+// How a streamed reading ended, besides its result.
+struct StreamedEnd {
+  ScanStatus status = ScanStatus::kScanned;
+  // The value of a Charset line that came too late to be written first: the
+  // reading ended as a failure, and the source is read again with it.
+  std::optional<std::string> lateCharset;
+};
+
 // Reads `how.input` into the compiled file `target` of `name`, which takes
-// its name only if the source is `unchanged` then. A Charset line that
-// comes too late to be written first ends the reading as a failure and
-// sets `*lateCharset` to its value: the source is then read again with it.
+// its name only if the source is `unchanged` then.
 CompileResult compileStreamed(const fs::path& target, std::string_view name,
                               const StreamedReading& how,
                               const std::function<bool()>& unchanged,
-                              CompileReport* report,
-                              std::optional<std::string>* lateCharset) {
+                              CompileReport* report, StreamedEnd* end) {
   ScanResult scanned;
   std::optional<SourceFault> unmappable;
   bool produced = false;
@@ -375,7 +382,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
         if (scanned.ok() && !stream.finish(scanned.slotCount)) {
           scanned.status = ScanStatus::kStopped;
         }
-        *lateCharset = stream.lateCharset();
+        end->lateCharset = stream.lateCharset();
         output.finish();
         unmappable = output.unmappable();
         if (scanned.ok() && !unmappable && how.holdBack && how.holdBack()) {
@@ -393,6 +400,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
         how.reading);
     if (scanned.ok() && how.holdBack) report->heldBack = how.holdBack();
   }
+  end->status = scanned.status;
   switch (scanned.status) {
     case ScanStatus::kScanned:
       break;
@@ -480,11 +488,11 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
         return options.holdBackOnFindings && !report->findings.empty();
       };
     }
-    std::optional<std::string> late;
+    StreamedEnd end;
     CompileResult result =
-        compileStreamed(target, name, how, unchanged, report, &late);
-    if (!late || charset) return result;
-    charset = std::move(late);
+        compileStreamed(target, name, how, unchanged, report, &end);
+    if (!end.lateCharset || charset) return result;
+    charset = std::move(end.lateCharset);
   }
 }
 
@@ -551,12 +559,14 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
         return options.holdBackOnFindings && !report->findings.empty();
       };
     }
-    std::optional<std::string> late;
+    StreamedEnd end;
     CompileResult result =
-        compileStreamed(target, name, how, unchanged, report, &late);
-    if (ascii.beyondAscii()) break;
-    if (!late || charset) return result;
-    charset = std::move(late);
+        compileStreamed(target, name, how, unchanged, report, &end);
+    // The blocks are read one ahead of the scan: a byte beyond ASCII
+    // counts only where the reading failed on it.
+    if (ascii.beyondAscii() && end.status == ScanStatus::kUnreadable) break;
+    if (!end.lateCharset || charset) return result;
+    charset = std::move(end.lateCharset);
     reopened.emplace(*source);
     if (reopened->status() != ReadStatus::kRead) {
       return unopened(name, reopened->status(), reopened->cause());

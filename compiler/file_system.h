@@ -16,6 +16,7 @@
 #include "compiler/text_file.h"
 
 #if !defined(_WIN32)
+#include <pthread.h>
 #include <signal.h>
 #endif
 
@@ -65,6 +66,40 @@ class SignalsHeld {
 #if !defined(_WIN32)
   sigset_t saved_;  // the thread's signal mask before
 #endif
+};
+
+// A thread of the compile's own, started without allocating anything: a
+// thread that allocates or frees memory gets a memory arena of its own, a
+// reservation of address space that a process limited in it then lacks,
+// and the reading and writing threads need none.
+class Thread {
+ public:
+  Thread() = default;
+  ~Thread() { join(); }
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+
+  // Starts `run(argument)` on the thread, with the signals that end the
+  // process held: they are handled where they were before, by the threads
+  // that open and name files. False when the system gives no thread.
+  bool start(void (*run)(void*), void* argument);
+
+  // Waits for the thread to end, when one was started.
+  void join();
+
+  bool started() const { return started_; }
+
+ private:
+#if defined(_WIN32)
+  static unsigned long __stdcall enter(void* thread);
+  Handle thread_{};
+#else
+  static void* enter(void* thread);
+  pthread_t thread_{};
+#endif
+  void (*run_)(void*) = nullptr;
+  void* argument_ = nullptr;
+  bool started_ = false;
 };
 
 // Asks for large memory pages under `bytes`, where the system offers them on

@@ -138,6 +138,27 @@ SignalsHeld::SignalsHeld() {
 
 SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
 
+bool Thread::start(void (*run)(void*), void* argument) {
+  run_ = run;
+  argument_ = argument;
+  // The new thread inherits the mask, ending signals held.
+  const SignalsHeld held;
+  started_ = pthread_create(&thread_, nullptr, &Thread::enter, this) == 0;
+  return started_;
+}
+
+void Thread::join() {
+  if (!started_) return;
+  pthread_join(thread_, nullptr);
+  started_ = false;
+}
+
+void* Thread::enter(void* thread) {
+  const auto* self = static_cast<Thread*>(thread);
+  self->run_(self->argument_);
+  return nullptr;
+}
+
 bool ScopedHandle::close() {
   if (!open_) return true;
   open_ = false;

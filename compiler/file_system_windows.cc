@@ -115,6 +115,27 @@ SignalsHeld::SignalsHeld() = default;
 
 SignalsHeld::~SignalsHeld() = default;
 
+bool Thread::start(void (*run)(void*), void* argument) {
+  run_ = run;
+  argument_ = argument;
+  thread_ = CreateThread(nullptr, 0, &Thread::enter, this, 0, nullptr);
+  started_ = thread_ != nullptr;
+  return started_;
+}
+
+void Thread::join() {
+  if (!started_) return;
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+  started_ = false;
+}
+
+DWORD WINAPI Thread::enter(void* thread) {
+  const auto* self = static_cast<Thread*>(thread);
+  self->run_(self->argument_);
+  return 0;
+}
+
 bool ScopedHandle::close() {
   if (!open_) return true;
   open_ = false;

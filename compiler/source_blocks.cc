@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "compiler/read_ahead.h"
 #include "compiler/source_encoding.h"
 
 namespace parlavox {
@@ -61,7 +62,8 @@ ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
   unreadable.status = ScanStatus::kUnreadable;
   const std::size_t blockSize = reading.blockSize;
   try {
-    const std::unique_ptr<char[]> buffer(new char[blockSize]);
+    // A source of one block leaves nothing to read while it is scanned.
+    ReadAhead blocks(source, blockSize, source->size() > blockSize);
     std::unique_ptr<char[]> masked;
     std::optional<TrailMask> mask;
     if (reading.characters != nullptr) {
@@ -70,20 +72,20 @@ ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
     }
     SourceScanner scanner(sink, source->size(), reading.quote);
     for (;;) {
-      const std::optional<std::size_t> got =
-          source->read(std::span<char>(buffer.get(), blockSize));
-      if (!got) return unreadable;
-      if (*got == 0) break;
-      const std::string_view block(buffer.get(), *got);
+      const std::optional<std::string_view> block = blocks.next();
+      if (!block) return unreadable;
+      if (block->empty()) break;
       bool going = false;
       if (mask) {
-        mask->mask(block, masked.get());
-        going = scanner.feed(std::string_view(masked.get(), *got), block);
+        mask->mask(*block, masked.get());
+        going =
+            scanner.feed(std::string_view(masked.get(), block->size()), *block);
       } else {
-        going = scanner.feed(block);
+        going = scanner.feed(*block);
       }
       if (!going) break;
     }
+    blocks.stop();
     ScanResult result = scanner.finish();
     // A source that changed while it was read is unreadable, whatever its
     // bytes seemed to say.

@@ -1,6 +1,6 @@
-// Where a scan's bytes come from: a source read block by block into one
-// buffer that is used again for every block. A source that changes its
-// bytes on the way (one that decodes or masks them) wraps another.
+// Where a scan's bytes come from: a source read block by block, from its
+// start to its end. A source that changes its bytes on the way (one that
+// decodes or masks them) wraps another.
 
 #ifndef PARLAVOX_COMPILER_SOURCE_BLOCKS_H_
 #define PARLAVOX_COMPILER_SOURCE_BLOCKS_H_
@@ -85,7 +85,9 @@ struct ScanReading {
 
 // Scans `source` into `sink` block by block, and checks at the end that the
 // source did not change meanwhile (kUnreadable when it did, or when memory
-// for the scan ran out).
+// for the scan ran out). A source of more than one block is read on a
+// thread of its own, one block ahead of the scan: its read() is called
+// from that one thread, in order, and unchanged() once that thread is done.
 ScanResult scanSource(SourceBlocks* source, EntrySink* sink,
                       const ScanReading& reading = {});
 

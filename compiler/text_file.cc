@@ -11,6 +11,7 @@
 
 #include "compiler/file_system.h"
 #include "compiler/temporary_files.h"
+#include "compiler/write_behind.h"
 
 namespace parlavox {
 
@@ -172,13 +173,17 @@ FileWriter::FileWriter(Sink sink) : sink_(std::move(sink)) {
   failed_ = block_ == nullptr;
 }
 
+// Waits for the writing thread before the sink and the blocks go.
+FileWriter::~FileWriter() = default;
+
 void FileWriter::write(std::string_view bytes) {
   if (failed_ || bytes.empty()) return;
   if (bytes.size() > kBlockSize - used_) {
     if (!flush()) return;
-    // Whatever fills a block on its own goes straight to the file.
+    // Whatever fills a block on its own goes straight to the file, after
+    // the block before it.
     if (bytes.size() >= kBlockSize) {
-      failed_ = !sink_(bytes);
+      failed_ = !waitForBehind() || !sink_(bytes);
       return;
     }
   }
@@ -187,10 +192,43 @@ void FileWriter::write(std::string_view bytes) {
 }
 
 bool FileWriter::flush() {
-  if (!failed_ && used_ != 0) {
-    failed_ = !sink_(std::string_view(block_.get(), used_));
-    used_ = 0;
+  if (failed_ || used_ == 0) return !failed_;
+  const std::string_view bytes(block_.get(), used_);
+  used_ = 0;
+  if (!writingBehind()) {
+    failed_ = !sink_(bytes);
+    return !failed_;
   }
+  // The spare block is free once the one before is written.
+  if (!waitForBehind()) return false;
+  behind_->hand(bytes);
+  std::swap(block_, spare_);
+  return true;
+}
+
+bool FileWriter::finish() {
+  // The last block is written here: nothing is left to overlap with it.
+  if (waitForBehind() && !failed_ && used_ != 0) {
+    failed_ = !sink_(std::string_view(block_.get(), used_));
+  }
+  used_ = 0;
+  behind_.reset();
+  return !failed_;
+}
+
+bool FileWriter::writingBehind() {
+  if (behind_ != nullptr) return true;
+  if (behindTried_) return false;
+  behindTried_ = true;
+  spare_.reset(new (std::nothrow) char[kBlockSize]);
+  if (spare_ == nullptr) return false;
+  behind_.reset(new (std::nothrow) WriteBehind(&sink_));
+  if (behind_ != nullptr && !behind_->start()) behind_.reset();
+  return behind_ != nullptr;
+}
+
+bool FileWriter::waitForBehind() {
+  if (behind_ != nullptr && !behind_->wait()) failed_ = true;
   return !failed_;
 }
 
@@ -207,9 +245,13 @@ WriteResult replaceFileWith(const fs::path& path,
   if (!file.open()) return WriteResult::failed(cause);
 
   std::uint64_t put = 0;
+  bool writeFailed = false;
+  // Called on the writing thread too: the cause is taken there, from that
+  // thread's error.
   FileWriter writer([&](std::string_view bytes) {
     if (!os::writeAll(file.get(), bytes)) {
       cause = os::causeOfLastFailure();
+      writeFailed = true;
       return false;
     }
     // The disk starts on what is written while the rest is produced, so
@@ -223,9 +265,9 @@ WriteResult replaceFileWith(const fs::path& path,
   bool written = os::copyPermissions(file.get(), target);
   if (written) {
     produce(writer);
-    written = writer.flush() && os::syncFile(file.get());
+    written = writer.finish() && os::syncFile(file.get());
   }
-  if (!written && cause == FileCause::kNone) {
+  if (!written && !writeFailed && cause == FileCause::kNone) {
     cause = os::causeOfLastFailure();
   }
   WriteResult result =

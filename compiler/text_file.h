@@ -113,10 +113,17 @@ struct WriteResult {
   explicit operator bool() const { return status == WriteStatus::kWritten; }
 };
 
+class WriteBehind;
+
 // Takes the bytes of a file being written, in order, and writes them in
-// large blocks.
+// large blocks. Once a block is full it is written on a thread of its own
+// while the next one is filled.
 class FileWriter {
  public:
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
   // Appends `bytes`; a failure is remembered and ends the replacement.
   void write(std::string_view bytes);
 
@@ -130,12 +137,29 @@ class FileWriter {
   using Sink = std::function<bool(std::string_view)>;
 
   explicit FileWriter(Sink sink);
+
+  // Writes the bytes still held and waits until every block is written:
+  // false when any write failed, or the replacement was abandoned.
+  bool finish();
+
+  // Passes the full block on to be written.
   bool flush();
 
+  // Whether full blocks are written on a thread; starts it the first time.
+  bool writingBehind();
+
+  // Waits for the block being written behind: false when any write failed.
+  bool waitForBehind();
+
   Sink sink_;
-  std::unique_ptr<char[]> block_;
+  std::unique_ptr<char[]> block_;  // being filled
   std::size_t used_ = 0;
   bool failed_ = false;
+  // Written behind while block_ is filled; both are made with the first
+  // full block, so that small files need no thread.
+  std::unique_ptr<char[]> spare_;
+  std::unique_ptr<WriteBehind> behind_;
+  bool behindTried_ = false;
 };
 
 // Replaces the file at `path` with what `produce` writes; a symbolic link

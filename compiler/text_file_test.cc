@@ -135,6 +135,37 @@ TEST(ReplaceFileTest, PartsFollowOneAnotherAcrossBlocks) {
   EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
 }
 
+TEST(ReplaceFileTest, WritesOfEverySizeKeepTheirBytesAndOrder) {
+  // Sizes around the block (256 KB) and far from it, in an order that fills
+  // blocks unevenly; each byte tells its place, so that a block lost,
+  // doubled or written out of turn shows.
+  constexpr std::size_t kBlock = 256 << 10;
+  const std::size_t sizes[] = {
+      1,          kBlock - 1, 1,       kBlock, kBlock + 1, 0,    17,
+      kBlock / 2, kBlock / 2, 3 << 20, 5,      kBlock - 5, 4096, 1};
+  std::string expected;
+  for (int round = 0; round < 6; ++round) {
+    for (std::size_t size : sizes) {
+      for (std::size_t i = 0; i < size; ++i) {
+        const std::size_t at = expected.size();
+        expected += static_cast<char>((at ^ (at >> 8) ^ (at >> 16)) & 0xFF);
+      }
+    }
+  }
+  TestFolder folder;
+  ASSERT_TRUE(replaceFileWith(folder.path() / "out.lng", [&](FileWriter& w) {
+    std::size_t at = 0;
+    for (int round = 0; round < 6; ++round) {
+      for (std::size_t size : sizes) {
+        w.write(std::string_view(expected).substr(at, size));
+        at += size;
+      }
+    }
+  }));
+  EXPECT_TRUE(folder.read("out.lng") == expected);
+  EXPECT_EQ(folder.names(), std::vector<std::string>{"out.lng"});
+}
+
 TEST(ReplaceFileTest, NoPartsMakeAnEmptyFile) {
   TestFolder folder;
   folder.write("out.lng", "old");

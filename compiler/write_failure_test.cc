@@ -14,10 +14,12 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "compiler/compile.h"
 #include "compiler/test_folder.h"
+#include "compiler/text_file.h"
 
 namespace parlavox {
 namespace {
@@ -147,6 +149,47 @@ TEST_F(WriteFailureTest, WriteStopsShortInTheStreamedCompile) {
   EXPECT_EQ(result.message(), "double entry for line number 0");
   EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST_F(WriteFailureTest, BlocksWrittenBehindThatFailKeepTheEarlierFile) {
+  // The file may hold one block (256 KB) and not two: the second block,
+  // written while the third is filled, fails.
+  constexpr rlim_t kLimit = 300 << 10;
+  const std::string piece(1000, 'p');
+  const std::string large(1 << 20, 'L');
+  const std::function<void(FileWriter&)> produces[] = {
+      [&](FileWriter& writer) {
+        const ScopedLimit fileSize(RLIMIT_FSIZE, kLimit);
+        for (int i = 0; i < 4000; ++i) writer.write(piece);
+      },
+      // A write larger than a block goes out after the block before it.
+      [&](FileWriter& writer) {
+        const ScopedLimit fileSize(RLIMIT_FSIZE, kLimit);
+        for (int i = 0; i < 280; ++i) writer.write(piece);
+        writer.write(large);
+        writer.write(piece);
+      },
+      // Only the second block fails: the writes after it would succeed.
+      [&](FileWriter& writer) {
+        {
+          const ScopedLimit fileSize(RLIMIT_FSIZE, kLimit);
+          for (int i = 0; i < 1000; ++i) writer.write(piece);
+        }
+        for (int i = 0; i < 1000; ++i) writer.write(piece);
+      },
+      // Abandoned after blocks went out.
+      [&](FileWriter& writer) {
+        for (int i = 0; i < 4000; ++i) writer.write(piece);
+        writer.abandon();
+      },
+  };
+  for (const auto& produce : produces) {
+    const WriteResult result =
+        replaceFileWith(folder_.path() / "LangX.lng", produce);
+    EXPECT_EQ(result.status, WriteStatus::kFailed);
+    EXPECT_EQ(folder_.read("LangX.lng"), kEarlier);
+    EXPECT_EQ(folder_.names(), Names{"LangX.lng"});
+  }
 }
 
 // The process's address space in use now, in bytes.
