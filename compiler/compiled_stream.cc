@@ -16,30 +16,73 @@ constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 // never wastes more than this at its end.
 constexpr std::size_t kLargestPacked = kChunkSize / 8;
 
+// Room for a number of up to 64 bits written seven bits to a byte.
+constexpr std::size_t kMostNumberBytes = 10;
+
+char* putNumber(char* out, std::uint64_t number) {
+  for (; number >= 0x80; number >>= 7) {
+    *out++ = static_cast<char>(0x80 | (number & 0x7F));
+  }
+  *out++ = static_cast<char>(number);
+  return out;
+}
+
+const char* getNumber(const char* in, std::uint64_t* number) {
+  *number = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(*in++);
+    *number |= std::uint64_t{byte & 0x7Fu} << shift;
+    if (byte < 0x80) return in;
+  }
+}
+
 }  // namespace
 
 bool EarlyTexts::keep(std::uint64_t slot, std::string_view text,
                       std::size_t line) {
-  char* copy = room(text.size());
-  if (copy == nullptr) return false;
-  std::memcpy(copy, text.data(), text.size());
+  char header[2 * kMostNumberBytes];
+  const char* const headerEnd = putNumber(putNumber(header, line), text.size());
+  const auto headerSize = static_cast<std::size_t>(headerEnd - header);
+  char* record = room(headerSize + text.size());
+  if (record == nullptr) return false;
+  std::memcpy(record, header, headerSize);
+  std::memcpy(record + headerSize, text.data(), text.size());
   try {
-    heap_.push_back({slot, copy, text.size(), line});
+    if (falling_.empty() || slot < falling_.back().slot) {
+      falling_.push_back({slot, record});
+    } else {
+      heap_.push_back({slot, record});
+      std::push_heap(heap_.begin(), heap_.end(), lowestOnTop);
+    }
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::push_heap(heap_.begin(), heap_.end(),
-                 [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
   bytes_ += text.size();
   return true;
 }
 
+std::string_view EarlyTexts::lowestText() const {
+  std::uint64_t line = 0;
+  std::uint64_t length = 0;
+  const char* text = getNumber(getNumber(lowest().record, &line), &length);
+  return {text, static_cast<std::size_t>(length)};
+}
+
+std::size_t EarlyTexts::lowestLine() const {
+  std::uint64_t line = 0;
+  getNumber(lowest().record, &line);
+  return static_cast<std::size_t>(line);
+}
+
 void EarlyTexts::dropLowest() {
-  bytes_ -= heap_.front().length;
-  std::pop_heap(heap_.begin(), heap_.end(),
-                [](const Kept& a, const Kept& b) { return a.slot > b.slot; });
-  heap_.pop_back();
-  if (heap_.empty()) {
+  bytes_ -= lowestText().size();
+  if (lowestFalls()) {
+    falling_.pop_back();
+  } else {
+    std::pop_heap(heap_.begin(), heap_.end(), lowestOnTop);
+    heap_.pop_back();
+  }
+  if (empty()) {
     // Nothing is kept: the first chunk is filled again from its start.
     large_.clear();
     if (!chunks_.empty()) {

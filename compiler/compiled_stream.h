@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,8 +54,9 @@ class TextOutput {
 };
 
 // Texts that came before their turn, handed back lowest slot first. They
-// are packed into large chunks, which are given back whenever no text is
-// kept.
+// are packed into large chunks, each with its length and line in front,
+// which are given back whenever no text is kept; beside them only their
+// slots and places are kept, in blocks that grow without copying.
 class EarlyTexts {
  public:
   EarlyTexts() = default;
@@ -65,27 +67,37 @@ class EarlyTexts {
   // memory ran out.
   bool keep(std::uint64_t slot, std::string_view text, std::size_t line);
 
-  bool empty() const { return heap_.empty(); }
+  bool empty() const { return falling_.empty() && heap_.empty(); }
   // The bytes of the texts kept.
   std::size_t bytes() const { return bytes_; }
-  std::uint64_t lowestSlot() const { return heap_.front().slot; }
-  std::string_view lowestText() const {
-    return {heap_.front().text, heap_.front().length};
-  }
-  std::size_t lowestLine() const { return heap_.front().line; }
+  std::uint64_t lowestSlot() const { return lowest().slot; }
+  std::string_view lowestText() const;
+  std::size_t lowestLine() const;
   void dropLowest();
 
  private:
   struct Kept {
     std::uint64_t slot;
-    const char* text;
-    std::size_t length;
-    std::size_t line;
+    const char* record;  // the text's line and length, then its bytes
   };
+  static bool lowestOnTop(const Kept& a, const Kept& b) {
+    return a.slot > b.slot;
+  }
 
+  // Whether the lowest text is the last of falling_, else the top of heap_.
+  bool lowestFalls() const {
+    return heap_.empty() ||
+           (!falling_.empty() && falling_.back().slot < heap_.front().slot);
+  }
+  const Kept& lowest() const {
+    return lowestFalls() ? falling_.back() : heap_.front();
+  }
   char* room(std::size_t size);
 
-  std::vector<Kept> heap_;  // a heap with the lowest slot on top
+  // Texts that came each with a lower slot than the one before, as a
+  // reversed source brings them, cost no ordering: the lowest is last.
+  std::deque<Kept> falling_;
+  std::deque<Kept> heap_;  // the others, a heap with the lowest slot on top
   std::vector<std::unique_ptr<char[]>> chunks_;
   std::vector<std::unique_ptr<char[]>> large_;  // one text each
   char* free_ = nullptr;                        // in the last chunk

@@ -102,6 +102,32 @@ TEST(CompiledStreamTest, OutputThatRefusesATextStopsTheCompile) {
   EXPECT_EQ(streamed("1 | b\n0 | a\n", &late), "<stopped>");
 }
 
+TEST(EarlyTextsTest, HandsBackTheLowestSlotFirstWithItsTextAndLine) {
+  EarlyTexts early;
+  // Falling slots and rising ones mixed; a long line number and a text
+  // longer than a chunk's share.
+  const std::string large(200000, 'L');
+  const std::vector<std::pair<std::uint64_t, std::string>> kept = {
+      {9, "nine"}, {5, "five"}, {7, large}, {2, ""}, {8, "eight"}, {1, "one"}};
+  for (const auto& [slot, text] : kept) {
+    ASSERT_TRUE(early.keep(slot, text, slot * 1000000007ULL));
+  }
+  EXPECT_EQ(early.bytes(), 4 + 4 + large.size() + 0 + 5 + 3);
+  std::string order;
+  while (!early.empty()) {
+    const std::uint64_t slot = early.lowestSlot();
+    EXPECT_EQ(early.lowestLine(), slot * 1000000007ULL);
+    const std::string_view text = early.lowestText();
+    order += std::to_string(slot) + "=" + std::string(text.substr(0, 5)) + ",";
+    early.dropLowest();
+  }
+  EXPECT_EQ(order, "1=one,2=,5=five,7=LLLLL,8=eight,9=nine,");
+  EXPECT_EQ(early.bytes(), 0U);
+  // Emptied, it keeps again from the start of its first chunk.
+  ASSERT_TRUE(early.keep(3, "three", 3));
+  EXPECT_EQ(early.lowestText(), "three");
+}
+
 // `text` scanned into a stream that keeps at most `held` bytes of texts for
 // a Charset line, and knows `charset` beforehand where it is set.
 struct HeldScan {
