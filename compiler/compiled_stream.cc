@@ -130,15 +130,15 @@ bool CompiledStream::take(std::size_t slot, std::string_view text,
     lateCharset_ = std::string(text);
     return false;
   }
+  // Texts in order with no Charset line before them go out after an empty
+  // one, rather than all stay in memory.
+  if (slot != next_ && next_ == 0 && !charsetKnown_ &&
+      early_.bytes() + text.size() > heldForCharset_) {
+    if (!write({}, 0) || !writeKept()) return false;
+  }
   if (slot != next_) {
     outOfMemory_ = !early_.keep(slot, text, line);
-    if (outOfMemory_) return false;
-    // Texts in order with no Charset line before them go out after an
-    // empty one, rather than all stay in memory.
-    if (next_ == 0 && early_.bytes() > heldForCharset_) {
-      return write({}, 0) && writeKept();
-    }
-    return true;
+    return !outOfMemory_;
   }
   return write(text, line) && writeKept();
 }
