@@ -16,6 +16,7 @@
 #include "compiler/compile.h"
 #include "compiler/source_blocks.h"
 #include "compiler/test_folder.h"
+#include "compiler/test_scan.h"
 
 namespace parlavox {
 namespace {
@@ -96,26 +97,6 @@ class SlowSink : public EntrySink {
   int throwAt = 0;
   std::string texts;
 };
-
-std::string outcome(const ScanResult& result) {
-  switch (result.status) {
-    case ScanStatus::kScanned:
-      return "scanned " + std::to_string(result.slotCount);
-    case ScanStatus::kFault:
-      return result.fault.message + " @" + std::to_string(result.fault.line);
-    case ScanStatus::kStopped:
-      return "stopped";
-    case ScanStatus::kUnreadable:
-      return "unreadable";
-  }
-  return {};
-}
-
-ScanReading inBlocksOf(std::size_t size) {
-  ScanReading reading;
-  reading.blockSize = size;
-  return reading;
-}
 
 // A source of `count` lines "n | tn" in number order after its Charset,
 // and the texts a sink takes from it.

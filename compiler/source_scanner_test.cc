@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/source_blocks.h"
+#include "compiler/test_scan.h"
 
 namespace parlavox {
 namespace {
@@ -38,21 +39,6 @@ class Recorder : public EntrySink {
   std::vector<Taken> taken;
   std::size_t refuseAt = 0;  // the count of texts at which to refuse
 };
-
-// What a scan of a whole source came to, in one comparable string.
-std::string outcome(const ScanResult& result) {
-  switch (result.status) {
-    case ScanStatus::kScanned:
-      return "scanned " + std::to_string(result.slotCount);
-    case ScanStatus::kFault:
-      return result.fault.message + " @" + std::to_string(result.fault.line);
-    case ScanStatus::kStopped:
-      return "stopped";
-    case ScanStatus::kUnreadable:
-      return "unreadable";
-  }
-  return {};
-}
 
 struct Scan {
   std::vector<Taken> taken;
@@ -194,12 +180,6 @@ class FakeBlocks : public SourceBlocks {
   std::string bytes_;
   std::size_t at_ = 0;
 };
-
-ScanReading inBlocksOf(std::size_t size) {
-  ScanReading reading;
-  reading.blockSize = size;
-  return reading;
-}
 
 TEST(ScanSourceTest, ShortReadsAndSmallBlocksScanAsTheWholeSource) {
   FakeBlocks source("Charset | 1\r\n1 | b\r\n0 | a // c\r\n");

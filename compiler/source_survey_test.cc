@@ -13,6 +13,7 @@
 
 #include "compiler/decoded_blocks.h"
 #include "compiler/source_encoding.h"
+#include "compiler/utf16.h"
 #include "compiler/utf16_decoder.h"
 
 namespace parlavox {
@@ -101,18 +102,6 @@ TEST(CharsetLineFinderTest, FindsWhatTheWholeSourceSearchFinds) {
   }
 }
 
-// `units` as UTF-16 bytes in `bigEndian` order.
-std::string bytesOf(const std::u32string& units, bool bigEndian) {
-  std::string bytes;
-  for (const char32_t unit : units) {
-    const auto high = static_cast<char>(unit >> 8);
-    const auto low = static_cast<char>(unit & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
-}
-
 // What the decoder makes of `bytes` in blocks of `blockSize`: the text, or
 // the fault's line and message.
 std::string decodedInBlocks(std::string_view bytes, bool bigEndian,
@@ -134,18 +123,18 @@ std::string decodedInBlocks(std::string_view bytes, bool bigEndian,
 }
 
 TEST(Utf16DecoderTest, SplitAnywhereDecodesAsTheWholeSource) {
-  constexpr char32_t kUnits[] = {u'a',   u'\r',  u'\n',  u'|',
+  constexpr char16_t kUnits[] = {u'a',   u'\r',  u'\n',  u'|',
                                  0x00E9, 0x20AC, 0xD83D, 0xDE00,
                                  0xDBFF, 0xDFFF, 0xDC00, 0xD800};
   std::mt19937 random(5);
   for (int round = 0; round < 20000; ++round) {
-    std::u32string units;
+    std::u16string units;
     const int count = static_cast<int>(random() % 12);
     for (int i = 0; i < count; ++i) {
       units += kUnits[random() % std::size(kUnits)];
     }
     const bool bigEndian = random() % 2 == 0;
-    std::string bytes = bytesOf(units, bigEndian);
+    std::string bytes = utf16Bytes(units, bigEndian);
     if (random() % 4 == 0) bytes += 'z';  // half a unit at the end
     const std::string marked = (bigEndian ? "\xFE\xFF"s : "\xFF\xFE"s) + bytes;
     const PreparedSource whole = prepareSource(FileText(marked));
@@ -161,13 +150,14 @@ TEST(Utf16DecoderTest, SplitAnywhereDecodesAsTheWholeSource) {
 
 TEST(Utf16DecoderTest, FaultsNameTheLineOfTheBrokenCharacter) {
   // A lone high surrogate on line 3, after CR LF and a lone CR.
-  EXPECT_EQ(decodedInBlocks(
-                bytesOf({u'a', u'\r', u'\n', u'b', u'\r', 0xD800, u'c'}, false),
-                false, 3),
+  EXPECT_EQ(decodedInBlocks(utf16Bytes(u"a\r\nb\r\xD800"
+                                       u"c",
+                                       false),
+                            false, 3),
             "fault 3: the file is saved as UTF-16, but this line holds half "
             "of a character (U+D800 without its other half)");
   // Half a unit after a last CR is on the line the CR ends.
-  EXPECT_EQ(decodedInBlocks(bytesOf({u'a', u'\r'}, true) + "z", true, 1),
+  EXPECT_EQ(decodedInBlocks(utf16Bytes(u"a\r", true) + "z", true, 1),
             "fault 2: the file is saved as UTF-16, but it ends in half a "
             "character (an odd number of bytes)");
 }

@@ -97,18 +97,9 @@ std::string fileBytesOf(std::string_view text, SourceEncoding encoding) {
       encoding != SourceEncoding::kUtf16Be) {
     return std::string(text);
   }
-  const bool bigEndian = encoding == SourceEncoding::kUtf16Be;
   // A table's text is well-formed UTF-8, so there is always a conversion.
-  const std::u16string units = utf16FromUtf8(text).value_or(u"");
-  std::string bytes;
-  bytes.reserve(2 * units.size());
-  for (const char16_t unit : units) {
-    const auto high = static_cast<char>(unit >> 8);
-    const auto low = static_cast<char>(unit & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
+  return utf16Bytes(utf16FromUtf8(text).value_or(u""),
+                    encoding == SourceEncoding::kUtf16Be);
 }
 
 std::string_view markBytesOf(SourceEncoding encoding, ByteOrderMark mark) {

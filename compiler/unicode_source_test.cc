@@ -26,15 +26,7 @@ struct SavedForm {
 };
 
 std::string utf16Bytes(std::string_view utf8, bool bigEndian) {
-  std::string bytes;
-  const std::u16string units = utf16FromUtf8(utf8).value();
-  for (const char16_t unit : units) {
-    const auto high = static_cast<char>(unit >> 8);
-    const auto low = static_cast<char>(unit & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
+  return parlavox::utf16Bytes(utf16FromUtf8(utf8).value(), bigEndian);
 }
 
 std::vector<SavedForm> savedForms(std::string_view utf8) {
@@ -251,8 +243,9 @@ TEST(UnicodeSourceTest, EveryFormInBlocksOfAnySizeCompilesAsItsTable) {
            reversed, reversed + "4 | gap\r\n",
            "Charset | 238\r\n0 | Zażółć\r\n",
            "Charset | 238\r\n0 | a^1 | \xF0\x9F\x98\x80\r\n"}) {
-    for (const SavedForm& form : savedForms(utf8))
+    for (const SavedForm& form : savedForms(utf8)) {
       sources.push_back(form.bytes);
+    }
   }
   // UTF-16 with a lone surrogate after a line that does not parse.
   sources.push_back("\xFF\xFE" + utf16Bytes("x\r\n0 | a", false) + "\x00\xD8"s +
@@ -324,8 +317,9 @@ TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
            "Charset | 2\r\n0 | a\r\n1 | \x01ä\r\n",
            "Charset | 238\r\n0 | \x02ż\r\n",
        }) {
-    for (const SavedForm& form : savedForms(utf8))
+    for (const SavedForm& form : savedForms(utf8)) {
       sources.push_back(form.bytes);
+    }
   }
   for (const std::string& source : sources) {
     const std::string expected = findings(source, 0);

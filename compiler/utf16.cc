@@ -76,6 +76,18 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view text) {
   return out;
 }
 
+std::string utf16Bytes(std::u16string_view units, bool bigEndian) {
+  std::string bytes;
+  bytes.reserve(2 * units.size());
+  for (const char16_t unit : units) {
+    const auto high = static_cast<char>(unit >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
 std::string utf8FromUtf16(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());

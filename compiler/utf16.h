@@ -21,6 +21,9 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view text);
 // `text` as UTF-8.
 std::string utf8FromUtf16(std::u16string_view text);
 
+// `units` as the bytes of a UTF-16 file, big-endian or else little-endian.
+std::string utf16Bytes(std::u16string_view units, bool bigEndian);
+
 // Writes `code`, a code point or a lone surrogate, as one to four UTF-8
 // (WTF-8) bytes at `out`; returns their end.
 char* putUtf8(char* out, char32_t code);
