@@ -73,6 +73,9 @@ class Utf8Watch {
   // Whether no byte so far was above 0x7F.
   bool ascii() const { return !firstSequence_.has_value(); }
 
+  // Whether the bytes so far may still turn out to be UTF-8.
+  bool mayBeUtf8() const { return maybeUtf8_; }
+
  private:
   // Whether the bytes so far may be UTF-8: well-formed, with the start of
   // a sequence that the next block completes in carry_.

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "compiler/read_ahead.h"
 #include "compiler/source_encoding.h"
 #include "compiler/utf16_decoder.h"
 
@@ -187,14 +188,20 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
     survey.mark = ByteOrderMark::kUtf8;
     return survey;
   }
-  // Blocks from the first one on, and its bytes after `skip`.
+  // Hands `see` the blocks from the first one on, that one from `skip`,
+  // the next read while one is seen, until it has seen enough (false);
+  // false when they could not be read.
   const auto forEachBlock = [&](std::size_t skip, const auto& see) {
-    see(block.substr(skip));
-    for (;;) {
-      got = source->read(std::span<char>(buffer.get(), blockSize));
-      if (!got) return false;
-      if (*got == 0) return true;
-      see(std::string_view(buffer.get(), *got));
+    if (!see(block.substr(skip))) return true;
+    try {
+      ReadAhead ahead(source, blockSize, source->size() > blockSize);
+      for (;;) {
+        const std::optional<std::string_view> next = ahead.next();
+        if (!next) return false;
+        if (next->empty() || !see(*next)) return true;
+      }
+    } catch (const std::bad_alloc&) {
+      return false;
     }
   };
   if (byteOrderMarkOf(block) == ByteOrderMark::kUtf16) {
@@ -204,6 +211,7 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
     Utf16Decoder decoder(survey.encoding == SourceEncoding::kUtf16Be);
     if (!forEachBlock(kUtf16MarkSize, [&](std::string_view bytes) {
           decoder.decode(bytes, nullptr);
+          return !decoder.fault();
         })) {
       return std::nullopt;
     }
@@ -213,9 +221,12 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
   }
   Utf8Watch utf8;
   CharsetLineFinder charset;
+  // Once the bytes cannot be UTF-8 and the Charset line was read, the rest
+  // of an 8-bit source changes nothing.
   if (!forEachBlock(0, [&](std::string_view bytes) {
         utf8.observe(bytes);
         charset.observe(bytes);
+        return utf8.mayBeUtf8() || !charset.done();
       })) {
     return std::nullopt;
   }

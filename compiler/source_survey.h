@@ -72,6 +72,9 @@ class CharsetLineFinder {
   // Sees the next bytes of the source, in order.
   void observe(std::string_view bytes);
 
+  // Whether the first Charset line was read: the rest changes nothing.
+  bool done() const { return state_ == State::kDone; }
+
   // After the whole source: the code page its Charset line names, if any.
   const CodePage* finish();
 

@@ -37,6 +37,9 @@ class StringBlocks : public SourceBlocks {
   }
   bool unchanged() override { return true; }
 
+  // The bytes handed out so far.
+  std::size_t read() const { return at_; }
+
  private:
   std::string bytes_;
   std::size_t step_;
@@ -198,6 +201,20 @@ TEST(SourceSurveyTest, DecidesAsTheWholeSourceDoes) {
     EXPECT_EQ(late.encoding, SourceEncoding::kEightBit);
     EXPECT_EQ(nameOf(late.characters), "932");
   }
+}
+
+TEST(SourceSurveyTest, EightBitSourceIsReadOnlyUntilNothingCanChange) {
+  // Past the Charset line and a byte that no UTF-8 has, the rest of the
+  // file cannot change how it is read.
+  const std::string start = "Charset | 128\n0 | \x83\x7C\n";
+  StringBlocks blocks(start + std::string(1 << 20, 'x'), 4096);
+  const SourceSurvey survey = surveySource(&blocks, 4096).value();
+  EXPECT_EQ(nameOf(survey.characters), "932");
+  EXPECT_LE(blocks.read(), 3 * 4096U);
+  // Without a Charset line it is read to its end.
+  StringBlocks whole("0 | \x83\x7C\n" + std::string(1 << 20, 'x'), 4096);
+  EXPECT_EQ(surveySource(&whole, 4096).value().characters, nullptr);
+  EXPECT_EQ(whole.read(), (1U << 20) + 7);
 }
 
 TEST(DecodedBlocksTest, MarkAndUtf16AreReadAwayInReadsOfAnySize) {
