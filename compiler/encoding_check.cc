@@ -372,6 +372,10 @@ bool EncodingWatch::take(std::size_t slot, std::string_view text,
     charsetText_ = std::string(text);
     charsetLine_ = line;
     charset_ = charsetNamed(text);
+    if (unicode_ && charset_ != nullptr &&
+        codePageOfCharset(charset_->value) != nullptr) {
+      bytesMatter_.store(false, std::memory_order_relaxed);
+    }
     for (const Early& early : early_) {
       checkUndefined(early.slot, early.line, early.highBytes);
     }

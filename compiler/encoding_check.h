@@ -6,6 +6,7 @@
 #ifndef PARLAVOX_COMPILER_ENCODING_CHECK_H_
 #define PARLAVOX_COMPILER_ENCODING_CHECK_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -98,8 +99,11 @@ class EncodingWatch : public EntrySink {
   explicit EncodingWatch(bool unicode = false) : unicode_(unicode) {}
 
   // Sees the next bytes of the source, in order: those the scanner reads,
-  // which for a Unicode source is its text as UTF-8.
-  void observe(std::string_view bytes) { utf8_.observe(bytes); }
+  // which for a Unicode source is its text as UTF-8. It may be called on
+  // another thread than take(), and is cheap once the bytes cannot matter.
+  void observe(std::string_view bytes) {
+    if (bytesMatter_.load(std::memory_order_relaxed)) utf8_.observe(bytes);
+  }
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
             std::size_t line) override;
@@ -128,6 +132,9 @@ class EncodingWatch : public EntrySink {
                       std::string_view highBytes);
 
   const bool unicode_;
+  // False once texts are known to be converted: their bytes tell nothing
+  // of how the file was saved.
+  std::atomic<bool> bytesMatter_{true};
   // The Charset value, once its slot was seen.
   std::optional<std::string> charsetText_;
   std::size_t charsetLine_ = 0;

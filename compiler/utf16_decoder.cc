@@ -13,23 +13,53 @@ bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 }  // namespace
 
 char* Utf16Decoder::decode(std::string_view bytes, char* out) {
+  if (fault_) return out;
   std::size_t at = 0;
-  if (oddByte_ && !bytes.empty() && !fault_) {
+  if (oddByte_ && !bytes.empty()) {
     const auto second = static_cast<unsigned char>(bytes[0]);
     const char32_t unit = bigEndian_ ? (char32_t{*oddByte_} << 8) | second
                                      : (char32_t{second} << 8) | *oddByte_;
     oddByte_.reset();
     out = take(unit, out);
+    if (fault_) return out;
     at = 1;
   }
-  for (; at + 1 < bytes.size() && !fault_; at += 2) {
+  // Held in locals: a write through `out` could change any member.
+  std::uint64_t written = written_;
+  bool plain = !high_ && !afterCr_;
+  for (; at + 1 < bytes.size(); at += 2) {
     const auto first = static_cast<unsigned char>(bytes[at]);
     const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    out = take(bigEndian_ ? (char32_t{first} << 8) | second
-                          : (char32_t{second} << 8) | first,
-               out);
+    const char32_t unit = bigEndian_ ? (char32_t{first} << 8) | second
+                                     : (char32_t{second} << 8) | first;
+    // Most units are a whole character that ends no line: written here.
+    if (!plain || unit == '\r' || unit == '\n' ||
+        (unit >= 0xD800 && unit < 0xE000)) {
+      written_ = written;
+      out = take(unit, out);
+      if (fault_) return out;
+      written = written_;
+      plain = !high_ && !afterCr_;
+    } else if (unit < 0x80) {
+      ++written;
+      if (out != nullptr) *out++ = static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      written += 2;
+      if (out != nullptr) {
+        *out++ = static_cast<char>(0xC0 | (unit >> 6));
+        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+      }
+    } else {
+      written += 3;
+      if (out != nullptr) {
+        *out++ = static_cast<char>(0xE0 | (unit >> 12));
+        *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
+      }
+    }
   }
-  if (at < bytes.size() && !fault_) {
+  written_ = written;
+  if (at < bytes.size()) {
     oddByte_ = static_cast<unsigned char>(bytes[at]);
   }
   return out;
