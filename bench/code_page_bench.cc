@@ -16,26 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "compiler/code_pages.h"
 #include "compiler/compile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-template <typename Run>
-double medianMilliseconds(const Run& run) {
-  std::vector<double> times;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> took =
-        std::chrono::steady_clock::now() - start;
-    times.push_back(took.count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[2];
-}
 
 // Texts shaped like the generated benchmark source's, with a few letters of
 // the language in each.

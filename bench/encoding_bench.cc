@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "compiler/compile.h"
 #include "compiler/encoding_check.h"
 #include "compiler/text_file.h"
@@ -24,20 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using parlavox::EntryTable;
-
-template <typename Run>
-double medianMilliseconds(const Run& run) {
-  std::vector<double> times;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    const std::chrono::duration<double, std::milli> took =
-        std::chrono::steady_clock::now() - start;
-    times.push_back(took.count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[2];
-}
 
 std::string replaceAll(std::string_view text, std::string_view from,
                        std::string_view to) {
