@@ -282,28 +282,13 @@ class AsciiBlocks : public SourceBlocks {
   std::uint64_t size() const override { return source_->size(); }
   std::optional<std::size_t> read(std::span<char> into) override {
     const std::optional<std::size_t> got = source_->read(into);
-    if (!got || ascii(std::string_view(into.data(), *got))) return got;
+    if (!got || isAscii(std::string_view(into.data(), *got))) return got;
     beyondAscii_ = true;
     return std::nullopt;
   }
   bool unchanged() override { return source_->unchanged(); }
 
  private:
-  static bool ascii(std::string_view bytes) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::uint64_t seen = 0;
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, bytes.data() + at, 8);
-      seen |= word;
-    }
-    for (; at < bytes.size(); ++at) {
-      seen |= static_cast<unsigned char>(bytes[at]);
-    }
-    return (seen & kHighBits) == 0;
-  }
-
   SourceBlocks* source_;
   bool beyondAscii_ = false;
 };
@@ -344,13 +329,24 @@ struct StreamedReading {
   SourceBlocks* input = nullptr;
   ScanReading reading;
   SourceEncoding encoding = SourceEncoding::kEightBit;
-  // Sees each text as well, where set.
+  // Sees each text as well, where set; its findings go into the report
+  // after a scan without fault, with the line of a byte of `input` as
+  // `lineAt` gives it.
   EncodingWatch* watch = nullptr;
-  // After a scan without fault: whether the file is held back all the same.
-  std::function<bool()> holdBack;
+  std::function<std::size_t(std::uint64_t)> lineAt;
+  // Whether any finding keeps the compiled file from being written.
+  bool holdBackOnFindings = false;
   // The Charset value, when an earlier reading found it late.
   std::optional<std::string> charset;
 };
+
+// After a scan without fault: the watch's findings into `report`, and
+// whether they hold the compiled file back.
+void reportFindings(const StreamedReading& how, CompileReport* report) {
+  if (how.watch == nullptr) return;
+  report->findings = how.watch->finish(how.lineAt);
+  report->heldBack = how.holdBackOnFindings && !report->findings.empty();
+}
 
 // How a streamed reading ended, besides its result.
 struct StreamedEnd {
@@ -385,9 +381,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
         end->lateCharset = stream.lateCharset();
         output.finish();
         unmappable = output.unmappable();
-        if (scanned.ok() && !unmappable && how.holdBack && how.holdBack()) {
-          report->heldBack = true;
-        }
+        if (scanned.ok() && !unmappable) reportFindings(how, report);
         if (!scanned.ok() || unmappable || report->heldBack) writer.abandon();
       },
       unchanged);
@@ -398,7 +392,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
         how.input,
         how.watch != nullptr ? static_cast<EntrySink*>(how.watch) : &ignored,
         how.reading);
-    if (scanned.ok() && how.holdBack) report->heldBack = how.holdBack();
+    if (scanned.ok()) reportFindings(how, report);
   }
   end->status = scanned.status;
   switch (scanned.status) {
@@ -480,13 +474,11 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     if (options.checkEncoding) {
       if (unicode) how.input = &observed;
       how.watch = &watch;
-      how.holdBack = [&] {
-        report->findings = watch.finish([&](std::uint64_t offset) {
-          SurveyedText again(source, *survey);
-          return physicalLineIn(again.text(), offset).value_or(0);
-        });
-        return options.holdBackOnFindings && !report->findings.empty();
+      how.lineAt = [&](std::uint64_t offset) {
+        SurveyedText again(source, *survey);
+        return physicalLineIn(again.text(), offset).value_or(0);
       };
+      how.holdBackOnFindings = options.holdBackOnFindings;
     }
     StreamedEnd end;
     CompileResult result =
@@ -552,12 +544,9 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     how.charset = charset;
     if (options.checkEncoding) {
       how.watch = &watch;
-      how.holdBack = [&] {
-        report->findings = watch.finish([](std::uint64_t) -> std::size_t {
-          return 0;  // never asked: ASCII holds no UTF-8
-        });
-        return options.holdBackOnFindings && !report->findings.empty();
-      };
+      // Never asked: ASCII holds no UTF-8.
+      how.lineAt = [](std::uint64_t) -> std::size_t { return 0; };
+      how.holdBackOnFindings = options.holdBackOnFindings;
     }
     StreamedEnd end;
     CompileResult result =

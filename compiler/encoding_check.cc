@@ -268,6 +268,13 @@ std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
   return first;
 }
 
+bool isAscii(std::string_view bytes) {
+  const std::size_t at = skipAsciiRun(bytes, 0, false);
+  return std::all_of(
+      bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end(),
+      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
                                            TableText text) {
   std::vector<EncodingFinding> findings;

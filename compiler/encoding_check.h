@@ -61,6 +61,9 @@ std::vector<EncodingFinding> checkEncoding(
 // U+10FFFF) and holds one; nothing otherwise.
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes);
 
+// Whether no byte of `bytes` is above 0x7F.
+bool isAscii(std::string_view bytes);
+
 // The same as firstUtf8Sequence for bytes that come block by block.
 class Utf8Watch {
  public:

@@ -55,13 +55,6 @@ FileText withoutStart(const FileText& text, std::size_t count) {
   return FileText(text.view().substr(count));
 }
 
-bool isAscii(std::string_view bytes) {
-  for (char c : bytes) {
-    if (static_cast<unsigned char>(c) > 127) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 SourceEncoding detectEncoding(std::string_view bytes) {
