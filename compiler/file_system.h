@@ -110,9 +110,6 @@ void adviseLargePages(char* bytes, std::size_t size);
 // Why the last call here failed, from the system's error of this thread.
 FileCause causeOfLastFailure();
 
-// Reads the whole plain file at `path` (see readFile).
-ReadResult readWholeFile(const std::filesystem::path& path);
-
 // What tells an open file's content apart from an earlier one: its size and
 // modification time.
 struct FileState {
@@ -122,6 +119,9 @@ struct FileState {
 
   friend bool operator==(const FileState&, const FileState&) = default;
 };
+
+// The identity of the open file `handle`.
+std::optional<FileIdentity> openFileIdentity(Handle handle);
 
 // Opens the plain file at `path` for reading, without blocking on a pipe
 // or device; `*status` is kRead and `*state` its state when it is open,

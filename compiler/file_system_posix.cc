@@ -25,11 +25,6 @@ constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 // within the timestamp's granularity.
 constexpr std::size_t kEndCompared = 4096;
 
-bool sameFileState(const struct stat& a, const struct stat& b) {
-  return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
-         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
-}
-
 FileIdentity identityFrom(const struct stat& status) {
   FileIdentity identity;
   identity.device = static_cast<std::uint64_t>(status.st_dev);
@@ -186,48 +181,6 @@ void adviseLargePages(char* bytes, std::size_t size) {
 
 FileCause causeOfLastFailure() { return causeOf(errno); }
 
-ReadResult readWholeFile(const std::filesystem::path& path) {
-  ReadResult result;
-  // Non-blocking, so that opening a pipe with no writer returns at once.
-  const int fd =
-      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {
-      result.status = ReadStatus::kNotAFile;
-    } else {
-      result.cause = causeOf(errno);
-    }
-    return result;
-  }
-  ScopedHandle file(fd);
-  struct stat before {};
-  if (fstat(fd, &before) != 0) return result;
-  if (!S_ISREG(before.st_mode)) {
-    result.status = ReadStatus::kNotAFile;
-    return result;
-  }
-  const auto size = static_cast<std::size_t>(before.st_size);
-  FileText text = FileText::uninitialised(size);
-  if (text.size() != size) return result;
-  std::size_t filled = 0;
-  while (filled < size) {
-    const ssize_t got = readSome(fd, text.data() + filled, size - filled);
-    if (got <= 0) return result;
-    filled += static_cast<std::size_t>(got);
-  }
-  // The file must end where its size said, and be as it was when opened.
-  char probe = 0;
-  struct stat after {};
-  if (readSome(fd, &probe, 1) != 0 || fstat(fd, &after) != 0 ||
-      !sameFileState(before, after)) {
-    return result;
-  }
-  result.status = ReadStatus::kRead;
-  result.text = std::move(text);
-  result.identity = identityFrom(after);
-  return result;
-}
-
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return std::nullopt;
@@ -379,6 +332,12 @@ void syncFolder(const std::filesystem::path& folder) {
   // The rename has happened; a file system that cannot sync a folder (EINVAL)
   // keeps its names by other means, so the outcome stays a success.
   syncFile(fd);
+}
+
+std::optional<FileIdentity> openFileIdentity(Handle handle) {
+  struct stat status {};
+  if (fstat(handle, &status) != 0) return std::nullopt;
+  return identityFrom(status);
 }
 
 ScopedHandle openPlainFile(const std::filesystem::path& path,

@@ -14,14 +14,6 @@ namespace {
 // ReadFile and WriteFile take at most a DWORD of bytes per call.
 constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 
-bool sameFileState(const BY_HANDLE_FILE_INFORMATION& a,
-                   const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.nFileSizeHigh == b.nFileSizeHigh &&
-         a.nFileSizeLow == b.nFileSizeLow &&
-         a.ftLastWriteTime.dwHighDateTime == b.ftLastWriteTime.dwHighDateTime &&
-         a.ftLastWriteTime.dwLowDateTime == b.ftLastWriteTime.dwLowDateTime;
-}
-
 // The last bytes of a file compared before appending to it (see the POSIX
 // side).
 constexpr std::size_t kEndCompared = 4096;
@@ -147,55 +139,6 @@ bool ScopedHandle::close() {
 void adviseLargePages(char* /*bytes*/, std::size_t /*size*/) {}
 
 FileCause causeOfLastFailure() { return causeOf(GetLastError()); }
-
-ReadResult readWholeFile(const std::filesystem::path& path) {
-  ReadResult result;
-  // Others may go on reading, writing and renaming the file meanwhile, as
-  // they could with the file unopened; a change is noticed below.
-  HANDLE handle =
-      CreateFileW(path.c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-      result.status = ReadStatus::kNotAFile;
-    } else {
-      result.cause = causeOf(error);
-    }
-    return result;
-  }
-  ScopedHandle file(handle);
-  BY_HANDLE_FILE_INFORMATION before{};
-  if (GetFileType(handle) != FILE_TYPE_DISK ||
-      !GetFileInformationByHandle(handle, &before) ||
-      (before.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    result.status = ReadStatus::kNotAFile;
-    return result;
-  }
-  const std::size_t size =
-      (static_cast<std::size_t>(before.nFileSizeHigh) << 32) |
-      before.nFileSizeLow;
-  FileText text = FileText::uninitialised(size);
-  if (text.size() != size) return result;
-  std::size_t filled = 0;
-  while (filled < size) {
-    const long long got = readSome(handle, text.data() + filled, size - filled);
-    if (got <= 0) return result;
-    filled += static_cast<std::size_t>(got);
-  }
-  char probe = 0;
-  BY_HANDLE_FILE_INFORMATION after{};
-  if (readSome(handle, &probe, 1) != 0 ||
-      !GetFileInformationByHandle(handle, &after) ||
-      !sameFileState(before, after)) {
-    return result;
-  }
-  result.status = ReadStatus::kRead;
-  result.text = std::move(text);
-  result.identity = identityFrom(after);
-  return result;
-}
 
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
   // Attributes only: a file held open by another program still answers.
@@ -343,6 +286,12 @@ WriteResult appendChecked(const std::filesystem::path& path,
   }
   if (!file.close()) return WriteResult::failed(causeOfLastFailure());
   return WriteResult::written();
+}
+
+std::optional<FileIdentity> openFileIdentity(Handle handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  return identityFrom(info);
 }
 
 ScopedHandle openPlainFile(const std::filesystem::path& path,

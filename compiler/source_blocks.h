@@ -49,6 +49,11 @@ class FileBlocks : public SourceBlocks {
   // Why the file could not be opened, where the system says.
   FileCause cause() const { return cause_; }
 
+  // The identity of the open file, as it is now.
+  std::optional<FileIdentity> identity() const {
+    return os::openFileIdentity(file_.get());
+  }
+
   std::uint64_t size() const override { return state_.size; }
   std::optional<std::size_t> read(std::span<char> into) override;
   bool unchanged() override;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "compiler/file_system.h"
+#include "compiler/source_blocks.h"
 #include "compiler/temporary_files.h"
 #include "compiler/write_behind.h"
 
@@ -156,7 +157,35 @@ FileText FileText::uninitialised(std::size_t size) {
   return text;
 }
 
-ReadResult readFile(const fs::path& path) { return os::readWholeFile(path); }
+ReadResult readFile(const fs::path& path) {
+  ReadResult result;
+  FileBlocks file(path);
+  if (file.status() != ReadStatus::kRead) {
+    result.status = file.status();
+    result.cause = file.cause();
+    return result;
+  }
+  const auto size = static_cast<std::size_t>(file.size());
+  FileText text = FileText::uninitialised(size);
+  if (text.size() != size) return result;
+  for (std::size_t filled = 0; filled < size;) {
+    const std::optional<std::size_t> got =
+        file.read(std::span<char>(text.data() + filled, size - filled));
+    if (!got || *got == 0) return result;  // shorter than its size said
+    filled += *got;
+  }
+  // The file must end where its size said, and be as it was when opened.
+  char probe = 0;
+  const std::optional<FileIdentity> identity = file.identity();
+  if (file.read(std::span<char>(&probe, 1)) != std::size_t{0} ||
+      !file.unchanged() || !identity) {
+    return result;
+  }
+  result.status = ReadStatus::kRead;
+  result.text = std::move(text);
+  result.identity = *identity;
+  return result;
+}
 
 std::optional<FileIdentity> identityOf(const fs::path& path) {
   return os::identityAt(path);
