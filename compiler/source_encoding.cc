@@ -57,10 +57,29 @@ FileText withoutStart(const FileText& text, std::size_t count) {
 
 }  // namespace
 
-SourceEncoding detectEncoding(std::string_view bytes) {
+std::optional<SourceEncoding> encodingByMark(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Mark)) return SourceEncoding::kUtf8;
   if (bytes.starts_with(kUtf16LeMark)) return SourceEncoding::kUtf16Le;
   if (bytes.starts_with(kUtf16BeMark)) return SourceEncoding::kUtf16Be;
+  return std::nullopt;
+}
+
+std::size_t byteOrderMarkSize(ByteOrderMark mark) {
+  switch (mark) {
+    case ByteOrderMark::kUtf8:
+      return kUtf8Mark.size();
+    case ByteOrderMark::kUtf16:
+      return kUtf16LeMark.size();
+    case ByteOrderMark::kNone:
+      break;
+  }
+  return 0;
+}
+
+SourceEncoding detectEncoding(std::string_view bytes) {
+  if (const std::optional<SourceEncoding> marked = encodingByMark(bytes)) {
+    return *marked;
+  }
   return firstUtf8Sequence(bytes) ? SourceEncoding::kUtf8
                                   : SourceEncoding::kEightBit;
 }
@@ -136,7 +155,7 @@ PreparedSource prepareSource(FileText bytes) {
     case SourceEncoding::kUtf8:
       if (bytes.view().starts_with(kUtf8Mark)) {
         prepared.mark = ByteOrderMark::kUtf8;
-        prepared.text = withoutStart(bytes, kUtf8Mark.size());
+        prepared.text = withoutStart(bytes, byteOrderMarkSize(prepared.mark));
       } else {
         prepared.text = std::move(bytes);
       }

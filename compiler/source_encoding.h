@@ -21,6 +21,13 @@
 
 namespace parlavox {
 
+// The encoding that a byte-order mark at the start of `bytes` names, if
+// any.
+std::optional<SourceEncoding> encodingByMark(std::string_view bytes);
+
+// The number of bytes of `mark`.
+std::size_t byteOrderMarkSize(ByteOrderMark mark);
+
 // The encoding of `bytes`, a whole source: UTF-8 or UTF-16 by a byte-order
 // mark; else UTF-8 when a byte is above 127 and all of it is well-formed
 // UTF-8; else 8-bit (pure ASCII too).

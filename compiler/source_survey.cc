@@ -14,8 +14,6 @@ namespace parlavox {
 namespace {
 
 constexpr std::string_view kWord = "Charset";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::size_t kUtf16MarkSize = 2;
 
 bool isBreak(char c) { return c == '\r' || c == '\n' || c == '^'; }
 
@@ -148,45 +146,31 @@ const CodePage* CharsetLineFinder::finish() {
   return page_;
 }
 
-namespace {
-
-std::size_t markSize(ByteOrderMark mark) {
-  switch (mark) {
-    case ByteOrderMark::kUtf8:
-      return kUtf8Mark.size();
-    case ByteOrderMark::kUtf16:
-      return kUtf16MarkSize;
-    case ByteOrderMark::kNone:
-      break;
-  }
-  return 0;
-}
-
-}  // namespace
-
 SurveyedText::SurveyedText(const std::filesystem::path& path,
                            const SourceSurvey& survey)
     : file_(path),
-      afterMark_(&file_, markSize(survey.mark)),
+      afterMark_(&file_, byteOrderMarkSize(survey.mark)),
       decoded_(&afterMark_, survey.encoding == SourceEncoding::kUtf16Be),
       utf16_(survey.mark == ByteOrderMark::kUtf16) {}
 
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize) {
-  // Room for a byte-order mark however small the blocks.
-  blockSize = std::max(blockSize, kUtf8Mark.size());
+  // Room for any byte-order mark however small the blocks.
+  const std::size_t longestMark = byteOrderMarkSize(ByteOrderMark::kUtf8);
+  blockSize = std::max(blockSize, longestMark);
   const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
   if (buffer == nullptr) return std::nullopt;
   std::optional<std::size_t> got =
-      readAtLeast(source, buffer.get(), blockSize, kUtf8Mark.size());
+      readAtLeast(source, buffer.get(), blockSize, longestMark);
   if (!got) return std::nullopt;
   std::string_view block(buffer.get(), *got);
 
   SourceSurvey survey;
-  if (block.starts_with(kUtf8Mark)) {
-    survey.encoding = SourceEncoding::kUtf8;
-    survey.mark = ByteOrderMark::kUtf8;
-    return survey;
+  if (const std::optional<SourceEncoding> marked = encodingByMark(block)) {
+    survey.encoding = *marked;
+    survey.mark = byteOrderMarkOf(block);
+    // A mark says it all of UTF-8; UTF-16 may still have a fault.
+    if (survey.mark == ByteOrderMark::kUtf8) return survey;
   }
   // Hands `see` the blocks from the first one on, that one from `skip`,
   // the next read while one is seen, until it has seen enough (false);
@@ -204,15 +188,13 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
       return false;
     }
   };
-  if (byteOrderMarkOf(block) == ByteOrderMark::kUtf16) {
-    survey.encoding = block.starts_with("\xFE\xFF") ? SourceEncoding::kUtf16Be
-                                                    : SourceEncoding::kUtf16Le;
-    survey.mark = ByteOrderMark::kUtf16;
+  if (survey.mark == ByteOrderMark::kUtf16) {
     Utf16Decoder decoder(survey.encoding == SourceEncoding::kUtf16Be);
-    if (!forEachBlock(kUtf16MarkSize, [&](std::string_view bytes) {
-          decoder.decode(bytes, nullptr);
-          return !decoder.fault();
-        })) {
+    if (!forEachBlock(byteOrderMarkSize(survey.mark),
+                      [&](std::string_view bytes) {
+                        decoder.decode(bytes, nullptr);
+                        return !decoder.fault();
+                      })) {
       return std::nullopt;
     }
     decoder.finish();
