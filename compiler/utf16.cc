@@ -19,26 +19,6 @@ std::size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-char* putUtf8(char* out, char32_t code) {
-  auto byte = [&](char32_t bits) { *out++ = static_cast<char>(bits); };
-  if (code < 0x80) {
-    byte(code);
-  } else if (code < 0x800) {
-    byte(0xC0 | (code >> 6));
-    byte(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    byte(0xE0 | (code >> 12));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  } else {
-    byte(0xF0 | (code >> 18));
-    byte(0x80 | ((code >> 12) & 0x3F));
-    byte(0x80 | ((code >> 6) & 0x3F));
-    byte(0x80 | (code & 0x3F));
-  }
-  return out;
-}
-
 void appendUtf8(std::string& out, char32_t code) {
   char bytes[4];
   out.append(bytes, putUtf8(bytes, code));

@@ -40,22 +40,9 @@ char* Utf16Decoder::decode(std::string_view bytes, char* out) {
       if (fault_) return out;
       written = written_;
       plain = !high_ && !afterCr_;
-    } else if (unit < 0x80) {
-      ++written;
-      if (out != nullptr) *out++ = static_cast<char>(unit);
-    } else if (unit < 0x800) {
-      written += 2;
-      if (out != nullptr) {
-        *out++ = static_cast<char>(0xC0 | (unit >> 6));
-        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
-      }
     } else {
-      written += 3;
-      if (out != nullptr) {
-        *out++ = static_cast<char>(0xE0 | (unit >> 12));
-        *out++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (unit & 0x3F));
-      }
+      written += utf8Length(unit);
+      if (out != nullptr) out = putUtf8(out, unit);
     }
   }
   written_ = written;
@@ -95,7 +82,7 @@ char* Utf16Decoder::take(char32_t unit, char* out) {
 }
 
 char* Utf16Decoder::put(char32_t code, char* out) {
-  written_ += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  written_ += utf8Length(code);
   return out == nullptr ? out : putUtf8(out, code);
 }
 
