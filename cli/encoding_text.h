@@ -1,5 +1,5 @@
-// How parlavox-lngc words and prints the findings of an encoding check, the
-// note on a byte-order mark and how a source was read and written.
+// How parlavox-lngc prints the findings of an encoding check, the note on a
+// byte-order mark and how a source was read and written.
 
 #ifndef PARLAVOX_CLI_ENCODING_TEXT_H_
 #define PARLAVOX_CLI_ENCODING_TEXT_H_
@@ -16,20 +16,6 @@
 #include "compiler/source_file.h"
 
 namespace parlavox {
-
-// One sentence for `finding` that says what to do, for example "the file is
-// saved as UTF-8, but Charset 238 expects Windows-1250 (Central European):
-// save it in that code page", for a source read in `encoding`.
-std::string describeEncodingFinding(
-    const EncodingFinding& finding,
-    SourceEncoding encoding = SourceEncoding::kUtf8);
-
-// "UTF-8", "UTF-16 LE", "UTF-16 BE" or "8-bit text".
-std::string encodingName(SourceEncoding encoding);
-
-// The note that follows a fault in a source read as `file` says: how a
-// byte-order mark made it read; empty for a file without one.
-std::string byteOrderMarkNote(const SourceFile& file);
 
 // How checkEncoding is to take `table`, read from a source in `encoding`.
 TableText tableTextOf(const EntryTable& table, SourceEncoding encoding);

@@ -1,4 +1,5 @@
-// How parlavox-lngc words the findings of a reference check.
+// How parlavox-lngc counts what it compiled and what it found against the
+// reference.
 
 #ifndef PARLAVOX_CLI_FINDINGS_TEXT_H_
 #define PARLAVOX_CLI_FINDINGS_TEXT_H_
@@ -9,14 +10,6 @@
 #include "compiler/reference_check.h"
 
 namespace parlavox {
-
-// "%1 %2", each placeholder as often as it is used; "no placeholder" when
-// there is none.
-std::string placeholderList(const PlaceholderCounts& counts);
-
-// One sentence for `finding`, for example "line number 1 uses %1 where the
-// reference uses %1 %2".
-std::string describeFinding(const Finding& finding);
 
 // "12 strings", followed with a check by ", 1 missing, 0 extra, 3 identical
 // to the reference" and, after a previous reference, ", 2 changed in the

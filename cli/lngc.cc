@@ -12,6 +12,7 @@
 #include "cli/wildcards.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
+#include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
 #include "version.h"
@@ -129,7 +130,39 @@ int usageError(std::ostream& err, std::string_view problem) {
   return kExitUsage;
 }
 
+// The options a SOURCE written as a Windows option, "/verbose", may mean.
+constexpr std::array<std::string_view, 9> kOptionNames = {"check",
+                                                          "verbose",
+                                                          "strict",
+                                                          "statistics",
+                                                          "update",
+                                                          "reference",
+                                                          "previous-reference",
+                                                          "help",
+                                                          "version"};
+
+// The option `argument` stands for when it is written as on Windows, with a
+// slash, and names no file: "--verbose" for "/verbose" or "/VERBOSE".
+std::optional<std::string> slashOption(const std::string& argument) {
+  if (argument.size() < 2 || argument[0] != '/') return std::nullopt;
+  std::error_code error;
+  if (fs::exists(pathFromBytes(argument), error)) return std::nullopt;
+  std::string name = argument.substr(1, argument.find('=') - 1);
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (std::find(kOptionNames.begin(), kOptionNames.end(), name) ==
+      kOptionNames.end()) {
+    return std::nullopt;
+  }
+  return "--" + name;
+}
+
 int notASourceName(std::ostream& err, const std::string& argument) {
+  if (const std::optional<std::string> option = slashOption(argument)) {
+    return usageError(err, "'" + argument + "' is no option: write " + *option +
+                               ", on Windows too");
+  }
   return usageError(err, "'" + argument + "' is not named langNAME.txt");
 }
 
@@ -140,7 +173,7 @@ std::size_t warn(std::ostream& err, const std::string& source,
   for (const Finding& finding : check.findings) {
     err << source << ':';
     if (finding.physicalLine != 0) err << finding.physicalLine << ':';
-    err << " warning: " << describeFinding(finding) << '\n';
+    err << " warning: " << messages::referenceFinding(finding) << '\n';
   }
   return check.findings.size();
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "compiler/compile.h"
 #include "compiler/test_folder.h"
@@ -135,6 +137,27 @@ TEST(LngcUsageTest, UsageErrorsExitWithTwoAndOneLine) {
               "parlavox-lngc: '" + bad +
                   "' is not named langNAME.txt (see parlavox-lngc --help)\n");
   }
+}
+
+TEST(LngcUsageTest, AnOptionWrittenWithASlashIsNamedAsItIsWritten) {
+  // cmd users write options as Windows programs take them; here, as on
+  // Windows, they are written with two dashes.
+  for (const auto& [given, option] :
+       std::vector<std::pair<std::string, std::string>>{
+           {"/verbose", "--verbose"},
+           {"/CHECK", "--check"},
+           {"/reference=langEnglish.txt", "--reference"},
+           {"/previous-reference", "--previous-reference"}}) {
+    const Outcome run = lngc({given, "langA.txt"});
+    EXPECT_EQ(run.status, 2) << given;
+    EXPECT_EQ(run.err, "parlavox-lngc: '" + given + "' is no option: write " +
+                           option +
+                           ", on Windows too (see parlavox-lngc --help)\n");
+  }
+  // A slash that is no option's is a path as before.
+  EXPECT_EQ(lngc({"/fast"}).err,
+            "parlavox-lngc: '/fast' is not named langNAME.txt (see "
+            "parlavox-lngc --help)\n");
 }
 
 TEST(LngcUsageTest, UsageErrorComesBeforeAnyCompile) {

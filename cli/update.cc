@@ -117,7 +117,7 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     // The update adds what the reference check would call missing.
     if (finding.kind == Finding::Kind::kMissing) continue;
     locate(err, target.given, finding.physicalLine);
-    err << "warning: " << describeFinding(finding) << '\n';
+    err << "warning: " << messages::referenceFinding(finding) << '\n';
     ++warnings;
   }
   for (const CharsetRisk& risk : update.charsetRisks) {

@@ -155,6 +155,11 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   std::optional<ParseResult> parsed;
   try {
     PreparedSource prepared = prepareSource(std::move(read.text));
+    // A byte-order mark alone is an empty file, as every editor shows it.
+    if (prepared.mark != ByteOrderMark::kNone && prepared.text.empty() &&
+        !prepared.fault) {
+      return CompileResult::failure(messages::sourceEmpty());
+    }
     if (file != nullptr) {
       *file = {*source, prepared.encoding, prepared.mark, read.identity};
     }
@@ -442,6 +447,11 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     survey = surveySource(&first, options.blockSize);
     if (!survey || !first.unchanged()) {
       return CompileResult::failure(messages::sourceUnreadable(name));
+    }
+    // A byte-order mark alone is an empty file, as every editor shows it.
+    if (survey->mark != ByteOrderMark::kNone &&
+        first.size() == byteOrderMarkSize(survey->mark)) {
+      return CompileResult::failure(messages::sourceEmpty());
     }
   }
   report->encoding = survey->encoding;

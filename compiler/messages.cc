@@ -1,5 +1,9 @@
 #include "compiler/messages.h"
 
+#include "compiler/charsets.h"
+#include "compiler/encoding_check.h"
+#include "compiler/reference_check.h"
+#include "compiler/source_file.h"
 #include "compiler/utf16.h"
 
 namespace parlavox::messages {
@@ -106,6 +110,132 @@ std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
          ") in line number " + std::to_string(lineNumber) +
          " has no place in " + std::string(codePage) +
          ", the code page of Charset " + std::to_string(charsetValue);
+}
+
+namespace {
+
+// "0x81".
+std::string hexByte(unsigned char byte) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  std::string hex = "0x";
+  hex += kDigits[byte >> 4];
+  hex += kDigits[byte & 0x0F];
+  return hex;
+}
+
+// "Windows-1250 (Central European)"; a code page that is the system's is
+// named without the character set's name, which would only repeat it.
+std::string codePageOf(const Charset& charset) {
+  std::string text(charset.codePage);
+  if (charset.reading != Charset::Reading::kSystemDefault) {
+    text += " (";
+    text += charset.name;
+    text += ')';
+  }
+  return text;
+}
+
+std::string utf8Text(const EncodingFinding& finding, SourceEncoding encoding) {
+  std::string text = encoding == SourceEncoding::kUtf16Le ||
+                             encoding == SourceEncoding::kUtf16Be
+                         ? "the file is saved as UTF-16 and written as UTF-8, "
+                           "but "
+                         : "the file is saved as UTF-8, but ";
+  if (finding.charsetText.empty()) {
+    text += "without a Charset line it is read in ";
+  } else {
+    text += "Charset " + finding.charsetText + " expects ";
+  }
+  return text + codePageOf(*finding.charset) + ": save it in that code page";
+}
+
+// "line number 3" or "line numbers 3 to 7".
+std::string lineNumbers(const Finding& finding) {
+  if (finding.lineNumber == finding.lastLineNumber) {
+    return "line number " + std::to_string(finding.lineNumber);
+  }
+  return "line numbers " + std::to_string(finding.lineNumber) + " to " +
+         std::to_string(finding.lastLineNumber);
+}
+
+bool isRange(const Finding& finding) {
+  return finding.lineNumber != finding.lastLineNumber;
+}
+
+// "%1 %2", each placeholder as often as it is used; "no placeholder" when
+// there is none.
+std::string placeholderList(const PlaceholderCounts& counts) {
+  std::string list;
+  for (std::size_t digit = 0; digit < counts.size(); ++digit) {
+    for (std::uint32_t n = 0; n < counts[digit]; ++n) {
+      if (!list.empty()) list += ' ';
+      list += '%';
+      list += static_cast<char>('1' + digit);
+    }
+  }
+  return list.empty() ? "no placeholder" : list;
+}
+
+}  // namespace
+
+std::string encodingFinding(const EncodingFinding& finding,
+                            SourceEncoding encoding) {
+  switch (finding.kind) {
+    case EncodingFinding::Kind::kUnknownCharset:
+      return "Charset \"" + finding.charsetText +
+             "\" names no Windows character set: write its number, for "
+             "example 0 (ANSI), 204 (Cyrillic) or 238 (Central European)";
+    case EncodingFinding::Kind::kUtf8Text:
+      return utf8Text(finding, encoding);
+    case EncodingFinding::Kind::kUndefinedByte:
+      return "byte " + hexByte(finding.byte) + " is no character of " +
+             codePageOf(*finding.charset) +
+             ": retype it, or save the file in that code page";
+    case EncodingFinding::Kind::kControlCharacter:
+      return "the text holds control character " + hexByte(finding.byte) +
+             ", which the application cannot show: delete it";
+  }
+  return {};
+}
+
+std::string referenceFinding(const Finding& finding) {
+  switch (finding.kind) {
+    case Finding::Kind::kPlaceholders:
+      return lineNumbers(finding) + " uses " +
+             placeholderList(finding.translation) +
+             " where the reference uses " + placeholderList(finding.reference);
+    case Finding::Kind::kMissing:
+      return lineNumbers(finding) + " of the reference " +
+             (isRange(finding) ? "are" : "is") + " missing";
+    case Finding::Kind::kExtra:
+      return lineNumbers(finding) + (isRange(finding) ? " are" : " is") +
+             " not in the reference, which ends at " +
+             std::to_string(finding.lineNumber - 1);
+    case Finding::Kind::kChanged:
+      return lineNumbers(finding) + " changed in the reference from \"" +
+             std::string(finding.before) + "\" to \"" +
+             std::string(finding.after) + "\"";
+  }
+  return {};
+}
+
+std::string encodingName(SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::kEightBit:
+      return "8-bit text";
+    case SourceEncoding::kUtf8:
+      return "UTF-8";
+    case SourceEncoding::kUtf16Le:
+      return "UTF-16 LE";
+    case SourceEncoding::kUtf16Be:
+      return "UTF-16 BE";
+  }
+  return {};
+}
+
+std::string byteOrderMarkNote(SourceEncoding encoding) {
+  return "the file was read as " + encodingName(encoding) +
+         " by the byte-order mark it starts with";
 }
 
 }  // namespace parlavox::messages

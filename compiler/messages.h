@@ -1,5 +1,7 @@
-// The fixed texts the compiler hands back to the translator, in one place.
-// Each function joins its values into the exact message shown to the user.
+// The fixed texts the compiler hands back to the translator, in one place:
+// the faults of a compile, and the findings of its checks, which the window
+// and parlavox-lngc both show in these words. Each function joins its
+// values into the exact message shown to the user.
 
 #ifndef PARLAVOX_COMPILER_MESSAGES_H_
 #define PARLAVOX_COMPILER_MESSAGES_H_
@@ -9,6 +11,14 @@
 #include <string_view>
 
 #include "compiler/text_file.h"
+
+namespace parlavox {
+
+struct EncodingFinding;
+struct Finding;
+enum class SourceEncoding;
+
+}  // namespace parlavox
 
 namespace parlavox::messages {
 
@@ -57,6 +67,28 @@ std::string halfUtf16Unit();
 std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
                                 std::string_view codePage,
                                 unsigned charsetValue);
+
+// What follows the fault of a character with no place in its code page
+// when Charset `charsetValue` holds every text of the source:
+// "; every text fits Charset 238 (Central European)".
+std::string fittingCharset(unsigned charsetValue);
+
+// One sentence for `finding` that says what to do, for example "the file is
+// saved as UTF-8, but Charset 1 expects the system's ANSI code page: save it
+// in that code page", for a source read in `encoding`.
+std::string encodingFinding(const EncodingFinding& finding,
+                            SourceEncoding encoding);
+
+// One sentence for `finding` of a check against the reference, for example
+// "line number 1 uses %1 where the reference uses %1 %2".
+std::string referenceFinding(const Finding& finding);
+
+// How a byte-order mark made a source read: "the file was read as UTF-8 by
+// the byte-order mark it starts with".
+std::string byteOrderMarkNote(SourceEncoding encoding);
+
+// "UTF-8", "UTF-16 LE", "UTF-16 BE" or "8-bit text".
+std::string encodingName(SourceEncoding encoding);
 
 }  // namespace parlavox::messages
 

@@ -336,3 +336,35 @@ TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
 
 }  // namespace
 }  // namespace parlavox
+
+namespace parlavox {
+namespace {
+
+TEST(UnicodeSourceTest, AFileOfNothingButAByteOrderMarkIsEmpty) {
+  // An editor shows such a file as empty; the compile says so, in one pass
+  // and from the whole table, and keeps the earlier compiled file.
+  for (const std::string mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+    TestFolder folder;
+    folder.write("langX.txt", mark);
+    folder.write("LangX.lng", "earlier\r\n");
+    const CompileResult streamed = compileLanguage(folder.path(), "X");
+    EXPECT_EQ(streamed.message(), "Lang.txt is empty. Not compiled");
+    EXPECT_EQ(streamed.line(), 0u);
+    EntryTable table;
+    SourceFile file;
+    EXPECT_EQ(loadLanguage(folder.path(), "X", &table, &file).message(),
+              "Lang.txt is empty. Not compiled");
+    EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+  }
+  // A mark and a line end are a source without line number 0.
+  EXPECT_EQ(compiled("\xEF\xBB\xBF\r\n"),
+            "fault 0: entry for line number 0 missing");
+  // Half a UTF-16 character after the mark is still that fault.
+  EXPECT_EQ(compiled("\xFF\xFE"
+                     "0"),
+            "fault 1: the file is saved as UTF-16, but it ends in half a "
+            "character (an odd number of bytes)");
+}
+
+}  // namespace
+}  // namespace parlavox
