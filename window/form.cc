@@ -57,6 +57,15 @@ std::array<ControlId, kControlCount> tabOrder() {
   return order;
 }
 
+std::vector<std::size_t> tabOrderOf(std::span<const Control> controls) {
+  std::vector<std::size_t> order(controls.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return controls[a].tab < controls[b].tab;
+  });
+  return order;
+}
+
 std::string objectName(const Control& control) {
   std::string name(control.name);
   if (control.index >= 0) {
@@ -85,6 +94,41 @@ std::string successText(std::string_view name) {
 
 std::wstring successText(std::wstring_view name) {
   return joined(texts::kSuccessBefore, name, texts::kSuccessAfter);
+}
+
+std::string findingsSummary(std::string_view name,
+                            const CheckedCompile& checked) {
+  const std::size_t count = checked.warnings.size();
+  std::string text = joined(texts::kLang, name, texts::kOutputAfter);
+  text += texts::kFindingsWritten;
+  text += "\r\n";
+  text += std::to_string(count);
+  text += count == 1 ? texts::kOneFinding : texts::kFindings;
+  text += texts::kFindingsIn;
+  text += checked.source;
+  if (!checked.reference.empty()) {
+    text += texts::kFindingsReference;
+    text += checked.reference;
+    text += texts::kFindingsReferenceEnd;
+  }
+  text += texts::kFindingsEnd;
+  return text;
+}
+
+std::string findingsList(const CheckedCompile& checked) {
+  std::string list;
+  for (const Warning& warning : checked.warnings) {
+    if (!list.empty()) list += "\r\n\r\n";
+    list += checked.source;
+    list += ':';
+    if (warning.line != 0) {
+      list += std::to_string(warning.line);
+      list += ':';
+    }
+    list += ' ';
+    list += warning.text;
+  }
+  return list;
 }
 
 std::optional<std::string> pageOpenedBy(ControlId button) {

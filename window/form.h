@@ -1,7 +1,8 @@
 // Form1, the tool's one window, as data that no toolkit owns: its frame,
 // fonts and seventeen controls in creation order, and the texts it builds at
-// run time. Every front end builds its window from this description, so that
-// a caption or a position is changed in one place for all of them.
+// run time; and the findings box that a compile with findings opens over it.
+// Every front end builds its windows from this description, so that a
+// caption or a position is changed in one place for all of them.
 
 #ifndef PARLAVOX_WINDOW_FORM_H_
 #define PARLAVOX_WINDOW_FORM_H_
@@ -9,9 +10,12 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "compiler/checked_compile.h"
 #include "window/texts.h"
 
 namespace parlavox::form {
@@ -54,7 +58,10 @@ struct Colour {
   int blue;
 };
 
-enum class Kind { kPushButton, kTextBox, kLabel };
+// kTextView: a read-only text box of several lines, sunken, with a vertical
+// scroll bar; its text wraps at word boundaries, a CR LF starts a new line,
+// and it takes the focus (to scroll and to select the text for copying).
+enum class Kind { kPushButton, kTextBox, kLabel, kTextView };
 
 struct Control {
   std::string_view name;
@@ -270,6 +277,55 @@ inline constexpr std::array<Control, kControlCount> kControls = {{
      std::nullopt},
 }};
 
+// The findings box, frmFindings: opened at once, over Form1 and modal, after
+// a compile that wrote its file and found what the translator should look
+// at. It says how many findings there are, and shows each in full, the
+// first on top; OK closes it. Return and Escape press OK wherever the focus
+// is. Its title is the program's title, as a message box's is.
+enum FindingsControlId : std::size_t {
+  kLblFindings,
+  kTxtFindings,
+  kCmdOK,
+  kFindingsControlCount
+};
+
+inline constexpr std::array<Control, kFindingsControlCount> kFindingsControls =
+    {{
+        {"lblFindings",
+         -1,
+         Kind::kLabel,
+         {165, 120, 4470, 780},
+         2,
+         FontId::kTahomaBold,
+         "",
+         true,
+         true,
+         std::nullopt},
+        {"txtFindings",
+         -1,
+         Kind::kTextView,
+         {165, 960, 4470, 1800},
+         1,
+         FontId::kWindow,
+         "",
+         true,
+         true,
+         std::nullopt},
+        {"cmdOK",
+         -1,
+         Kind::kPushButton,
+         {3435, 2880, 1200, 375},
+         0,
+         FontId::kWindow,
+         texts::kOK,
+         true,
+         true,
+         std::nullopt},
+    }};
+
+// The findings box's client area, which cannot be resized.
+inline constexpr Twips kFindingsClientArea{0, 0, 4800, 3375};
+
 // The window's design caption; Form_Load adds the version.
 inline constexpr std::string_view kCaption = texts::kTitle;
 
@@ -285,6 +341,9 @@ inline constexpr int kStandardDpi = 96;
 // The controls in tab order, labels included.
 std::array<ControlId, kControlCount> tabOrder();
 
+// The indexes of `controls` in tab order, labels included.
+std::vector<std::size_t> tabOrderOf(std::span<const Control> controls);
+
 // A control's name as one word: "Label6_0" for an element of an array.
 std::string objectName(const Control& control);
 
@@ -298,6 +357,17 @@ std::wstring outputText(std::wstring_view name);
 // What Label1 shows after `name` compiled: two lines joined by CR LF.
 std::string successText(std::string_view name);
 std::wstring successText(std::wstring_view name);
+
+// What the findings box's label says of what `checked`, the compile of
+// `name`, found: two lines joined by CR LF, "LangX.lng was written, but
+// ..." and the count of findings.
+std::string findingsSummary(std::string_view name,
+                            const CheckedCompile& checked);
+
+// The findings of `checked` as the box lists them, in order, each
+// "langX.txt:3: TEXT" ("langX.txt: TEXT" for one of no line), with an empty
+// line between two (CR LF CR LF).
+std::string findingsList(const CheckedCompile& checked);
 
 // The web page that the push button `button` opens; nothing for a control
 // that opens none.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,74 @@ TEST(FormTest, TextsBuiltAtRunTime) {
   EXPECT_EQ(successText(std::wstring_view(L"\u0420\u0443\u0441")),
             L"Successfully compiled lang.txt into Lang\u0420\u0443\u0441.lng "
             L"\r\nPlease post your file to our Translation center");
+}
+
+TEST(FormTest, FindingsBoxOpensOnOkAndListsThemBelowTheCount) {
+  std::vector<std::string> order;
+  for (std::size_t id : tabOrderOf(kFindingsControls)) {
+    order.emplace_back(kFindingsControls[id].name);
+  }
+  EXPECT_EQ(order,
+            (std::vector<std::string>{"cmdOK", "txtFindings", "lblFindings"}));
+  EXPECT_EQ(kFindingsControls[kCmdOK].caption, "OK");
+  EXPECT_EQ(kFindingsControls[kTxtFindings].kind, Kind::kTextView);
+  const Twips label = kFindingsControls[kLblFindings].at;
+  const Twips list = kFindingsControls[kTxtFindings].at;
+  const Twips ok = kFindingsControls[kCmdOK].at;
+  EXPECT_LT(label.top + label.height, list.top);
+  EXPECT_LT(list.top + list.height, ok.top);
+  // OK sits in the lower right corner, as in a message box.
+  EXPECT_EQ(list.left + list.width, ok.left + ok.width);
+}
+
+TEST(FormTest, EveryControlLiesWithinItsClientAreaInWholePixels) {
+  auto check = [](std::span<const Control> controls, Twips client) {
+    for (const Control& control : controls) {
+      EXPECT_GE(control.at.left, 0) << control.name;
+      EXPECT_GE(control.at.top, 0) << control.name;
+      EXPECT_LE(control.at.left + control.at.width, client.width)
+          << control.name;
+      EXPECT_LE(control.at.top + control.at.height, client.height)
+          << control.name;
+      for (int twips : {control.at.left, control.at.top, control.at.width,
+                        control.at.height}) {
+        EXPECT_EQ(twips % 15, 0) << control.name;
+      }
+    }
+  };
+  check(kControls, kClientArea);
+  check(kFindingsControls, kFindingsClientArea);
+}
+
+TEST(FormTest, FindingsSummaryCountsAndNamesTheFiles) {
+  CheckedCompile checked;
+  checked.source = "langPolski.txt";
+  checked.reference = "langEnglish.txt";
+  checked.warnings = {{4, "w"}, {0, "w"}, {9, "w"}};
+  EXPECT_EQ(findingsSummary("Polski", checked),
+            "LangPolski.lng was written, but Parlavox may show it wrong.\r\n"
+            "3 findings in langPolski.txt (the reference: langEnglish.txt):");
+  checked.source = "LANGPOLSKI.TXT";
+  checked.reference.clear();
+  checked.warnings.resize(1);
+  EXPECT_EQ(findingsSummary("Polski", checked),
+            "LangPolski.lng was written, but Parlavox may show it wrong.\r\n"
+            "1 finding in LANGPOLSKI.TXT:");
+}
+
+TEST(FormTest, FindingsListedEachInFullWithItsLine) {
+  CheckedCompile checked;
+  checked.source = "langPolski.txt";
+  checked.warnings = {
+      {4, "line number 2 uses no placeholder where the reference uses %1"},
+      {0, "line numbers 3 to 11 of the reference are missing"}};
+  EXPECT_EQ(findingsList(checked),
+            "langPolski.txt:4: line number 2 uses no placeholder where the "
+            "reference uses %1\r\n\r\n"
+            "langPolski.txt: line numbers 3 to 11 of the reference are "
+            "missing");
+  checked.warnings.clear();
+  EXPECT_EQ(findingsList(checked), "");
 }
 
 TEST(FormTest, PagesTheButtonsOpen) {

@@ -44,6 +44,20 @@ inline constexpr char kSuccessBefore[] =
 inline constexpr char kSuccessAfter[] =
     ".lng \r\nPlease post your file to our Translation center";
 
+// The findings box: "LangX.lng" + kFindingsWritten, CR LF, the count, its
+// noun and kFindingsIn + the source; then, where it was checked against a
+// reference, kFindingsReference + its name + kFindingsReferenceEnd; and
+// kFindingsEnd.
+inline constexpr char kOK[] = "OK";
+inline constexpr char kFindingsWritten[] =
+    " was written, but Parlavox may show it wrong.";
+inline constexpr char kOneFinding[] = " finding";
+inline constexpr char kFindings[] = " findings";
+inline constexpr char kFindingsIn[] = " in ";
+inline constexpr char kFindingsReference[] = " (the reference: ";
+inline constexpr char kFindingsReferenceEnd[] = ")";
+inline constexpr char kFindingsEnd[] = ":";
+
 inline constexpr char kTranslationCenterPath[] = "/parlavox/transcenter.php";
 inline constexpr char kReferenceSourcePath[] = "/parlavox/LangEnglish.txt";
 

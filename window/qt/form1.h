@@ -60,10 +60,6 @@ class Form1 : public QWidget {
   std::filesystem::path folder_;
 };
 
-// `bytes` as text: UTF-8 where they are valid UTF-8, else Latin-1, so that
-// no byte is lost.
-QString textFromBytes(const std::string& bytes);
-
 }  // namespace parlavox
 
 #endif  // PARLAVOX_WINDOW_QT_FORM1_H_

@@ -12,6 +12,8 @@
 #include <optional>
 
 #include "compiler/test_folder.h"
+#include "window/qt/controls.h"
+#include "window/qt/findings_box.h"
 
 // Shows a QString as text when an expectation fails.
 void PrintTo(const QString& text, std::ostream* out) {
@@ -67,6 +69,39 @@ class Form1Test : public ::testing::Test {
       seen = SeenBox{box->windowTitle(), box->text(), box->icon(),
                      box->standardButtons()};
       box->button(QMessageBox::Ok)->click();
+    });
+    watcher.start(10);
+    action();
+    QApplication::processEvents();
+    return seen;
+  }
+
+  // Runs `action`, closing and recording a findings box it opens, with
+  // `close` pressed on it (its OK, or a key); false when none opened.
+  struct SeenFindings {
+    QString title;
+    QString summary;
+    QString list;
+    QString focus;  // the focused control's name
+    bool okIsDefault = false;
+  };
+  std::optional<SeenFindings> catchFindings(const std::function<void()>& action,
+                                            Qt::Key close = Qt::Key_unknown) {
+    std::optional<SeenFindings> seen;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<FindingsBox*>(QApplication::activeModalWidget());
+      // The keys go where the focus is once the box is the active window.
+      if (box == nullptr || seen || QApplication::activeWindow() != box) return;
+      seen = SeenFindings{box->windowTitle(), box->lblFindings->text(),
+                          box->txtFindings->toPlainText(),
+                          QApplication::focusWidget()->objectName(),
+                          box->cmdOK->isDefault()};
+      if (close == Qt::Key_unknown) {
+        box->cmdOK->click();
+      } else {
+        QTest::keyClick(QApplication::focusWidget(), close);
+      }
     });
     watcher.start(10);
     action();
@@ -225,6 +260,101 @@ TEST_F(Form1Test, CharacterWithoutPlaceIsShownWholeAndNothingIsWritten) {
                               "no place in Windows-1252, the code page of "
                               "Charset 0"));
   EXPECT_FALSE(folder_.exists("LangMagyar.lng"));
+}
+
+// The English reference as the tool's folder holds it.
+constexpr char kReference[] =
+    "Charset | 0\r\n0 | &File\r\n1 | &Open lyrics... // menu item\r\n"
+    "2 | &Save lyrics as %1 // %1 is the file type\r\n3 | %1 of %2\r\n";
+
+TEST_F(Form1Test, FindingsShowAtOnceAfterTheSuccess) {
+  // Saved as UTF-8 without a Charset line: the texts are written as read,
+  // and the application shows "Ã³" for "ó".
+  folder_.write("langPolski.txt", "0 | Otwórz\r\n1 | Zapisz jako… %1\r\n");
+  setName("Polski");
+  const std::optional<SeenFindings> seen =
+      catchFindings([&] { clickCompile(); });
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_EQ(seen->title, "Parlavox Localization Tool");
+  EXPECT_EQ(seen->summary,
+            "LangPolski.lng was written, but Parlavox may show it wrong.\r\n"
+            "1 finding in langPolski.txt:");
+  EXPECT_EQ(seen->list,
+            "langPolski.txt:1: the file is saved as UTF-8, but without a "
+            "Charset line it is read in Windows-1252 (ANSI, on a Western "
+            "system): save it in that code page");
+  EXPECT_TRUE(seen->okIsDefault);
+  EXPECT_EQ(seen->focus, "cmdOK");
+  // Behind the box the window says what it says after any compile.
+  EXPECT_EQ(form_.Label1->text(),
+            "Successfully compiled lang.txt into LangPolski.lng \r\n"
+            "Please post your file to our Translation center");
+  EXPECT_TRUE(form_.Command2->isVisible());
+  EXPECT_EQ(folder_.read("LangPolski.lng"),
+            "\r\nOtw\xC3\xB3rz\r\nZapisz jako\xE2\x80\xA6 %1\r\n");
+}
+
+TEST_F(Form1Test, TheReferenceBesideTheToolChecksPlaceholdersAndLineNumbers) {
+  folder_.write("langEnglish.txt", kReference);
+  folder_.write("langDeutsch.txt",
+                "Charset | 0\r\n0 | &Datei\r\n1 | &Liedtext öffnen...\r\n"
+                "// without its placeholder\r\n2 | &Liedtext speichern\r\n");
+  setName("Deutsch");
+  const std::optional<SeenFindings> seen =
+      catchFindings([&] { clickCompile(); });
+  ASSERT_TRUE(seen.has_value());
+  EXPECT_EQ(seen->summary,
+            "LangDeutsch.lng was written, but Parlavox may show it wrong.\r\n"
+            "2 findings in langDeutsch.txt (the reference: langEnglish.txt):");
+  EXPECT_EQ(seen->list,
+            "langDeutsch.txt:5: line number 2 uses no placeholder where the "
+            "reference uses %1\n\n"
+            "langDeutsch.txt: line number 3 of the reference is missing");
+}
+
+TEST_F(Form1Test, ACleanCompileShowsNoBoxWithTheReferenceOrWithout) {
+  folder_.write("langDeutsch.txt",
+                "Charset | 0\r\n0 | &Datei\r\n1 | &Liedtext öffnen...\r\n"
+                "2 | &Liedtext als %1 speichern\r\n3 | %2 von %1\r\n");
+  setName("Deutsch");
+  EXPECT_FALSE(catchFindings([&] { clickCompile(); }).has_value());
+  folder_.write("langEnglish.txt", kReference);
+  EXPECT_FALSE(catchFindings([&] { clickCompile(); }).has_value());
+  EXPECT_EQ(form_.Label1->text(),
+            "Successfully compiled lang.txt into LangDeutsch.lng \r\n"
+            "Please post your file to our Translation center");
+  // The reference itself is compiled without a check against itself, and
+  // one that does not compile is passed over.
+  setName("english");
+  EXPECT_FALSE(catchFindings([&] { clickCompile(); }).has_value());
+  folder_.write("langEnglish.txt", "0 | a\r\n0 | b\r\n");
+  setName("Deutsch");
+  EXPECT_FALSE(catchFindings([&] { clickCompile(); }).has_value());
+}
+
+TEST_F(Form1Test, ReturnOrEscapeClosesTheFindingsBoxFromAnyControl) {
+  folder_.write("langX.txt", "0 | caf\xC3\xA9\r\n");
+  setName("X");
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    EXPECT_TRUE(catchFindings([&] { clickCompile(); }, key).has_value());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  }
+  // From the list, where the focus goes with Tab.
+  std::optional<QString> focused;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<FindingsBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || focused || QApplication::activeWindow() != box) {
+      return;
+    }
+    QTest::keyClick(box->cmdOK, Qt::Key_Tab);
+    focused = QApplication::focusWidget()->objectName();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  });
+  watcher.start(10);
+  clickCompile();
+  EXPECT_EQ(focused, "txtFindings");
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(Form1Test, NonAsciiNameCompilesIntoItsFile) {
