@@ -13,19 +13,20 @@ TableText tableTextOf(const EntryTable& table, SourceEncoding encoding) {
 }
 
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
-                         const EntryTable& table, SourceEncoding encoding) {
-  return warnEncoding(err, source,
-                      checkEncoding(table, tableTextOf(table, encoding)),
-                      encoding);
+                         const EntryTable& table, SourceEncoding encoding,
+                         const Language* language) {
+  return warnEncoding(
+      err, source, checkEncoding(table, tableTextOf(table, encoding), language),
+      encoding);
 }
 
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
                          const std::vector<EncodingFinding>& findings,
                          SourceEncoding encoding) {
   for (const EncodingFinding& finding : findings) {
-    err << source << ':' << finding.physicalLine
-        << ": warning: " << messages::encodingFinding(finding, encoding)
-        << '\n';
+    err << source << ':';
+    if (finding.physicalLine != 0) err << finding.physicalLine << ':';
+    err << " warning: " << messages::encodingFinding(finding, encoding) << '\n';
   }
   return findings.size();
 }

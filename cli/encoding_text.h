@@ -21,9 +21,12 @@ namespace parlavox {
 TableText tableTextOf(const EntryTable& table, SourceEncoding encoding);
 
 // Prints each encoding finding of `table`, compiled from `source` read in
-// `encoding`, as "SOURCE:LINE: warning: ..."; returns how many it printed.
+// `encoding` and named for `language` (nullptr: none known), as
+// "SOURCE:LINE: warning: ..." ("SOURCE: warning: ..." for one of no line);
+// returns how many it printed.
 std::size_t warnEncoding(std::ostream& err, const std::string& source,
-                         const EntryTable& table, SourceEncoding encoding);
+                         const EntryTable& table, SourceEncoding encoding,
+                         const Language* language);
 
 // The same for findings made while `source` was compiled.
 std::size_t warnEncoding(std::ostream& err, const std::string& source,

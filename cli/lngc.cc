@@ -12,6 +12,7 @@
 #include "cli/wildcards.h"
 #include "compiler/compile.h"
 #include "compiler/entry_table.h"
+#include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
@@ -408,7 +409,15 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       status = kExitCompileFailed;
       continue;
     }
-    std::size_t warnings = warnEncoding(err, given, table, file.encoding);
+    // What the write would refuse, --check refuses too.
+    if (options.check) result = checkConversion(table, file.encoding);
+    if (!result.ok()) {
+      reportFailure(err, given, result);
+      status = kExitCompileFailed;
+      continue;
+    }
+    std::size_t warnings = warnEncoding(err, given, table, file.encoding,
+                                        languageNamed(source.name));
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);

@@ -51,10 +51,86 @@ TEST_F(LngcEncodingTest, UnmappableCharacterIsAFaultAndNothingIsWritten) {
   EXPECT_EQ(err_, at("langA.txt") +
                       ":4: character \"\xC5\x91\" (U+0151) in line number 1 "
                       "has no place in Windows-1252, the code page of "
-                      "Charset 0\n");
+                      "Charset 0; every text fits Charset 238 (Central "
+                      "European)\n");
   EXPECT_EQ(folder_.read("LangA.lng"), "earlier\r\n");
   EXPECT_EQ(folder_.names(),
             (std::vector<std::string>{"LangA.lng", "langA.txt"}));
+}
+
+TEST_F(LngcEncodingTest, TheFaultNamesTheFirstCharsetThatHoldsEveryText) {
+  struct Case {
+    std::string_view texts;  // UTF-8, under Charset 0
+    std::string_view fits;   // what follows the fault; empty for none
+  };
+  const Case cases[] = {
+      {"0 | Zażółć\r\n1 | gęślą jaźń\r\n",
+       "; every text fits Charset 238 (Central European)"},
+      {"0 | Привет\r\n1 | мир\r\n", "; every text fits Charset 204 (Cyrillic)"},
+      {"0 | Γειά σου\r\n1 | Κόσμε\r\n",
+       "; every text fits Charset 161 (Greek)"},
+      // Kana and kanji: Windows-932 comes before the Chinese pages, which
+      // hold kana too.
+      {"0 | ソフトを表示\r\n1 | 日本語\r\n",
+       "; every text fits Charset 128 (Japanese)"},
+      {"0 | 简体中文\r\n1 | 打开\r\n",
+       "; every text fits Charset 134 (Chinese, simplified)"},
+      {"0 | 한국어\r\n", "; every text fits Charset 129 (Korean)"},
+      // Cyrillic and Greek share no code page: no Charset holds both.
+      {"0 | Привет\r\n1 | Κόσμε\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    folder_.write("langA.txt", "Charset | 0\r\n" + std::string(c.texts));
+    EXPECT_EQ(run({at("langA.txt")}), 1) << c.texts;
+    const std::string::size_type end = err_.find("Charset 0");
+    ASSERT_NE(end, std::string::npos) << err_;
+    EXPECT_EQ(err_.substr(end + 9), std::string(c.fits) + "\n") << c.texts;
+    // The whole table's compile says the same.
+    EXPECT_EQ(run({"--check", at("langA.txt")}), 1);
+    EXPECT_EQ(err_.substr(err_.find("Charset 0") + 9),
+              std::string(c.fits) + "\n")
+        << c.texts;
+  }
+  EXPECT_FALSE(folder_.exists("LangA.lng"));
+}
+
+TEST_F(LngcEncodingTest, ALanguageNameTellsTheCharsetItIsWrittenIn) {
+  // The Charset 0 of the English file, in a Polish source saved as ANSI.
+  const std::string polish = "Charset | 0\r\n0 | Za\xBF\xF3\xB3\xE6\r\n";
+  const std::string warning =
+      ":1: warning: Charset 0 is Western European, but Polish is written in "
+      "Charset 238 (Central European)\n";
+  folder_.write("langPolski.txt", polish);
+  EXPECT_EQ(run({at("langPolski.txt")}), 0);
+  EXPECT_EQ(err_, at("langPolski.txt") + warning);
+  EXPECT_EQ(folder_.read("LangPolski.lng"), "0\r\nZa\xBF\xF3\xB3\xE6\r\n");
+  EXPECT_EQ(run({"--check", at("langPolski.txt")}), 0);
+  EXPECT_EQ(err_, at("langPolski.txt") + warning);
+  // Case and accents aside; under --strict the file is not written.
+  folder_.write("langESPAÑOL.txt", "Charset | 204\r\n0 | a\r\n");
+  EXPECT_EQ(run({"--strict", at("langESPAÑOL.txt")}), 1);
+  EXPECT_EQ(err_, at("langESPAÑOL.txt") +
+                      ":1: warning: Charset 204 is Cyrillic, but Spanish is "
+                      "written in Charset 0 (Western European)\n" +
+                      at("langESPAÑOL.txt") +
+                      ": not written: 1 warning under --strict\n");
+  EXPECT_FALSE(folder_.exists("LangESPAÑOL.lng"));
+  // Without a Charset line, and under one that names no code page.
+  folder_.write("langРусский.txt", "0 | \xCF\xF0\xE8\r\n");
+  EXPECT_EQ(run({at("langРусский.txt")}), 0);
+  EXPECT_EQ(err_, at("langРусский.txt") +
+                      ": warning: without a Charset line the file is read as "
+                      "Western European, but Russian is written in Charset "
+                      "204 (Cyrillic)\n");
+  folder_.write("langGreek.txt", "Charset | 2\r\n0 | a\r\n");
+  EXPECT_EQ(run({"--check", at("langGreek.txt")}), 0);
+  EXPECT_EQ(err_, at("langGreek.txt") +
+                      ":1: warning: Charset 2 is a symbol font, but Greek is "
+                      "written in Charset 161 (Greek)\n");
+  // German under Central European: ä ö ü ß are the same bytes.
+  folder_.write("langDeutsch.txt", "Charset | 238\r\n0 | \xE4\xF6\xFC\xDF\r\n");
+  EXPECT_EQ(run({"--strict", at("langDeutsch.txt")}), 0);
+  EXPECT_EQ(err_, "");
 }
 
 TEST_F(LngcEncodingTest, EachWarningInItsWords) {

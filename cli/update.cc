@@ -7,6 +7,7 @@
 #include "cli/findings_text.h"
 #include "cli/lngc.h"
 #include "compiler/compile.h"
+#include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
@@ -112,7 +113,8 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
   if (previous != nullptr) {
     checkChangedInReference(table, *previous, reference, &check);
   }
-  std::size_t warnings = warnEncoding(err, target.given, table, file.encoding);
+  std::size_t warnings = warnEncoding(err, target.given, table, file.encoding,
+                                      languageNamed(target.name));
   for (const Finding& finding : check.findings) {
     // The update adds what the reference check would call missing.
     if (finding.kind == Finding::Kind::kMissing) continue;

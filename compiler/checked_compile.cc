@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "compiler/entry_table.h"
+#include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
@@ -12,17 +13,6 @@ namespace parlavox {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  };
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // Adds what the check of `name` against the reference in `folder` finds:
 // placeholders that differ and line numbers the translation lacks. The
@@ -68,7 +58,8 @@ CheckedCompile compileAndCheck(const fs::path& folder, std::string_view name) {
         {finding.physicalLine,
          messages::encodingFinding(finding, report.encoding)});
   }
-  if (!equalIgnoringAsciiCase(name, kReferenceLanguage)) {
+  // English is the reference itself, under any of its names.
+  if (languageNamed(name) != languageNamed(kReferenceLanguage)) {
     checkReference(folder, name, &checked);
   }
   return checked;

@@ -10,12 +10,14 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/charset_fit.h"
 #include "compiler/charsets.h"
 #include "compiler/code_pages.h"
 #include "compiler/compiled_output.h"
 #include "compiler/compiled_stream.h"
 #include "compiler/decoded_blocks.h"
 #include "compiler/language_source.h"
+#include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/source_encoding.h"
 #include "compiler/source_survey.h"
@@ -248,11 +250,35 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
       },
       unchanged);
   if (unmappable) {
+    std::string message = std::move(unmappable->message);
+    if (const std::optional<unsigned> fits = charsetHoldingAll(table)) {
+      message += messages::fittingCharset(*fits);
+    }
     return CompileResult::failure(
-        std::move(unmappable->message),
+        std::move(message),
         table.physicalLine(static_cast<std::size_t>(unmappableSlot)));
   }
   return outcomeOfWrite(name, written);
+}
+
+CompileResult checkConversion(const EntryTable& table,
+                              SourceEncoding encoding) {
+  const CodePage* page = codePageOfTable(table, encoding);
+  if (page == nullptr) return CompileResult::success();
+  const Charset* charset = charsetNamed(table[0]);
+  std::string scratch;
+  for (std::size_t slot = 1; slot < table.size(); ++slot) {
+    scratch.clear();
+    const Encoded encoded = encodeFromUtf8(*page, table[slot], &scratch);
+    if (encoded.ok) continue;
+    std::string message = messages::unmappableCharacter(
+        encoded.unmappable, slot - 1, page->name, charset->value);
+    if (const std::optional<unsigned> fits = charsetHoldingAll(table)) {
+      message += messages::fittingCharset(*fits);
+    }
+    return CompileResult::failure(std::move(message), table.physicalLine(slot));
+  }
+  return CompileResult::success();
 }
 
 namespace {
@@ -413,6 +439,7 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
   report->scanned = true;
   report->lineCount = scanned.slotCount - 1;
   if (unmappable) {
+    report->unmappable = true;
     return CompileResult::failure(std::move(unmappable->message),
                                   unmappable->line);
   }
@@ -469,7 +496,7 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     const bool unicode = isUnicode(survey->encoding);
     // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
     // one's bytes are looked at for UTF-8.
-    EncodingWatch watch(unicode);
+    EncodingWatch watch(unicode, languageNamed(name));
     ObservedBlocks observed(text.text(), &watch);
     StreamedReading how;
     how.input = text.text();
@@ -498,13 +525,11 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
   }
 }
 
-}  // namespace
-
-CompileResult compileLanguage(const fs::path& folder, std::string_view name,
-                              const CompileOptions& options,
-                              CompileReport* report) {
-  CompileReport unused;
-  if (report == nullptr) report = &unused;
+// compileLanguage but for the Charset that the fault of a character with no
+// place suggests.
+CompileResult compileSource(const fs::path& folder, std::string_view name,
+                            const CompileOptions& options,
+                            CompileReport* report) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
@@ -547,7 +572,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     AsciiBlocks ascii(file);
     // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
     // needs the texts alone, not the bytes around them.
-    EncodingWatch watch;
+    EncodingWatch watch(false, languageNamed(name));
     StreamedReading how;
     how.input = &ascii;
     how.reading = reading;
@@ -573,6 +598,36 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
     file = &*reopened;
   }
   return compileSurveyed(*source, target, name, options, unchanged, report);
+}
+
+// `fault`, a character with no place in the code page, followed by the
+// Charset that would hold every text of the source, where one would: the
+// streamed compile keeps no texts, so they are read once more, whole, on
+// this path alone.
+CompileResult withFittingCharset(const fs::path& folder, std::string_view name,
+                                 CompileResult fault) {
+  EntryTable table;
+  SourceFile file;
+  if (!loadLanguage(folder, name, &table, &file).ok() ||
+      !isUnicode(file.encoding)) {
+    return fault;
+  }
+  const std::optional<unsigned> fits = charsetHoldingAll(table);
+  if (!fits) return fault;
+  return CompileResult::failure(
+      fault.message() + messages::fittingCharset(*fits), fault.line());
+}
+
+}  // namespace
+
+CompileResult compileLanguage(const fs::path& folder, std::string_view name,
+                              const CompileOptions& options,
+                              CompileReport* report) {
+  CompileReport unused;
+  if (report == nullptr) report = &unused;
+  CompileResult result = compileSource(folder, name, options, report);
+  if (!report->unmappable) return result;
+  return withFittingCharset(folder, name, std::move(result));
 }
 
 }  // namespace parlavox

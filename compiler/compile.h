@@ -95,13 +95,20 @@ const CodePage* codePageOfTable(const EntryTable& table,
 // Writes `table` as the compiled language file, replacing any earlier one:
 // the bytes of joinEntries and CR LF, streamed to the file in large blocks
 // rather than joined in memory; in codePageOfTable where there is one. A
-// character that code page cannot hold is a fault, and nothing is written.
+// character that code page cannot hold is a fault, which names the Charset
+// that would hold every text where one would, and nothing is written.
 // Given the `source` the table was read from, the earlier file is kept, and
 // the source is unreadable, when that source is no longer the same file,
 // unchanged, by the time the new file is complete.
 CompileResult writeLanguage(const std::filesystem::path& folder,
                             std::string_view name, const EntryTable& table,
                             const SourceFile* source = nullptr);
+
+// The fault that writeLanguage would meet in `table`, read from a source in
+// `encoding`: the first character, in slot order, that the code page of
+// codePageOfTable has no place for, in the same words; success when every
+// text fits, or nothing is converted. Writes nothing.
+CompileResult checkConversion(const EntryTable& table, SourceEncoding encoding);
 
 // How compileLanguage goes about it.
 struct CompileOptions {
@@ -123,6 +130,9 @@ struct CompileReport {
   std::vector<EncodingFinding> findings;
   // Whether the compiled file was not written because of findings.
   bool heldBack = false;
+  // Whether the compile failed on a character that the code page of the
+  // source's Charset has no place for.
+  bool unmappable = false;
   // How the source's bytes were read, once that is known.
   SourceEncoding encoding = SourceEncoding::kEightBit;
   ByteOrderMark mark = ByteOrderMark::kNone;
@@ -134,7 +144,9 @@ struct CompileReport {
 // memory. A source with a byte beyond ASCII, which its encoding decides how
 // to read, is first read once more for what only the whole file tells (a
 // reading from the page cache that keeps nothing). An earlier compiled file
-// stays as it was on every failure.
+// stays as it was on every failure. The fault of a character that the code
+// page has no place for names the Charset that would hold every text, where
+// one would.
 CompileResult compileLanguage(const std::filesystem::path& folder,
                               std::string_view name,
                               const CompileOptions& options = {},

@@ -282,8 +282,23 @@ bool isAscii(std::string_view bytes) {
   return (seen & kHighBits) == 0;
 }
 
+std::optional<EncodingFinding> checkLanguageCharset(
+    const Language& language, std::string_view charsetText, std::size_t line) {
+  // A source without a Charset line is read as Charset 0.
+  const Charset* charset =
+      charsetText.empty() ? findCharset(0) : charsetNamed(charsetText);
+  if (charsetShowsLanguage(charset, language)) return std::nullopt;
+  return EncodingFinding{Kind::kLanguageCharset,
+                         charsetText.empty() ? 0 : line,
+                         charset,
+                         std::string(charsetText),
+                         0,
+                         &language};
+}
+
 std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
-                                           TableText text) {
+                                           TableText text,
+                                           const Language* language) {
   std::vector<EncodingFinding> findings;
   const std::string_view source = table.source();
   const std::string_view charsetText = table.size() == 0 ? "" : table[0];
@@ -294,6 +309,12 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
   if (charset == nullptr) {
     findings.push_back({Kind::kUnknownCharset, table.physicalLine(0), nullptr,
                         std::string(charsetText)});
+  }
+  if (language != nullptr) {
+    if (auto found = checkLanguageCharset(*language, charsetText,
+                                          table.physicalLine(0))) {
+      findings.push_back(std::move(*found));
+    }
   }
   auto finding = [&](Kind kind, std::size_t line, unsigned char byte) {
     return EncodingFinding{kind, line, charset, std::string(charsetText), byte};
@@ -436,6 +457,12 @@ std::vector<EncodingFinding> EncodingWatch::finish(
   if (charset_ == nullptr) {
     findings.push_back(
         {Kind::kUnknownCharset, charsetLine_, nullptr, charsetText});
+  }
+  if (language_ != nullptr) {
+    if (auto found =
+            checkLanguageCharset(*language_, charsetText, charsetLine_)) {
+      findings.push_back(std::move(*found));
+    }
   }
   // Converted texts are no code page's bytes, and say nothing of how the
   // file was saved.

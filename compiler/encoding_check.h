@@ -17,6 +17,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/entry_table.h"
+#include "compiler/languages.h"
 #include "compiler/source_scanner.h"
 
 namespace parlavox {
@@ -27,6 +28,7 @@ struct EncodingFinding {
     kUtf8Text,          // the file is UTF-8, the character set is not
     kUndefinedByte,     // a text holds a byte the code page does not define
     kControlCharacter,  // a text holds a byte 0x00 to 0x1F other than tab
+    kLanguageCharset,   // the Charset does not show the language's letters
   };
 
   Kind kind;
@@ -38,6 +40,8 @@ struct EncodingFinding {
   std::string charsetText;
   // kUndefinedByte and kControlCharacter: the first such byte on the line.
   unsigned char byte = 0;
+  // kLanguageCharset: the language the source is named for.
+  const Language* language = nullptr;
 };
 
 // How the source of a table was read, for checkEncoding.
@@ -53,8 +57,17 @@ enum class TableText {
 // source without a Charset line is checked as Charset 0. In line order, at
 // most one finding of a kind per line. A converted table has texts in
 // UTF-8, so only its control characters and its Charset value are checked.
+// For a source of `language`, the Charset is checked against the letters
+// of the language too (on the Charset line; line 0 when there is none).
 std::vector<EncodingFinding> checkEncoding(
-    const EntryTable& table, TableText text = TableText::kJudgedByBytes);
+    const EntryTable& table, TableText text = TableText::kJudgedByBytes,
+    const Language* language = nullptr);
+
+// The finding of a source of `language` whose Charset value is written as
+// `charsetText` (empty: no Charset line) on `line`, where that Charset does
+// not show the language's letters.
+std::optional<EncodingFinding> checkLanguageCharset(
+    const Language& language, std::string_view charsetText, std::size_t line);
 
 // The offset of the first multi-byte sequence when `bytes` is well-formed
 // UTF-8 throughout (no overlong forms, no surrogates, nothing beyond
@@ -98,8 +111,11 @@ class EncodingWatch : public EntrySink {
  public:
   // A check of texts that are bytes as read (kJudgedByBytes, with bytes
   // observed; kBytes without), or the UTF-8 of a Unicode source: converted
-  // where the Charset names a code page, else written as read.
-  explicit EncodingWatch(bool unicode = false) : unicode_(unicode) {}
+  // where the Charset names a code page, else written as read; of a source
+  // of `language`, where known.
+  explicit EncodingWatch(bool unicode = false,
+                         const Language* language = nullptr)
+      : unicode_(unicode), language_(language) {}
 
   // Sees the next bytes of the source, in order: those the scanner reads,
   // which for a Unicode source is its text as UTF-8. It may be called on
@@ -135,6 +151,7 @@ class EncodingWatch : public EntrySink {
                       std::string_view highBytes);
 
   const bool unicode_;
+  const Language* const language_;
   // False once texts are known to be converted: their bytes tell nothing
   // of how the file was saved.
   std::atomic<bool> bytesMatter_{true};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/language_source.h"
+#include "compiler/languages.h"
 #include "compiler/source_scanner.h"
 
 namespace parlavox {
@@ -34,6 +35,9 @@ std::vector<std::string> describe(
         break;
       case EncodingFinding::Kind::kControlCharacter:
         line += " control " + std::string(byte);
+        break;
+      case EncodingFinding::Kind::kLanguageCharset:
+        line += " language " + std::string(f.language->english);
         break;
     }
     found.push_back(line);
@@ -257,6 +261,60 @@ TEST(ByteOrderMarkTest, FoundOnlyAtTheStart) {
   EXPECT_EQ(byteOrderMarkOf("\xFF"), ByteOrderMark::kNone);
   EXPECT_EQ(byteOrderMarkOf(" \xEF\xBB\xBF"), ByteOrderMark::kNone);
   EXPECT_EQ(byteOrderMarkOf(""), ByteOrderMark::kNone);
+}
+
+// The language findings of `source` for `language`, from the table and
+// from the watch over the scan, which must agree.
+std::vector<std::string> languageFindings(std::string_view source,
+                                          std::string_view language) {
+  const Language* named = languageNamed(language);
+  EXPECT_NE(named, nullptr) << language;
+  ParseResult parsed = parseLanguageSource(source);
+  EXPECT_TRUE(parsed.ok());
+  const std::vector<std::string> fromTable =
+      describe(checkEncoding(*parsed.table, TableText::kBytes, named));
+  EncodingWatch watch(false, named);
+  SourceScanner scanner(&watch, source.size());
+  scanner.feed(source);
+  EXPECT_TRUE(scanner.finish().ok());
+  EXPECT_EQ(
+      describe(watch.finish([](std::uint64_t) -> std::size_t { return 0; })),
+      fromTable);
+  return fromTable;
+}
+
+TEST(LanguageCharsetTest, ACharsetThatShowsTheLettersOtherwiseIsAFinding) {
+  // Charset 0 left over from the English file: no byte check can tell.
+  EXPECT_EQ(languageFindings("Charset | 0\n0 | Za\xBF\xF3\xB3\xE6\n", "Polski"),
+            (std::vector<std::string>{"1 language Polish"}));
+  EXPECT_EQ(languageFindings("// Polski\n0 | a\nCharset | 0\n", "polish"),
+            (std::vector<std::string>{"3 language Polish"}));
+  // Without a Charset line the application reads Charset 0; the finding
+  // belongs to no line.
+  EXPECT_EQ(languageFindings("0 | Za\xBF\xF3\xB3\xE6\n", "Polski"),
+            (std::vector<std::string>{"0 language Polish"}));
+  EXPECT_EQ(languageFindings("Charset | 1\n0 | a\n", "Русский"),
+            (std::vector<std::string>{"1 language Russian"}));
+  EXPECT_EQ(languageFindings("Charset | 300\n0 | a\n", "Ελληνικά"),
+            (std::vector<std::string>{"1 charset '300'", "1 language Greek"}));
+}
+
+TEST(LanguageCharsetTest, TheLanguagesOwnBytesUnderAnotherCharsetAreNoFinding) {
+  // ä ö ü ß are the same bytes in Windows-1250 and Windows-1252.
+  EXPECT_EQ(languageFindings("Charset | 238\n0 | \xE4\n", "Deutsch"),
+            std::vector<std::string>{});
+  EXPECT_EQ(languageFindings("Charset | 238\n0 | a\n", "Polski"),
+            std::vector<std::string>{});
+  EXPECT_EQ(languageFindings("0 | a\n", "English"), std::vector<std::string>{});
+  EXPECT_EQ(languageFindings("Charset | 130\n0 | a\n", "Korean"),
+            std::vector<std::string>{});
+}
+
+TEST(LanguageCharsetTest, NoLanguageNoFinding) {
+  ParseResult parsed = parseLanguageSource("Charset | 0\n0 | a\n");
+  ASSERT_TRUE(parsed.ok());
+  EXPECT_TRUE(checkEncoding(*parsed.table, TableText::kBytes).empty());
+  EXPECT_EQ(languageNamed("Klingon"), nullptr);
 }
 
 }  // namespace

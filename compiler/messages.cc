@@ -1,7 +1,9 @@
 #include "compiler/messages.h"
 
 #include "compiler/charsets.h"
+#include "compiler/code_pages.h"
 #include "compiler/encoding_check.h"
+#include "compiler/languages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_file.h"
 #include "compiler/utf16.h"
@@ -149,6 +151,28 @@ std::string utf8Text(const EncodingFinding& finding, SourceEncoding encoding) {
   return text + codePageOf(*finding.charset) + ": save it in that code page";
 }
 
+// "Charset 0 is Western European, but Polish is written in Charset 238
+// (Central European)".
+std::string languageCharset(const EncodingFinding& finding) {
+  std::string text;
+  if (finding.charsetText.empty()) {
+    text = "without a Charset line the file is read as " +
+           std::string(charsetLanguages(0));
+  } else if (finding.charset == nullptr) {
+    text = "Charset " + finding.charsetText + " names no character set";
+  } else if (codePageOfCharset(finding.charset->value) == nullptr) {
+    text = "Charset " + finding.charsetText + " is " +
+           std::string(finding.charset->codePage);
+  } else {
+    text = "Charset " + finding.charsetText + " is " +
+           std::string(charsetLanguages(finding.charset->value));
+  }
+  const unsigned own = finding.language->charset;
+  return text + ", but " + std::string(finding.language->english) +
+         " is written in Charset " + std::to_string(own) + " (" +
+         std::string(charsetLanguages(own)) + ")";
+}
+
 // "line number 3" or "line numbers 3 to 7".
 std::string lineNumbers(const Finding& finding) {
   if (finding.lineNumber == finding.lastLineNumber) {
@@ -185,6 +209,8 @@ std::string encodingFinding(const EncodingFinding& finding,
       return "Charset \"" + finding.charsetText +
              "\" names no Windows character set: write its number, for "
              "example 0 (ANSI), 204 (Cyrillic) or 238 (Central European)";
+    case EncodingFinding::Kind::kLanguageCharset:
+      return languageCharset(finding);
     case EncodingFinding::Kind::kUtf8Text:
       return utf8Text(finding, encoding);
     case EncodingFinding::Kind::kUndefinedByte:
@@ -217,6 +243,11 @@ std::string referenceFinding(const Finding& finding) {
              std::string(finding.after) + "\"";
   }
   return {};
+}
+
+std::string fittingCharset(unsigned charsetValue) {
+  return "; every text fits Charset " + std::to_string(charsetValue) + " (" +
+         std::string(charsetLanguages(charsetValue)) + ")";
 }
 
 std::string encodingName(SourceEncoding encoding) {

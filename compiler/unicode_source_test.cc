@@ -98,10 +98,12 @@ TEST(UnicodeSourceTest, PrecomposedVietnameseIsWrittenAsLetterAndMark) {
 TEST(UnicodeSourceTest, CharacterWithoutPlaceIsAFaultOnItsLine) {
   EXPECT_EQ(compiled("Charset | 0\r\n0 | a\r\n1 | Grő\r\n"),
             "fault 3: character \"ő\" (U+0151) in line number 1 has no place "
-            "in Windows-1252, the code page of Charset 0");
+            "in Windows-1252, the code page of Charset 0; every text fits "
+            "Charset 238 (Central European)");
   EXPECT_EQ(compiled("Charset | 128\n0 | 5€\n"),
             "fault 2: character \"€\" (U+20AC) in line number 0 has no place "
-            "in Windows-932, the code page of Charset 128");
+            "in Windows-932, the code page of Charset 128; every text fits "
+            "Charset 0 (Western European)");
   EXPECT_EQ(compiled("Charset | 204\n0 | 😀\n"),
             "fault 2: character \"😀\" (U+1F600) in line number 0 has no "
             "place in Windows-1251, the code page of Charset 204");

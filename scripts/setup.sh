@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev
-  xvfb xdotool x11-utils
+  xvfb xdotool x11-utils xclip imagemagick
   fonts-liberation2
   desktop-file-utils
   openbox strace zip unzip icoutils

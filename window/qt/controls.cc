@@ -72,6 +72,9 @@ QWidget* makeControl(QWidget* parent, const form::Control& control) {
     case form::Kind::kTextView: {
       auto* view = new QPlainTextEdit(fixedText(control.caption), parent);
       view->setReadOnly(true);
+      // Read, not edited: the keys select and copy as the mouse does.
+      view->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                    Qt::TextSelectableByKeyboard);
       view->setTabChangesFocus(true);
       view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
       view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

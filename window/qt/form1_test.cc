@@ -258,7 +258,8 @@ TEST_F(Form1Test, CharacterWithoutPlaceIsShownWholeAndNothingIsWritten) {
   EXPECT_EQ(box->text,
             QString::fromUtf8("character \"ő\" (U+0151) in line number 1 has "
                               "no place in Windows-1252, the code page of "
-                              "Charset 0"));
+                              "Charset 0; every text fits Charset 238 "
+                              "(Central European)"));
   EXPECT_FALSE(folder_.exists("LangMagyar.lng"));
 }
 
@@ -278,8 +279,11 @@ TEST_F(Form1Test, FindingsShowAtOnceAfterTheSuccess) {
   EXPECT_EQ(seen->title, "Parlavox Localization Tool");
   EXPECT_EQ(seen->summary,
             "LangPolski.lng was written, but Parlavox may show it wrong.\r\n"
-            "1 finding in langPolski.txt:");
+            "2 findings in langPolski.txt:");
   EXPECT_EQ(seen->list,
+            "langPolski.txt: without a Charset line the file is read as "
+            "Western European, but Polish is written in Charset 238 (Central "
+            "European)\n\n"
             "langPolski.txt:1: the file is saved as UTF-8, but without a "
             "Charset line it is read in Windows-1252 (ANSI, on a Western "
             "system): save it in that code page");

@@ -2,12 +2,16 @@
 # Drives the built tool in a real X server, under a window manager, as a
 # translator would: Return on "Compile", which has the focus from the start;
 # a typed name, "Compile" clicked, the written file checked; the not-found
-# message box, closed with Return. Checks what the frame offers, the icon,
-# and that the window stays minimised when the window manager minimises it.
+# message box, closed with Return; the findings box after compiles that the
+# application would show wrong, read by copying its list, with the English
+# reference beside the tool and without it. Checks what the frame offers,
+# the icon, and that the window stays minimised when the window manager
+# minimises it.
 # Starts its own Xvfb and openbox.
 set -euo pipefail
 tool=$1
 source "$(dirname "$0")/../x_session.sh"
+source "$(dirname "$0")/../polish_sources.sh"
 
 work=$(mktemp -d)
 x_on_exit "rm -rf '$work'"
@@ -66,6 +70,55 @@ xdotool type --delay 20 Nope
 x_click 230 237
 box=$(x_wait_window '^Parlavox Localization Tool$' 10) ||
   x_fail "no message box for a missing source"
+xdotool windowfocus --sync "$box" key Return
+x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "the message box did not close"
+
+# --- The findings box --------------------------------------------------------
+# Compiles the Polish translation as VARIANT saves it.
+compile_polish() {
+  polish_source "$1" "$work/langPolski.txt"
+  rm -f "$work/LangPolski.lng"
+  x_click 120 227
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 20 Polski
+  x_click 230 237
+  x_wait_for 10 test -f "$work/LangPolski.lng" || x_fail "LangPolski.lng was not written for $1"
+}
+# The findings box opens by itself; its list, copied as a translator would
+# copy it (Tab from OK to the list, select all, copy), starts with `first`;
+# Return closes the box from the list.
+expect_findings() {
+  local first=$1 box copied
+  box=$(x_wait_window '^Parlavox Localization Tool$' 10) || x_fail "no findings box for: $first"
+  xdotool windowfocus --sync "$box"
+  xdotool key --clearmodifiers Tab ctrl+a ctrl+c
+  sleep 0.3
+  copied=$(xclip -selection clipboard -o)
+  [[ $copied == "$first"* ]] || x_fail "the findings box lists '$copied', not '$first'"
+  if [[ -n ${2:-} ]]; then x_screenshot "$box" "$2"; fi
+  xdotool key --clearmodifiers Return
+  x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "Return did not close the findings box"
+}
+expect_no_box() {
+  ! x_wait_window '^Parlavox Localization Tool$' 1.5 >/dev/null || x_fail "a box opened after a clean compile"
+}
+shots=${PARLAVOX_SCREENSHOTS:-}
+compile_polish utf8
+expect_findings 'langPolski.txt: without a Charset line the file is read as Western European, but Polish is written in Charset 238 (Central European)' \
+  "${shots:+$shots/findings-qt.png}"
+compile_polish charset0
+expect_findings 'langPolski.txt:1: Charset 0 is Western European, but Polish is written in Charset 238 (Central European)'
+compile_polish no_placeholder
+expect_no_box
+cp "$(dirname "$0")/../../samples/langEnglish.txt" "$work/"
+compile_polish no_placeholder
+expect_findings 'langPolski.txt:4: line number 2 uses no placeholder where the reference uses %1'
+compile_polish clean
+expect_no_box
+polish_source unmappable "$work/langPolski.txt"
+x_click 230 237
+box=$(x_wait_window '^Parlavox Localization Tool$' 10) || x_fail "no message box for a character without place"
+if [[ -n $shots ]]; then x_screenshot "$box" "$shots/unmappable-qt.png"; fi
 xdotool windowfocus --sync "$box" key Return
 x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "the message box did not close"
 

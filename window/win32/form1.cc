@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <optional>
 #include <utility>
+#include <vector>
 
-#include "compiler/compile.h"
-#include "compiler/utf16.h"
+#include "compiler/checked_compile.h"
 #include "window/texts.h"
+#include "window/win32/controls.h"
+#include "window/win32/findings_box.h"
 
 namespace parlavox {
 
@@ -33,82 +35,12 @@ HICON toolIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
-std::wstring wide(std::u16string_view text) {
-  return std::wstring(text.begin(), text.end());
-}
-
-// The program's own UTF-8 as the system's UTF-16, for a window text that
-// ends at its first NUL: a NUL that a message quotes from the source shows
-// as the symbol for NUL, so nothing after it is lost.
-std::wstring textFromBytes(std::string_view bytes) {
-  std::wstring text;
-  if (const auto utf16 = utf16FromUtf8(bytes)) {
-    text = wide(*utf16);
-  } else {
-    // Only an unchecked name can get here; it is in the system's code page.
-    const int length = MultiByteToWideChar(
-        CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    text.assign(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                        text.data(), length);
-  }
-  std::replace(text.begin(), text.end(), L'\0', L'\u2400');
-  return text;
-}
-
-std::string utf8(std::wstring_view text) {
-  return utf8FromUtf16(std::u16string(text.begin(), text.end()));
-}
-
-std::wstring windowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1,
-                    L'\0');
-  text.resize(static_cast<std::size_t>(
-      GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 // The number that the shell's show mode takes from the window's state: 0
 // for a window in its normal state, 1 minimised, 2 maximised.
 int windowStateNumber(HWND window) {
   if (IsIconic(window)) return 1;
   if (IsZoomed(window)) return 2;
   return 0;
-}
-
-// The dots per inch of the screen, at which the system places a new window.
-int screenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : form::kStandardDpi;
-}
-
-const wchar_t* className(form::Kind kind) {
-  switch (kind) {
-    case form::Kind::kPushButton:
-      return L"BUTTON";
-    case form::Kind::kTextBox:
-      return L"EDIT";
-    case form::Kind::kLabel:
-      break;
-  }
-  return L"STATIC";
-}
-
-DWORD controlStyle(const form::Control& control) {
-  // Where controls overlap, the one higher in the order is drawn whole.
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.visible ? WS_VISIBLE : 0);
-  switch (control.kind) {
-    case form::Kind::kPushButton:
-      return style | WS_TABSTOP | BS_MULTILINE | BS_CENTER | BS_VCENTER |
-             (control.background ? BS_OWNERDRAW : BS_PUSHBUTTON);
-    case form::Kind::kTextBox:
-      return style | WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT;
-    case form::Kind::kLabel:
-      break;
-  }
-  return style | SS_NOPREFIX | (control.wraps ? SS_LEFT : SS_LEFTNOWORDWRAP);
 }
 
 }  // namespace
@@ -176,29 +108,11 @@ bool Form1::preTranslate(MSG* message) {
 }
 
 void Form1::createControls() {
-  const auto instance =
-      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-  for (std::size_t id = 0; id < form::kControlCount; ++id) {
-    const form::Control& description = form::kControls[id];
-    const std::wstring caption = textFromBytes(description.caption);
-    controls_[id] = CreateWindowExW(
-        description.kind == form::Kind::kTextBox ? WS_EX_CLIENTEDGE : 0,
-        className(description.kind), caption.c_str(), controlStyle(description),
-        0, 0, 0, 0, window_,
-        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFirstId + id)), instance,
-        nullptr);
-  }
+  const std::vector<HWND> windows =
+      parlavox::createControls(window_, form::kControls, kFirstId);
+  std::copy(windows.begin(), windows.end(), controls_.begin());
   // The name box takes any length of name.
   SendMessageW(control(form::kTxtOut), EM_SETLIMITTEXT, 0, 0);
-  // Tab and the drawing order both follow the order of the children:
-  // arrange them by tab place. Every push button and the text box still
-  // lies above the labels it overlaps.
-  HWND previous = HWND_TOP;
-  for (const form::ControlId id : form::tabOrder()) {
-    SetWindowPos(controls_[id], previous, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = controls_[id];
-  }
   if (const auto colour = form::kControls[form::kCommand4].background) {
     lightRed_ = CreateSolidBrush(RGB(colour->red, colour->green, colour->blue));
   }
@@ -207,18 +121,7 @@ void Form1::createControls() {
 void Form1::createFonts(int dpi) {
   deleteFonts();
   for (std::size_t i = 0; i < form::kFonts.size(); ++i) {
-    const form::Font& font = form::kFonts[i];
-    LOGFONTW logical{};
-    logical.lfHeight = -form::fontPixels(font, dpi);
-    logical.lfWeight = font.weight;
-    logical.lfCharSet = static_cast<BYTE>(font.charset);
-    logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    logical.lfQuality = DEFAULT_QUALITY;
-    logical.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    const std::wstring face = textFromBytes(font.face);
-    face.copy(logical.lfFaceName, LF_FACESIZE - 1);
-    fonts_[i] = CreateFontIndirectW(&logical);
+    fonts_[i] = createFont(form::kFonts[i], dpi);
   }
 }
 
@@ -234,30 +137,8 @@ void Form1::layOut(int dpi) {
                reinterpret_cast<WPARAM>(
                    fonts_[static_cast<std::size_t>(form::kWindowFont)]),
                FALSE);
-  for (std::size_t id = 0; id < form::kControlCount; ++id) {
-    const form::Control& description = form::kControls[id];
-    const form::Pixels at = form::pixelsFromTwips(description.at, dpi);
-    SetWindowPos(controls_[id], nullptr, at.left, at.top, at.width, at.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(controls_[id], WM_SETFONT,
-                 reinterpret_cast<WPARAM>(
-                     fonts_[static_cast<std::size_t>(description.font)]),
-                 TRUE);
-  }
-  fitClientArea(dpi);
-}
-
-void Form1::fitClientArea(int dpi) {
-  // The frame's own size is the system's business: measure it and add it.
-  const form::Pixels wanted = form::pixelsFromTwips(form::kClientArea, dpi);
-  RECT outer;
-  RECT inner;
-  GetWindowRect(window_, &outer);
-  GetClientRect(window_, &inner);
-  SetWindowPos(window_, nullptr, 0, 0,
-               outer.right - outer.left + wanted.width - inner.right,
-               outer.bottom - outer.top + wanted.height - inner.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  layOutControls(controls_, form::kControls, fonts_, dpi);
+  fitClientArea(window_, form::kClientArea, dpi);
 }
 
 void Form1::Form_Load() {
@@ -275,14 +156,21 @@ void Form1::txtOut_Change() {
 
 void Form1::Command1_Click() {
   const std::wstring name = windowText(control(form::kTxtOut));
-  const CompileResult result = compileLanguage(folder_, utf8(name));
-  if (!result.ok()) {
-    MessageBoxW(window_, textFromBytes(result.message()).c_str(),
+  const CheckedCompile checked = compileAndCheck(folder_, utf8(name));
+  if (!checked.result.ok()) {
+    MessageBoxW(window_, textFromBytes(checked.result.message()).c_str(),
                 textFromBytes(texts::kTitle).c_str(), MB_OK);
     return;
   }
   SetWindowTextW(control(form::kLabel1), form::successText(name).c_str());
   ShowWindow(control(form::kCommand2), SW_SHOW);
+  if (!checked.warnings.empty()) {
+    // Drawn before the box opens over it, which holds the window's drawing.
+    UpdateWindow(window_);
+    showFindings(window_,
+                 textFromBytes(form::findingsSummary(utf8(name), checked)),
+                 textFromBytes(form::findingsList(checked)));
+  }
 }
 
 void Form1::Command2_Click() {

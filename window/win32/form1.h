@@ -54,7 +54,6 @@ class Form1 {
   void deleteFonts();
   // Places the controls and sizes the window for `dpi` dots per inch.
   void layOut(int dpi);
-  void fitClientArea(int dpi);
   void onCommand(WORD id, WORD code);
   void drawLightRedButton(const DRAWITEMSTRUCT& item);
   HWND control(form::ControlId id) const { return controls_[id]; }

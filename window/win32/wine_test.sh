@@ -14,12 +14,16 @@ probe=$(realpath "$2")
 here=$(dirname "$0")
 source "$here/../x_session.sh"
 source "$here/wine_session.sh"
+source "$here/../polish_sources.sh"
 
 work=$(mktemp -d)
 x_on_exit "rm -rf '$work'"
 tool=$work/tool
 unzip -q "$zip" -d "$tool" || x_fail "cannot unpack $zip"
 [[ -f $tool/parlavox-localization-tool.exe ]] || x_fail "no window in $zip"
+
+# The zip's reference waits aside until the findings against it are tried.
+mv "$tool/langEnglish.txt" "$work/langEnglish.txt"
 
 x_session_start --openbox
 wine_session_start
@@ -91,6 +95,29 @@ expect_box() {
   [[ $(grep -c $'^Button\tvisible' <<<"$text") == 1 ]] || x_fail "more than OK in the box: $text"
   key Return
   x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "Return did not close the message box"
+}
+
+# Checks the findings box: its count line and first finding, the focus on
+# OK; closes it with `close` (Return unless given).
+expect_findings() {
+  local count=$1 first=$2 close=${3:-Return}
+  x_wait_window '^Parlavox Localization Tool$' 10 >/dev/null || x_fail "no findings box for: $first"
+  local text
+  text=$(wine_run "$probe" 'Parlavox Localization Tool' | tr -d '\r')
+  awk -F'\t' -v c="$count" '$1 == "Static" && index($4, "\\r\\n" c) {f = 1} END {exit !f}' <<<"$text" ||
+    x_fail "the findings box does not say '$count': $text"
+  awk -F'\t' -v p="$first" '$1 == "Edit" && index($4, p) == 1 {f = 1} END {exit !f}' <<<"$text" ||
+    x_fail "the findings box does not start with '$first': $text"
+  [[ $(awk -F'\t' '$3 == "focus" {print $1 ": " $4}' <<<"$text") == "Button: OK" ]] ||
+    x_fail "the focus in the findings box is not on OK: $text"
+  key "$close"
+  x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "$close did not close the findings box"
+}
+
+# Fails when a box opens within a second and a half.
+expect_no_box() {
+  ! x_wait_window '^Parlavox Localization Tool$' 1.5 >/dev/null ||
+    x_fail "a box opened after a clean compile: $(wine_run "$probe" 'Parlavox Localization Tool' | tr -d '\r')"
 }
 
 expect_opened() {
@@ -173,6 +200,10 @@ key ctrl+v
 [[ $(text_of Output) == "Output: Lang$russian.lng" ]] || x_fail "lblOut reads '$(text_of Output)'"
 key shift+Tab Return
 x_wait_for 10 test -f "$tool/Lang$russian.lng" || x_fail "Lang$russian.lng was not written"
+# Saved as UTF-8 without a Charset line: written as read, which the
+# application shows wrong; the box says so at once.
+expect_findings "2 findings in lang$russian.txt:" \
+  "lang$russian.txt: without a Charset line the file is read as Western European, but Russian is written in Charset 204 (Cyrillic)"
 [[ $(od -An -tx1 "$tool/Lang$russian.lng") == "$(printf '\r\n\320\244\320\260\320\271\320\273\r\n' | od -An -tx1)" ]] ||
   x_fail "Lang$russian.lng holds $(od -An -tx1 "$tool/Lang$russian.lng")"
 [[ $(text_of Successfully) == "Successfully compiled lang.txt into Lang$russian.lng "* ]] ||
@@ -211,10 +242,64 @@ compile_name Ja
 expect_bytes LangJa.lng '128\r\n\x83\x5C\x83\x74\x83\x67\x82\xF0\x95\x5C\x8E\xA6\r\n'
 # A fault quotes characters, whole: a NUL of the source shows as its symbol.
 compile_name Hu
-expect_box 'character "ő" (U+0151) in line number 1 has no place in Windows-1252, the code page of Charset 0'
+expect_box 'character "ő" (U+0151) in line number 1 has no place in Windows-1252, the code page of Charset 0; every text fits Charset 238 (Central European)'
 [[ ! -e $tool/LangHu.lng ]] || x_fail "LangHu.lng was written despite the fault"
 compile_name Nul
 expect_box 'string delimiter | missing in line "b␀c | d" (1)'
+
+# --- What the application would show wrong -----------------------------------
+# A Polish translation as a new translator saves it, first with no reference
+# beside the tool: the box tells what the source alone shows, and nothing of
+# a reference.
+why_case() {
+  polish_source "$1" "$tool/langPolski.txt"
+  rm -f "$tool/LangPolski.lng"
+  compile_name Polski
+  x_wait_for 10 test -f "$tool/LangPolski.lng" || x_fail "LangPolski.lng was not written for $1"
+}
+no_line_polish='langPolski.txt: without a Charset line the file is read as Western European, but Polish is written in Charset 238 (Central European)'
+charset0_polish='langPolski.txt:1: Charset 0 is Western European, but Polish is written in Charset 238 (Central European)'
+why_case utf8
+expect_findings "2 findings in langPolski.txt:" "$no_line_polish"
+[[ $(text_of Successfully) == 'Successfully compiled lang.txt into LangPolski.lng \r\nPlease post your file to our Translation center' ]] ||
+  x_fail "Label1 reads '$(text_of Successfully)' behind the findings"
+why_case utf8_charset1
+expect_findings "2 findings in langPolski.txt:" \
+  "langPolski.txt:1: Charset 1 is the system's ANSI code page, but Polish is written in Charset 238 (Central European)" Escape
+why_case charset0
+expect_findings "1 finding in langPolski.txt:" "$charset0_polish"
+why_case no_placeholder
+expect_no_box
+why_case clean
+expect_no_box
+polish_source unmappable "$tool/langPolski.txt"
+compile_name Polski
+expect_box 'character "ń" (U+0144) in line number 3 has no place in Windows-1252, the code page of Charset 0; every text fits Charset 238 (Central European)'
+
+# With the reference beside the tool, the placeholders and line numbers too.
+mv "$work/langEnglish.txt" "$tool/langEnglish.txt"
+why_case no_placeholder
+expect_findings "1 finding in langPolski.txt (the reference: langEnglish.txt):" \
+  "langPolski.txt:4: line number 2 uses no placeholder where the reference uses %1"
+why_case utf8
+expect_findings "2 findings in langPolski.txt (the reference: langEnglish.txt):" "$no_line_polish"
+why_case charset0
+expect_findings "1 finding in langPolski.txt (the reference: langEnglish.txt):" "$charset0_polish"
+why_case clean
+expect_no_box
+# A translation that stops short of the reference's end.
+polish_source clean "$work/full.txt"
+head -n 7 "$work/full.txt" >"$tool/langPolski.txt"   # to line number 5
+rm -f "$tool/LangPolski.lng"
+compile_name Polski
+x_wait_for 10 test -f "$tool/LangPolski.lng" || x_fail "the short translation was not written"
+expect_findings "1 finding in langPolski.txt (the reference: langEnglish.txt):" \
+  "langPolski.txt: line numbers 6 to 11 of the reference are missing"
+# The sample German translation is complete: no box.
+rm -f "$tool/LangDeutsch.lng"
+compile_name Deutsch
+x_wait_for 10 test -f "$tool/LangDeutsch.lng" || x_fail "LangDeutsch.lng was not written"
+expect_no_box
 
 # --- Closing the window ends the program -------------------------------------
 xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
