@@ -167,7 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                    : parlavox::TableText::kUtf8AsRead;
       }
       if (describe(report.findings) !=
-          describe(parlavox::checkEncoding(table, text))) {
+          describe(parlavox::checkEncoding(table, text,
+                                           parlavox::languageNamed(name)))) {
         broken("other encoding findings than the table's",
                describe(report.findings));
       }

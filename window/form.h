@@ -294,7 +294,7 @@ inline constexpr std::array<Control, kFindingsControlCount> kFindingsControls =
         {"lblFindings",
          -1,
          Kind::kLabel,
-         {165, 120, 4470, 780},
+         {165, 120, 5070, 900},
          2,
          FontId::kTahomaBold,
          "",
@@ -304,7 +304,7 @@ inline constexpr std::array<Control, kFindingsControlCount> kFindingsControls =
         {"txtFindings",
          -1,
          Kind::kTextView,
-         {165, 960, 4470, 1800},
+         {165, 1080, 5070, 1800},
          1,
          FontId::kWindow,
          "",
@@ -314,7 +314,7 @@ inline constexpr std::array<Control, kFindingsControlCount> kFindingsControls =
         {"cmdOK",
          -1,
          Kind::kPushButton,
-         {3435, 2880, 1200, 375},
+         {4035, 3000, 1200, 375},
          0,
          FontId::kWindow,
          texts::kOK,
@@ -324,7 +324,7 @@ inline constexpr std::array<Control, kFindingsControlCount> kFindingsControls =
     }};
 
 // The findings box's client area, which cannot be resized.
-inline constexpr Twips kFindingsClientArea{0, 0, 4800, 3375};
+inline constexpr Twips kFindingsClientArea{0, 0, 5400, 3495};
 
 // The window's design caption; Form_Load adds the version.
 inline constexpr std::string_view kCaption = texts::kTitle;

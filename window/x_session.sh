@@ -70,7 +70,7 @@ x_session_start() {
   exec {display_fd}<> <(:)
   # -noreset: by default the server resets when its last client leaves, and
   # a client that connects in that moment (openbox after xdpyinfo) is refused.
-  Xvfb -displayfd "$display_fd" -screen 0 800x600x24 -nolisten tcp -noreset \
+  Xvfb -displayfd "$display_fd" -screen 0 "${X_SCREEN:-800x600x24}" -nolisten tcp -noreset \
     >"$x_logs/xvfb.log" 2>&1 &
   x_xvfb_pid=$!
   x_on_exit "x_stop $x_xvfb_pid"
