@@ -111,6 +111,7 @@ expect_named "an unmarked example" \
 
 {
   cat -- "$readme"
+  # shellcheck disable=SC2016
   printf '\nRun `$ parlavox-lngc --check langDeutsch.txt` first.\n'
 } >README.md
 expect_named "a command in the text" \

@@ -15,7 +15,7 @@
 # apart: the README's lines must be the two streams' lines interleaved, each
 # stream's own order kept, nothing missing and nothing more. A file's lines
 # that another command shows (tail) are compared without the CR of their CR
-# LF; what parlavox-lngc prints is compared byte for byte.
+# LF; what a "$ parlavox-lngc" command prints is compared byte for byte.
 #
 # A "$ parlavox-lngc" outside such a block, a block of commands without its
 # marker, and a marker or fixture folder that no example uses all fail too.
@@ -116,6 +116,12 @@ for folder in "$fixtures"/*/; do
   ((used)) || fail "$3/$name: expected an example of $readme to use this folder"
 done
 
+# What a command printed, line by line, and what the README says it prints.
+out=()
+err=()
+expected=()
+expected_lines=()
+
 # Reads FILE into the array named by $2, one element per line; with $3 = 1
 # drops the CR of each CR LF.
 read_lines() {
@@ -142,7 +148,7 @@ interleaves() {
     any=0
     for ((i = 0; i <= k && i <= a; i++)); do
       j=$((k - i))
-      ((j <= b)) && [[ -n ${reach[$i,$j]-} ]] || continue
+      if ((j > b)) || [[ -z ${reach[$i,$j]-} ]]; then continue; fi
       any=1
       matched=$k
       if ((k == n)); then
@@ -202,6 +208,8 @@ for ((e = 0; e < ${#block_name[@]}; e++)); do
       k=$((k + 1))
     done
 
+    # The status of the command before is $? for this one.
+    # shellcheck disable=SC2016
     (cd -- "$copy" && PATH=$work/bin:$PATH LC_ALL=C \
       timeout 120 bash -c '(exit "$1"); eval "$2"' bash "$status" "$command" \
       >"$work/stdout" 2>"$work/stderr" </dev/null)
