@@ -26,10 +26,10 @@ std::vector<std::string> warnings(const CheckedCompile& checked) {
 TEST(CheckedCompileTest, FindsWhatTheSourceAloneShows) {
   TestFolder folder;
   // UTF-8 without a Charset line, named for Polish: written as read.
-  folder.write("LANGPOLSKI.TXT", "0 | Otw\xC3\xB3rz\r\n");
+  folder.write("langPolski.txt", "0 | Otw\xC3\xB3rz\r\n");
   const CheckedCompile checked = compileAndCheck(folder.path(), "Polski");
   ASSERT_TRUE(checked.result.ok());
-  EXPECT_EQ(checked.source, "LANGPOLSKI.TXT");
+  EXPECT_EQ(checked.source, "langPolski.txt");
   EXPECT_EQ(checked.reference, "");
   EXPECT_EQ(warnings(checked),
             (std::vector<std::string>{
@@ -49,7 +49,11 @@ TEST(CheckedCompileTest, ChecksPlaceholdersAndLineNumbersAgainstTheReference) {
                "Charset | 0\r\n0 | &Datei\r\n1 | &Speichern unter\r\n");
   const CheckedCompile checked = compileAndCheck(folder.path(), "Deutsch");
   ASSERT_TRUE(checked.result.ok());
+#ifndef _WIN32
+  // Found as a source is found, case aside; on Windows the name is the file
+  // system's to match.
   EXPECT_EQ(checked.reference, "langenglish.txt");
+#endif
   EXPECT_EQ(warnings(checked),
             (std::vector<std::string>{
                 "3: line number 1 uses no placeholder where the reference "

@@ -10,6 +10,7 @@
 # Starts its own Xvfb and openbox.
 set -euo pipefail
 tool=$1
+lngc=$2   # parlavox-lngc, whose findings the window's must read as
 source "$(dirname "$0")/../x_session.sh"
 source "$(dirname "$0")/../polish_sources.sh"
 
@@ -85,16 +86,22 @@ compile_polish() {
   x_wait_for 10 test -f "$work/LangPolski.lng" || x_fail "LangPolski.lng was not written for $1"
 }
 # The findings box opens by itself; its list, copied as a translator would
-# copy it (Tab from OK to the list, select all, copy), starts with `first`;
+# copy it (Tab from OK to the list, select all, copy), starts with `first`,
+# and holds what parlavox-lngc warns of the same source, in its words;
 # Return closes the box from the list.
 expect_findings() {
-  local first=$1 box copied
+  local first=$1 box copied printed reference=()
   box=$(x_wait_window '^Parlavox Localization Tool$' 10) || x_fail "no findings box for: $first"
   xdotool windowfocus --sync "$box"
   xdotool key --clearmodifiers Tab ctrl+a ctrl+c
   sleep 0.3
   copied=$(xclip -selection clipboard -o)
   [[ $copied == "$first"* ]] || x_fail "the findings box lists '$copied', not '$first'"
+  if [[ -f $work/langEnglish.txt ]]; then reference=(--reference langEnglish.txt); fi
+  printed=$(cd "$work" && "$lngc" --check "${reference[@]}" langPolski.txt 2>&1 |
+    sed 's/: warning: /: /' | awk 'NR > 1 {print ""} {print}')
+  [[ $copied == "$printed" ]] ||
+    x_fail "the findings box lists '$copied', parlavox-lngc '$printed'"
   if [[ -n ${2:-} ]]; then x_screenshot "$box" "$2"; fi
   xdotool key --clearmodifiers Return
   x_wait_window_gone '^Parlavox Localization Tool$' || x_fail "Return did not close the findings box"
