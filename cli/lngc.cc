@@ -8,6 +8,7 @@
 
 #include "cli/encoding_text.h"
 #include "cli/findings_text.h"
+#include "cli/po_commands.h"
 #include "cli/update.h"
 #include "cli/wildcards.h"
 #include "compiler/compile.h"
@@ -46,6 +47,13 @@ constexpr std::string_view kUsage =
     "  --previous-reference FILE\n"
     "                      with --reference: warn where a text changed from\n"
     "                      the reference source FILE to the reference\n"
+    "  --export-po         with --reference: write langNAME.po, the PO file\n"
+    "                      of each SOURCE, beside it; compile nothing\n"
+    "  --export-pot        write langNAME.pot, the PO template of each\n"
+    "                      reference SOURCE, beside it\n"
+    "  --import-po         write langNAME.txt beside each PO file SOURCE\n"
+    "                      langNAME.po\n"
+    "  --force             let --export-po and --import-po replace a file\n"
 #ifdef _WIN32
     "  -h, --help, /?      show this help and exit\n"
 #else
@@ -58,6 +66,9 @@ constexpr std::string_view kUsage =
     "matches that is named langNAME.txt is compiled.\n"
     "\n"
 #endif
+    "A SOURCE langNAME.po, a PO file, compiles into LangNAME.lng as a\n"
+    "langNAME.txt does.\n"
+    "\n"
     "Exit status: 0 when every SOURCE compiled, 1 when any failed,\n"
     "2 for a usage error.\n";
 
@@ -70,6 +81,10 @@ struct Options {
   bool strict = false;
   bool statistics = false;
   bool update = false;
+  bool exportPo = false;
+  bool exportPot = false;
+  bool importPo = false;
+  bool force = false;
   std::optional<std::string> reference;
   std::optional<std::string> previousReference;
   std::vector<std::string> sources;
@@ -103,16 +118,33 @@ struct Source {
   fs::path folder;
   std::string name;
   fs::path output;  // the compiled file, as the user named its folder
+  bool po = false;  // a PO file, langNAME.po
 };
+
+// "Polski" for a file name "langPolski.po", "lang" and ".po" in any case.
+std::optional<std::string> poLanguageNameOf(std::string_view fileName) {
+  if (fileName.size() < 3) return std::nullopt;
+  std::string txt(fileName.substr(0, fileName.size() - 3));
+  const std::string_view ending = fileName.substr(fileName.size() - 3);
+  if (ending != ".po" && ending != ".PO" && ending != ".Po" &&
+      ending != ".pO") {
+    return std::nullopt;
+  }
+  return languageNameOf(txt + ".txt");
+}
 
 // The folder and NAME of a path whose file name is "lang" NAME ".txt",
 // "lang" and ".txt" in any case.
 std::optional<Source> splitSource(const std::string& argument) {
   const fs::path path = pathFromBytes(argument);
-  std::optional<std::string> name =
-      languageNameOf(bytesFromPath(path.filename()));
-  if (!name) return std::nullopt;
+  const std::string fileName = bytesFromPath(path.filename());
+  std::optional<std::string> name = languageNameOf(fileName);
   Source source;
+  if (!name) {
+    name = poLanguageNameOf(fileName);
+    if (!name) return std::nullopt;
+    source.po = true;
+  }
   source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   source.output = path.parent_path() / pathFromBytes(outputFileName(*name));
   source.name = std::move(*name);
@@ -132,15 +164,19 @@ int usageError(std::ostream& err, std::string_view problem) {
 }
 
 // The options a SOURCE written as a Windows option, "/verbose", may mean.
-constexpr std::array<std::string_view, 9> kOptionNames = {"check",
-                                                          "verbose",
-                                                          "strict",
-                                                          "statistics",
-                                                          "update",
-                                                          "reference",
-                                                          "previous-reference",
-                                                          "help",
-                                                          "version"};
+constexpr std::array<std::string_view, 13> kOptionNames = {"check",
+                                                           "verbose",
+                                                           "strict",
+                                                           "statistics",
+                                                           "update",
+                                                           "reference",
+                                                           "previous-reference",
+                                                           "help",
+                                                           "version",
+                                                           "export-po",
+                                                           "export-pot",
+                                                           "import-po",
+                                                           "force"};
 
 // The option `argument` stands for when it is written as on Windows, with a
 // slash, and names no file: "--verbose" for "/verbose" or "/VERBOSE".
@@ -258,6 +294,72 @@ int compileStreamed(const Source& source, const std::string& given,
   return kExitSuccess;
 }
 
+// Prints the warnings of reading a PO file; returns how many.
+std::size_t printPoWarnings(std::ostream& err, const std::string& source,
+                            const std::vector<PoWarning>& warnings) {
+  for (const PoWarning& warning : warnings) {
+    err << source << ':' << warning.line << ": warning: " << warning.message
+        << '\n';
+  }
+  return warnings.size();
+}
+
+// The files a PO run works on: each argument, or each match of a pattern
+// that ends as `ending` says.
+std::vector<PoTarget> poTargets(const Options& options, std::ostream& err,
+                                int* status) {
+  std::vector<PoTarget> targets;
+  for (std::size_t i = 0; i < options.sources.size(); ++i) {
+    const std::string& argument = options.sources[i];
+    if (!options.patterns[i]) {
+      targets.push_back({argument, pathFromBytes(argument)});
+      continue;
+    }
+    const std::size_t before = targets.size();
+    for (std::string& match : expandWildcard(argument)) {
+      targets.push_back({match, pathFromBytes(match)});
+    }
+    if (targets.size() == before) {
+      err << argument << ": no file matches this pattern\n";
+      *status = kExitCompileFailed;
+    }
+  }
+  return targets;
+}
+
+// --export-po, --export-pot and --import-po.
+int runPo(const Options& options, std::ostream& out, std::ostream& err) {
+  int status = kExitSuccess;
+  const std::vector<PoTarget> targets = poTargets(options, err, &status);
+  for (const PoTarget& target : targets) {
+    const std::string fileName = bytesFromPath(target.path.filename());
+    const bool named = options.importPo ? poLanguageNameOf(fileName).has_value()
+                                        : languageNameOf(fileName).has_value();
+    if (!named) {
+      return usageError(err, "'" + target.given + "' is not named langNAME" +
+                                 (options.importPo ? ".po" : ".txt"));
+    }
+  }
+  const PoOptions how{options.check, options.verbose, options.strict,
+                      options.force};
+  int done = kExitSuccess;
+  if (options.importPo) {
+    done = importPoFiles(targets, how, out, err);
+  } else if (options.exportPot) {
+    done = exportPotFiles(targets, how, out, err);
+  } else {
+    EntryTable reference;
+    SourceFile referenceFile;
+    if (auto stop = loadReference(err, *options.reference, &reference,
+                                  &referenceFile)) {
+      return *stop;
+    }
+    done = exportPoFiles(targets, *options.reference, reference,
+                         referenceFile.encoding, how, out, err);
+  }
+  return std::max(status, done);
+}
+
 }  // namespace
 
 std::string writeErrorMessage(std::string_view cause) {
@@ -306,6 +408,14 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       options.statistics = true;
     } else if (arg == "--update") {
       options.update = true;
+    } else if (arg == "--export-po") {
+      options.exportPo = true;
+    } else if (arg == "--export-pot") {
+      options.exportPot = true;
+    } else if (arg == "--import-po") {
+      options.importPo = true;
+    } else if (arg == "--force") {
+      options.force = true;
     } else if (const FileOption* option = fileOptionOf(arg)) {
       std::optional<std::string>& value = options.*(option->value);
       if (arg.size() > option->name.size()) {
@@ -329,6 +439,18 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
   if (options.previousReference && !options.reference) {
     return usageError(err, "--previous-reference needs --reference");
   }
+  const int poRuns = int{options.exportPo} + int{options.exportPot} +
+                     int{options.importPo} + int{options.update};
+  if (poRuns > 1) {
+    return usageError(
+        err,
+        "--export-po, --export-pot, --import-po and --update exclude "
+        "each other");
+  }
+  if (options.exportPo && !options.reference) {
+    return usageError(err, "--export-po needs --reference");
+  }
+  if (poRuns != 0 && !options.update) return runPo(options, out, err);
 
   int status = kExitSuccess;
   std::vector<std::string> named;
@@ -393,7 +515,7 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const Source& source = sources[i];
     const std::string& given = options.sources[i];
-    if (!reference && !options.check && !options.verbose) {
+    if (!source.po && !reference && !options.check && !options.verbose) {
       if (compileStreamed(source, given, options, out, err) != kExitSuccess) {
         status = kExitCompileFailed;
       }
@@ -401,8 +523,11 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     }
     EntryTable table;
     SourceFile file;
+    std::vector<PoWarning> poWarnings;
     CompileResult result =
-        loadLanguage(source.folder, source.name, &table, &file);
+        source.po ? loadPoTable(pathFromBytes(given), given, &table, &file,
+                                &poWarnings)
+                  : loadLanguage(source.folder, source.name, &table, &file);
     if (!result.ok()) {
       reportFailure(err, given, result);
       noteByteOrderMark(err, given, file);
@@ -416,8 +541,9 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       status = kExitCompileFailed;
       continue;
     }
-    std::size_t warnings = warnEncoding(err, given, table, file.encoding,
-                                        languageNamed(source.name));
+    std::size_t warnings = printPoWarnings(err, given, poWarnings);
+    warnings += warnEncoding(err, given, table, file.encoding,
+                             languageNamed(source.name));
     std::optional<ReferenceCheck> check;
     if (reference) {
       check = checkAgainstReference(table, *reference);

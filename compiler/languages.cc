@@ -27,97 +27,105 @@ namespace {
 // an alphabet's few dozen: their letters are a set of common ones.
 constexpr std::array<Language, 42> kLanguages = {{
     // Windows-1252.
-    {"English", "English", "", 0, -1, ""},
-    {"German", "Deutsch", "", 0, -1, "äöüßÄÖÜ"},
-    {"French", "Français", "", 0, -1, "àâæçéèêëîïôœùûüÿÀÂÆÇÉÈÊËÎÏÔŒÙÛÜŸ"},
-    {"Spanish", "Español", "Castellano|Castilian", 0, -1, "áéíóúüñÁÉÍÓÚÜÑ"},
-    {"Italian", "Italiano", "", 0, -1, "àèéìòóùÀÈÉÌÒÓÙ"},
-    {"Portuguese", "Português", "Brazilian Portuguese|Português do Brasil", 0,
-     -1, "áâãàçéêíóôõúÁÂÃÀÇÉÊÍÓÔÕÚ"},
-    {"Dutch", "Nederlands", "Flemish|Vlaams", 0, -1, "áéèëíïóöúüÁÉÈËÍÏÓÖÚÜ"},
-    {"Danish", "Dansk", "", 0, -1, "æøåÆØÅ"},
-    {"Norwegian", "Norsk",
+    {"English", "en", "English", "", 0, -1, ""},
+    {"German", "de", "Deutsch", "", 0, -1, "äöüßÄÖÜ"},
+    {"French", "fr", "Français", "", 0, -1, "àâæçéèêëîïôœùûüÿÀÂÆÇÉÈÊËÎÏÔŒÙÛÜŸ"},
+    {"Spanish", "es", "Español", "Castellano|Castilian", 0, -1,
+     "áéíóúüñÁÉÍÓÚÜÑ"},
+    {"Italian", "it", "Italiano", "", 0, -1, "àèéìòóùÀÈÉÌÒÓÙ"},
+    {"Portuguese", "pt", "Português",
+     "Brazilian Portuguese|Português do Brasil", 0, -1,
+     "áâãàçéêíóôõúÁÂÃÀÇÉÊÍÓÔÕÚ"},
+    {"Dutch", "nl", "Nederlands", "Flemish|Vlaams", 0, -1,
+     "áéèëíïóöúüÁÉÈËÍÏÓÖÚÜ"},
+    {"Danish", "da", "Dansk", "", 0, -1, "æøåÆØÅ"},
+    {"Norwegian", "no", "Norsk",
      "Bokmål|Nynorsk|Norsk bokmål|Norsk nynorsk|Norwegian Bokmål|"
      "Norwegian Nynorsk",
      0, -1, "æøåÆØÅ"},
-    {"Swedish", "Svenska", "", 0, -1, "åäöÅÄÖ"},
-    {"Finnish", "Suomi", "", 0, -1, "äöåÄÖÅ"},
-    {"Icelandic", "Íslenska", "", 0, -1, "áðéíóúýþæöÁÐÉÍÓÚÝÞÆÖ"},
+    {"Swedish", "sv", "Svenska", "", 0, -1, "åäöÅÄÖ"},
+    {"Finnish", "fi", "Suomi", "", 0, -1, "äöåÄÖÅ"},
+    {"Icelandic", "is", "Íslenska", "", 0, -1, "áðéíóúýþæöÁÐÉÍÓÚÝÞÆÖ"},
     // Windows-1250.
-    {"Polish", "Polski", "", 238, -1, "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"},
-    {"Czech", "Čeština", "Česky", 238, -1, "áčďéěíňóřšťúůýžÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ"},
-    {"Slovak", "Slovenčina", "", 238, -1, "áäčďéíĺľňóôŕšťúýžÁÄČĎÉÍĹĽŇÓÔŔŠŤÚÝŽ"},
-    {"Hungarian", "Magyar", "", 238, -1, "áéíóöőúüűÁÉÍÓÖŐÚÜŰ"},
-    {"Slovene", "Slovenščina", "Slovenian", 238, -1, "čšžČŠŽ"},
-    {"Croatian", "Hrvatski", "", 238, -1, "čćđšžČĆĐŠŽ"},
+    {"Polish", "pl", "Polski", "", 238, -1, "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"},
+    {"Czech", "cs", "Čeština", "Česky", 238, -1,
+     "áčďéěíňóřšťúůýžÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ"},
+    {"Slovak", "sk", "Slovenčina", "", 238, -1,
+     "áäčďéíĺľňóôŕšťúýžÁÄČĎÉÍĹĽŇÓÔŔŠŤÚÝŽ"},
+    {"Hungarian", "hu", "Magyar", "", 238, -1, "áéíóöőúüűÁÉÍÓÖŐÚÜŰ"},
+    {"Slovene", "sl", "Slovenščina", "Slovenian", 238, -1, "čšžČŠŽ"},
+    {"Croatian", "hr", "Hrvatski", "", 238, -1, "čćđšžČĆĐŠŽ"},
     // With the cedilla: Windows-1250 has no "ș" or "ț" with the comma below.
-    {"Romanian", "Română", "", 238, -1, "ăâîşţĂÂÎŞŢ"},
-    {"Albanian", "Shqip", "", 238, -1, "çëÇË"},
+    {"Romanian", "ro", "Română", "", 238, -1, "ăâîşţĂÂÎŞŢ"},
+    {"Albanian", "sq", "Shqip", "", 238, -1, "çëÇË"},
     // Windows-1251.
-    {"Russian", "Русский", "", 204, -1,
+    {"Russian", "ru", "Русский", "", 204, -1,
      "абвгдеёжзийклмнопрстуфхцчшщъыьэюя"
      "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"},
-    {"Ukrainian", "Українська", "", 204, -1,
+    {"Ukrainian", "uk", "Українська", "", 204, -1,
      "абвгґдеєжзиіїйклмнопрстуфхцчшщьюя"
      "АБВГҐДЕЄЖЗИІЇЙКЛМНОПРСТУФХЦЧШЩЬЮЯ"},
-    {"Belarusian", "Беларуская", "", 204, -1,
+    {"Belarusian", "be", "Беларуская", "", 204, -1,
      "абвгдеёжзійклмнопрстуўфхцчшыьэюя"
      "АБВГДЕЁЖЗІЙКЛМНОПРСТУЎФХЦЧШЫЬЭЮЯ"},
-    {"Bulgarian", "Български", "", 204, -1,
+    {"Bulgarian", "bg", "Български", "", 204, -1,
      "абвгдежзийклмнопрстуфхцчшщъьюя"
      "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЬЮЯ"},
     // Serbian is written in the Latin script as well, with the letters of
     // Croatian.
-    {"Serbian", "Српски", "Srpski", 204, 238,
+    {"Serbian", "sr", "Српски", "Srpski", 204, 238,
      "абвгдђежзијклљмнњопрстћуфхцчџш"
      "АБВГДЂЕЖЗИЈКЛЉМНЊОПРСТЋУФХЦЧЏШ"},
-    {"Macedonian", "Македонски", "", 204, -1,
+    {"Macedonian", "mk", "Македонски", "", 204, -1,
      "абвгдѓежзѕијклљмнњопрстќуфхцчџш"
      "АБВГДЃЕЖЗЅИЈКЛЉМНЊОПРСТЌУФХЦЧЏШ"},
     // Windows-1253.
-    {"Greek", "Ελληνικά", "", 161, -1,
+    {"Greek", "el", "Ελληνικά", "", 161, -1,
      "αβγδεζηθικλμνξοπρστυφχψωςάέήίόύώϊϋΐΰ"
      "ΑΒΓΔΕΖΗΘΙΚΛΜΝΞΟΠΡΣΤΥΦΧΨΩΆΈΉΊΌΎΏΪΫ"},
     // Windows-1254.
-    {"Turkish", "Türkçe", "", 162, -1, "çğıöşüÇĞİÖŞÜ"},
-    {"Azerbaijani (Latin)", "Azərbaycan dili",
+    {"Turkish", "tr", "Türkçe", "", 162, -1, "çğıöşüÇĞİÖŞÜ"},
+    {"Azerbaijani (Latin)", "az", "Azərbaycan dili",
      "Azerbaijani|Azeri|Azerbaycan dili|Azərbaycanca|Azerbaycanca", 162, -1,
      "çğıöşüÇĞİÖŞÜ"},
     // Windows-1255: the letters and their final forms.
-    {"Hebrew", "עברית", "", 177, -1, "אבגדהוזחטיךכלםמןנסעףפץצקרשת"},
+    {"Hebrew", "he", "עברית", "", 177, -1, "אבגדהוזחטיךכלםמןנסעףפץצקרשת"},
     // Windows-1256.
-    {"Arabic", "العربية", "", 178, -1, "ءآأؤإئابةتثجحخدذرزسشصضطظعغفقكلمنهوىي"},
-    {"Persian", "فارسی", "Farsi", 178, -1, "آابپتثجچحخدذرزژسشصضطظعغفقکگلمنوه"},
-    {"Urdu", "اردو", "", 178, -1, "آابپتٹثجچحخدڈذرڑزژسشصضطظعغفقکگلمنںوہھءے"},
+    {"Arabic", "ar", "العربية", "", 178, -1,
+     "ءآأؤإئابةتثجحخدذرزسشصضطظعغفقكلمنهوىي"},
+    {"Persian", "fa", "فارسی", "Farsi", 178, -1,
+     "آابپتثجچحخدذرزژسشصضطظعغفقکگلمنوه"},
+    {"Urdu", "ur", "اردو", "", 178, -1,
+     "آابپتٹثجچحخدڈذرڑزژسشصضطظعغفقکگلمنںوہھءے"},
     // Windows-1257.
-    {"Estonian", "Eesti", "", 186, -1, "äöõüšžÄÖÕÜŠŽ"},
-    {"Latvian", "Latviešu", "", 186, -1, "āčēģīķļņšūžĀČĒĢĪĶĻŅŠŪŽ"},
-    {"Lithuanian", "Lietuvių", "", 186, -1, "ąčęėįšųūžĄČĘĖĮŠŲŪŽ"},
+    {"Estonian", "et", "Eesti", "", 186, -1, "äöõüšžÄÖÕÜŠŽ"},
+    {"Latvian", "lv", "Latviešu", "", 186, -1, "āčēģīķļņšūžĀČĒĢĪĶĻŅŠŪŽ"},
+    {"Lithuanian", "lt", "Lietuvių", "", 186, -1, "ąčęėįšųūžĄČĘĖĮŠŲŪŽ"},
     // Windows-1258.
-    {"Vietnamese", "Tiếng Việt", "", 163, -1, "ăâđêôơưĂÂĐÊÔƠƯ"},
+    {"Vietnamese", "vi", "Tiếng Việt", "", 163, -1, "ăâđêôơưĂÂĐÊÔƠƯ"},
     // Windows-874: the consonants and the vowels written on the line.
-    {"Thai", "ไทย", "", 222, -1,
+    {"Thai", "th", "ไทย", "", 222, -1,
      "กขฃคฅฆงจฉชซฌญฎฏฐฑฒณดตถทธนบปผฝพฟภมยรลวศษสหฬอฮะาำเแโใไ"},
     // The double-byte code pages. Japanese: the kana, and the kanji of its
     // name and of "lyrics".
-    {"Japanese", "日本語", "", 128, -1,
+    {"Japanese", "ja", "日本語", "", 128, -1,
      "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ"
      "まみむめもやゆよらりるれろわをん"
      "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
      "マミムメモヤユヨラリルレロワヲン日本語歌詞"},
     // The commonest characters. Big5 writes Chinese too, in the traditional
     // characters, which is what a source named just "Chinese" may be in.
-    {"Chinese, simplified", "简体中文",
+    {"Chinese, simplified", "zh_CN", "简体中文",
      "Chinese|中文|Simplified Chinese|Chinese simplified|汉语", 134, 136,
      "的一是不了人我在有他这个们中来上大为和国地到以说时要就出会可也你对"
      "生能而子那得于着下自之年过发后作里"},
-    {"Chinese, traditional", "繁體中文",
+    {"Chinese, traditional", "zh_TW", "繁體中文",
      "Traditional Chinese|Chinese traditional|正體中文", 136, -1,
      "的一是不了人我在有他這個們中來上大為和國地到以說時要就出會可也你對"
      "生能而子那得於著下自之年過發後作裡"},
     // The syllables of the consonants with "a", and of its name and "song";
     // Johab writes the same syllables in other bytes.
-    {"Korean", "한국어", "Hangul", 129, 130,
+    {"Korean", "ko", "한국어", "Hangul", 129, 130,
      "가나다라마바사아자차카타파하한국어노래"},
 }};
 

@@ -17,6 +17,9 @@ namespace parlavox {
 struct Language {
   // As the Charset table names it: "Polish", "Chinese, simplified".
   std::string_view english;
+  // The code a PO file's "Language:" header gives it: ISO 639-1, with the
+  // country where the script differs by it ("pl", "zh_CN").
+  std::string_view iso;
   // In the language itself, UTF-8: "Polski", "Русский".
   std::string_view own;
   // Further names, separated by '|', may be empty: "Farsi".

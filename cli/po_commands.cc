@@ -1,0 +1,258 @@
+#include "cli/po_commands.h"
+
+#include <utility>
+
+#include "compiler/language_source.h"
+#include "compiler/languages.h"
+#include "compiler/messages.h"
+#include "compiler/po_export.h"
+#include "compiler/po_messages.h"
+#include "compiler/po_reader.h"
+#include "compiler/text_file.h"
+
+namespace parlavox {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void reportFault(std::ostream& err, const std::string& given,
+                 const CompileResult& result) {
+  err << given << ':';
+  if (result.line() != 0) err << result.line() << ':';
+  err << ' ' << result.message() << '\n';
+}
+
+// `given` with its extension replaced by `extension`, as the user would
+// name the file beside it.
+std::string besideAs(const std::string& given, std::string_view extension) {
+  fs::path path = pathFromBytes(given);
+  path.replace_extension(pathFromBytes(extension));
+  return bytesFromPath(path);
+}
+
+bool isThere(const fs::path& path) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(path, error));
+}
+
+// Writes `text` as the file `given`, made of `from`, unless it is there and
+// may not be replaced; returns whether it was written. Faults are `from`'s.
+bool writeFile(std::ostream& err, const std::string& from,
+               const std::string& given, std::string_view text,
+               bool mayReplace) {
+  const fs::path path = pathFromBytes(given);
+  if (!mayReplace && isThere(path)) {
+    err << from << ": " << messages::poExists(bytesFromPath(path.filename()))
+        << '\n';
+    return false;
+  }
+  const std::string_view parts[] = {text};
+  const WriteResult written = replaceFile(path, parts);
+  if (!written) {
+    err << from << ": "
+        << messages::fileNotWritten(bytesFromPath(path.filename()),
+                                    messages::fileCause(written.cause))
+        << '\n';
+    return false;
+  }
+  return true;
+}
+
+// Loads the langNAME.txt `target` into `*table`, reporting a fault.
+bool loadSource(std::ostream& err, const PoTarget& target, EntryTable* table,
+                SourceFile* file, std::string* name) {
+  const std::optional<std::string> found =
+      languageNameOf(bytesFromPath(target.path.filename()));
+  if (!found) return false;
+  *name = *found;
+  const fs::path folder =
+      target.path.has_parent_path() ? target.path.parent_path() : ".";
+  const CompileResult loaded = loadLanguage(folder, *name, table, file);
+  if (!loaded.ok()) {
+    reportFault(err, target.given, loaded);
+    return false;
+  }
+  return true;
+}
+
+// Writes the PO text of `exported`, made of `target`, beside it.
+bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
+                 const std::string& faultFile, const PoExport& exported,
+                 std::string_view extension, const PoOptions& options,
+                 bool mayReplace) {
+  if (!exported.result.ok()) {
+    reportFault(err, faultFile, exported.result);
+    return false;
+  }
+  const std::string written = besideAs(target.given, extension);
+  if (!options.check &&
+      !writeFile(err, target.given, written, exported.text, mayReplace)) {
+    return false;
+  }
+  if (options.verbose) {
+    out << written << ": " << exported.entries << " entries";
+    if (extension == ".po") out << ", " << exported.translated << " translated";
+    out << '\n';
+  }
+  return true;
+}
+
+}  // namespace
+
+int exportPoFiles(const std::vector<PoTarget>& sources,
+                  const std::string& referenceGiven,
+                  const EntryTable& reference, SourceEncoding referenceEncoding,
+                  const PoOptions& options, std::ostream& out,
+                  std::ostream& err) {
+  const std::string referenceName =
+      bytesFromPath(pathFromBytes(referenceGiven).filename());
+  int status = 0;
+  for (const PoTarget& target : sources) {
+    EntryTable table;
+    SourceFile file;
+    std::string name;
+    if (!loadSource(err, target, &table, &file, &name)) {
+      status = 1;
+      continue;
+    }
+    const PoExport exported =
+        exportPo({&reference, referenceEncoding}, referenceName,
+                 {&table, file.encoding}, languageNamed(name));
+    if (!writeExport(out, err, target,
+                     exported.inReference ? referenceGiven : target.given,
+                     exported, ".po", options, options.force)) {
+      status = 1;
+    }
+  }
+  return status;
+}
+
+int exportPotFiles(const std::vector<PoTarget>& sources,
+                   const PoOptions& options, std::ostream& out,
+                   std::ostream& err) {
+  int status = 0;
+  for (const PoTarget& target : sources) {
+    EntryTable table;
+    SourceFile file;
+    std::string name;
+    if (!loadSource(err, target, &table, &file, &name)) {
+      status = 1;
+      continue;
+    }
+    const PoExport exported =
+        exportPo({&table, file.encoding}, bytesFromPath(target.path.filename()),
+                 {}, nullptr);
+    // A template holds no one's work: a new one replaces the old.
+    if (!writeExport(out, err, target, target.given, exported, ".pot", options,
+                     true)) {
+      status = 1;
+    }
+  }
+  return status;
+}
+
+namespace {
+
+// Reads and converts the PO file `target` into `*source`; `*read` gets
+// the file as read.
+CompileResult readPoSource(const PoTarget& target, PoLayout layout,
+                           PoSource* source, ReadResult* read) {
+  const std::string fileName = bytesFromPath(target.path.filename());
+  *read = readFile(target.path);
+  if (read->status == ReadStatus::kNotAFile) {
+    return CompileResult::failure(messages::fileNotFound(fileName));
+  }
+  if (read->status != ReadStatus::kRead) {
+    return CompileResult::failure(
+        messages::fileNotRead(fileName, messages::fileCause(read->cause)));
+  }
+  const PoReadResult catalog = readPo(read->text.view());
+  if (!catalog.ok()) {
+    return CompileResult::failure(catalog.message, catalog.line);
+  }
+  *source = sourceFromPo(*catalog.catalog, layout);
+  return source->result;
+}
+
+std::size_t printWarnings(std::ostream& err, const std::string& given,
+                          const std::vector<PoWarning>& warnings) {
+  for (const PoWarning& warning : warnings) {
+    err << given << ':' << warning.line << ": warning: " << warning.message
+        << '\n';
+  }
+  return warnings.size();
+}
+
+}  // namespace
+
+int importPoFiles(const std::vector<PoTarget>& sources,
+                  const PoOptions& options, std::ostream& out,
+                  std::ostream& err) {
+  int status = 0;
+  for (const PoTarget& target : sources) {
+    ReadResult read;
+    PoSource po;
+    const CompileResult result =
+        readPoSource(target, PoLayout::kNumberOrder, &po, &read);
+    if (!result.ok()) {
+      reportFault(err, target.given, result);
+      status = 1;
+      continue;
+    }
+    PoSource* source = &po;
+    const std::size_t warnings =
+        printWarnings(err, target.given, source->warnings);
+    if (options.strict && warnings != 0) {
+      err << target.given << ": not written: " << warnings
+          << (warnings == 1 ? " warning" : " warnings") << " under --strict\n";
+      status = 1;
+      continue;
+    }
+    const std::string written = besideAs(target.given, ".txt");
+    const EncodedSource encoded =
+        encodeSource(std::move(source->text), source->charset);
+    if (!options.check &&
+        !writeFile(err, target.given, written, encoded.bytes, options.force)) {
+      status = 1;
+      continue;
+    }
+    if (options.verbose) {
+      out << written << ": " << source->strings << " strings, written ";
+      if (encoded.page != nullptr) {
+        out << "in " << encoded.page->name << " (Charset " << source->charset
+            << ")\n";
+      } else {
+        out << "as UTF-8\n";
+      }
+    }
+  }
+  return status;
+}
+
+CompileResult loadPoTable(const fs::path& path, std::string_view given,
+                          EntryTable* table, SourceFile* file,
+                          std::vector<PoWarning>* warnings) {
+  ReadResult read;
+  PoSource source;
+  const CompileResult result = readPoSource({std::string(given), path},
+                                            PoLayout::kPoLines, &source, &read);
+  if (!result.ok()) return result;
+  *warnings = std::move(source.warnings);
+  file->path = path;
+  file->identity = read.identity;
+  file->mark = ByteOrderMark::kNone;
+  // Compiled as the source that the import writes would be: converted from
+  // UTF-8, or byte for byte where every text is ASCII.
+  file->encoding =
+      isAscii(source.text) ? SourceEncoding::kEightBit : SourceEncoding::kUtf8;
+  ParseResult parsed = parseLanguageSource(std::string_view(source.text));
+  if (!parsed.ok()) {
+    return CompileResult::failure(std::move(parsed.fault.message),
+                                  parsed.fault.line);
+  }
+  *table = std::move(*parsed.table);
+  return CompileResult::success();
+}
+
+}  // namespace parlavox

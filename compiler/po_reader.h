@@ -1,0 +1,71 @@
+// The reader of PO files, the translation catalogs that PO editors and
+// translation platforms write: entries of msgctxt, msgid and msgstr strings
+// with their comments and flags, as the gettext tools write them (strings
+// over several lines, escapes, CR LF, a UTF-8 mark, comments in any order).
+// Its own rather than a library's: the one maintained PO library is not
+// packaged for the MinGW-w64 build, and the compiler needs only the
+// standard library.
+
+#ifndef PARLAVOX_COMPILER_PO_READER_H_
+#define PARLAVOX_COMPILER_PO_READER_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlavox {
+
+// One entry of a PO file, its strings unescaped (UTF-8 for a UTF-8 file).
+struct PoEntry {
+  // The 1-based lines the entry begins on (its first comment or keyword)
+  // and its msgstr keyword stands on.
+  std::size_t line = 0;
+  std::size_t msgstrLine = 0;
+  std::optional<std::string> context;  // msgctxt, where there is one
+  std::string id;
+  std::string str;  // msgstr; for a plural entry, msgstr[0]
+  bool plural = false;
+  bool fuzzy = false;
+  // The "# ..." lines, each without the "#" and the spaces after it.
+  std::vector<std::string> translatorComments;
+  // The "#. ..." lines, likewise.
+  std::vector<std::string> extractedComments;
+};
+
+struct PoCatalog {
+  // The header entry's msgstr (msgid "" without msgctxt); empty for none.
+  std::string header;
+  std::size_t headerLine = 0;  // its msgstr line, 0 for none
+  // Every other entry, in the order of the file.
+  std::vector<PoEntry> entries;
+  // The lines of the obsolete ("#~") entries, each at its msgid.
+  std::vector<std::size_t> obsoleteLines;
+};
+
+// A read catalog, or the first fault of a malformed file with its line.
+struct PoReadResult {
+  std::optional<PoCatalog> catalog;
+  std::string message;
+  std::size_t line = 0;
+
+  bool ok() const { return catalog.has_value(); }
+};
+
+// Reads the whole PO file `bytes`. A file whose Content-Type names a
+// charset other than UTF-8 (or the template's "CHARSET"), and strings that
+// are not UTF-8, are faults too.
+PoReadResult readPo(std::string_view bytes);
+
+// The value of the field `name` ("Language") in a PO header, trimmed of
+// spaces; nothing where the header has no such field.
+std::optional<std::string> poHeaderField(std::string_view header,
+                                         std::string_view name);
+
+// Whether `bytes` is well-formed UTF-8.
+bool isUtf8(std::string_view bytes);
+
+}  // namespace parlavox
+
+#endif  // PARLAVOX_COMPILER_PO_READER_H_
