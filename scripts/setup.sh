@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2
   desktop-file-utils
   openbox strace zip unzip icoutils
+  gettext
 )
 packages+=("$@")
 
