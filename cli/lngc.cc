@@ -245,7 +245,7 @@ bool isHelp(std::string_view arg) {
 std::optional<int> loadReference(std::ostream& err, const std::string& argument,
                                  EntryTable* table, SourceFile* file) {
   const std::optional<Source> source = splitSource(argument);
-  if (!source) return notASourceName(err, argument);
+  if (!source || source->po) return notASourceName(err, argument);
   const CompileResult loaded =
       loadLanguage(source->folder, source->name, table, file);
   if (!loaded.ok()) {
@@ -460,7 +460,9 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     if (options.patterns[i]) {
       const std::size_t before = sources.size();
       for (std::string& match : expandWildcard(argument)) {
-        if (std::optional<Source> source = splitSource(match)) {
+        // A pattern picks the sources a window user keeps, not PO files.
+        std::optional<Source> source = splitSource(match);
+        if (source && !source->po) {
           sources.push_back(std::move(*source));
           named.push_back(std::move(match));
         }
@@ -474,6 +476,11 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     std::optional<Source> source = splitSource(argument);
     if (!source) {
       return notASourceName(err, argument);
+    }
+    if (source->po && options.update) {
+      return usageError(err, "'" + argument +
+                                 "' is a PO file: --update appends to a "
+                                 "langNAME.txt; merge a PO file with msgmerge");
     }
     sources.push_back(std::move(*source));
     named.push_back(argument);

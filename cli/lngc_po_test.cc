@@ -331,6 +331,21 @@ TEST_F(LngcPoTest, UsageErrors) {
             "parlavox-lngc: '" + at("langEnglish.txt") +
                 "' is not named langNAME.po (see parlavox-lngc --help)\n");
   EXPECT_EQ(run({"--import-po", "--export-pot", at("langX.po")}), 2);
+  EXPECT_EQ(err_,
+            "parlavox-lngc: --export-po, --export-pot, --import-po and "
+            "--update exclude each other (see parlavox-lngc --help)\n");
+  folder_.write("langX.po", "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n");
+  EXPECT_EQ(run({"--reference", at("langX.po"), at("langEnglish.txt")}), 2);
+  EXPECT_EQ(err_, "parlavox-lngc: '" + at("langX.po") +
+                      "' is not named langNAME.txt (see parlavox-lngc "
+                      "--help)\n");
+  EXPECT_EQ(
+      run({"--update", "--reference", at("langEnglish.txt"), at("langX.po")}),
+      2);
+  EXPECT_EQ(err_, "parlavox-lngc: '" + at("langX.po") +
+                      "' is a PO file: --update appends to a langNAME.txt; "
+                      "merge a PO file with msgmerge (see parlavox-lngc "
+                      "--help)\n");
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ ctest --preset asan
 step "fuzz targets, ${fuzz_seconds} seconds each"
 cmake --preset fuzz
 cmake --build --preset fuzz
-for target in parse_fuzzer compile_fuzzer; do
+for target in parse_fuzzer compile_fuzzer po_fuzzer; do
   corpus=$(mktemp -d)
   log=build/fuzz/$target.log
   if ! build/fuzz/fuzz/$target -max_total_time="$fuzz_seconds" -max_len=4096 \
