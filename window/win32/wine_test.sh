@@ -122,7 +122,8 @@ expect_no_box() {
 
 expect_opened() {
   local line=$1 page=$2
-  x_wait_for 10 test "$(wc -l <"$wine_opened")" -ge "$line" || x_fail "nothing opened $page"
+  # The shell starts the browser through winebrowser, slow on a busy machine.
+  x_wait_for 30 test "$(wc -l <"$wine_opened")" -ge "$line" || x_fail "nothing opened $page"
   [[ $(sed -n "${line}p" "$wine_opened") == "$page" ]] ||
     x_fail "opened '$(sed -n "${line}p" "$wine_opened")', not $page"
 }
