@@ -12,7 +12,7 @@ source bench/common.sh
 n=${1:-1000000}
 lngc=$bin/cli/parlavox-lngc
 "$bin/bench/parlavox_make_source" "$n" "$work/langEnglish.txt"
-"$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt"
+"$bin/bench/parlavox_make_source" "$n" "$work/langBench.txt" polish
 
 # Each command once, untimed, so that a failure stops the benchmark rather
 # than timing a fault.

@@ -235,8 +235,8 @@ CompileResult loadPoTable(const fs::path& path, std::string_view given,
                           std::vector<PoWarning>* warnings) {
   ReadResult read;
   PoSource source;
-  const CompileResult result = readPoSource({std::string(given), path},
-                                            PoLayout::kPoLines, &source, &read);
+  CompileResult result = readPoSource({std::string(given), path},
+                                      PoLayout::kPoLines, &source, &read);
   if (!result.ok()) return result;
   *warnings = std::move(source.warnings);
   file->path = path;

@@ -24,31 +24,37 @@ class Decoder {
                   ? nullptr
                   : codePageNamed((*read.table)[0])) {}
 
-  // `bytes` of the table in UTF-8; nothing, with the fault in *fault, where
-  // the code page would not give the same bytes back. `what` names the text
-  // in the fault.
-  std::optional<std::string> utf8(std::string_view bytes, std::string_view what,
-                                  std::size_t line,
-                                  CompileResult* fault) const {
-    if (isUnicode(read_.encoding) || isAscii(bytes)) return std::string(bytes);
+  // `bytes` of the table in UTF-8, in `*text`: `bytes` itself where they
+  // need no conversion, else `*scratch` holding them converted. False, with
+  // the fault in *fault, where the code page would not give the same bytes
+  // back; `what()` names the text in the fault.
+  template <typename What>
+  bool utf8(std::string_view bytes, const What& what, std::size_t line,
+            std::string* scratch, std::string_view* text,
+            CompileResult* fault) const {
+    if (isUnicode(read_.encoding) || isAscii(bytes)) {
+      *text = bytes;
+      return true;
+    }
     const std::string_view charset =
         read_.table->size() == 0 ? std::string_view() : (*read_.table)[0];
     if (page_ == nullptr) {
       *fault =
-          CompileResult::failure(messages::poNoCodePage(what, charset), line);
-      return std::nullopt;
+          CompileResult::failure(messages::poNoCodePage(what(), charset), line);
+      return false;
     }
-    std::string text = decodeToUtf8(*page_, bytes);
+    *scratch = decodeToUtf8(*page_, bytes);
     std::string back;
-    if (!encodeFromUtf8(*page_, text, &back).ok || back != bytes) {
+    if (!encodeFromUtf8(*page_, *scratch, &back).ok || back != bytes) {
       const Charset* named = charsetNamed(charset);
       *fault = CompileResult::failure(
-          messages::poNotDecodable(what, page_->name,
+          messages::poNotDecodable(what(), page_->name,
                                    named != nullptr ? named->value : 0),
           line);
-      return std::nullopt;
+      return false;
     }
-    return text;
+    *text = *scratch;
+    return true;
   }
 
  private:
@@ -56,11 +62,65 @@ class Decoder {
   const CodePage* page_;
 };
 
+// Appends `text` in quotes, with gettext's escapes, to `*out`.
+void appendQuoted(std::string* out, std::string_view text) {
+  out->push_back('"');
+  // Most of a text needs no escape: it is copied in runs.
+  while (!text.empty()) {
+    std::size_t run = 0;
+    while (run < text.size()) {
+      const auto c = static_cast<unsigned char>(text[run]);
+      if (c < 0x20 || c == '"' || c == '\\' || c == 0x7F) break;
+      ++run;
+    }
+    out->append(text.substr(0, run));
+    if (run == text.size()) break;
+    const char c = text[run];
+    switch (c) {
+      case '"':
+        *out += "\\\"";
+        break;
+      case '\\':
+        *out += "\\\\";
+        break;
+      case '\n':
+        *out += "\\n";
+        break;
+      case '\t':
+        *out += "\\t";
+        break;
+      case '\r':
+        *out += "\\r";
+        break;
+      case '\a':
+        *out += "\\a";
+        break;
+      case '\b':
+        *out += "\\b";
+        break;
+      case '\f':
+        *out += "\\f";
+        break;
+      case '\v':
+        *out += "\\v";
+        break;
+      default: {
+        char octal[5];
+        std::snprintf(octal, sizeof octal, "\\%03o",
+                      static_cast<unsigned>(static_cast<unsigned char>(c)));
+        *out += octal;
+      }
+    }
+    text.remove_prefix(run + 1);
+  }
+  out->push_back('"');
+}
+
 void appendString(std::string* out, std::string_view keyword,
                   std::string_view text) {
   *out += keyword;
   *out += ' ';
-  *out += poQuoted(text);
+  appendQuoted(out, text);
   *out += '\n';
 }
 
@@ -77,48 +137,8 @@ std::string lineNumberText(std::size_t slot) {
 }  // namespace
 
 std::string poQuoted(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\a':
-        out += "\\a";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
-      case '\v':
-        out += "\\v";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-          char octal[5];
-          std::snprintf(octal, sizeof octal, "\\%03o",
-                        static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += octal;
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += '"';
+  std::string out;
+  appendQuoted(&out, text);
   return out;
 }
 
@@ -155,63 +175,75 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
   out += "\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
   out += "\"Content-Transfer-Encoding: 8bit\\n\"\n";
   if (own != nullptr) {
-    CompileResult fault = CompileResult::success();
     const std::string_view value = own->size() > 0 ? (*own)[0] : "";
-    const std::optional<std::string> charset = ownText->utf8(
-        value, "the Charset", own->size() > 0 ? ownLines[0] : 0, &fault);
-    if (!charset) {
-      result.result = fault;
+    std::string scratch;
+    std::string_view charset;
+    if (!ownText->utf8(
+            value, [] { return std::string("the Charset"); },
+            own->size() > 0 ? ownLines[0] : 0, &scratch, &charset,
+            &result.result)) {
       return result;
     }
-    out += poQuoted("X-Parlavox-Charset: " + *charset + "\n") + '\n';
+    out +=
+        poQuoted("X-Parlavox-Charset: " + std::string(charset) + "\n") + '\n';
   }
 
-  // The text, or comment, `bytes` of `slot` in UTF-8; nothing on a fault.
+  // The text, or comment, `bytes` of `slot` in UTF-8 in `*text`; false on
+  // a fault.
   const auto decode = [&](bool inReference, std::string_view bytes,
-                          std::size_t slot,
-                          bool comment) -> std::optional<std::string> {
-    CompileResult fault = CompileResult::success();
-    std::string what = comment ? "the comment of " + lineNumberText(slot)
-                               : lineNumberText(slot);
+                          std::size_t slot, bool comment, std::string* scratch,
+                          std::string_view* text) {
+    const auto what = [slot, comment] {
+      return comment ? "the comment of " + lineNumberText(slot)
+                     : lineNumberText(slot);
+    };
     const std::size_t line = inReference ? refLines[slot - 1] : ownLines[slot];
-    std::optional<std::string> text =
-        (inReference ? refText : *ownText).utf8(bytes, what, line, &fault);
-    if (!text) {
-      result.result = fault;
-      result.inReference = inReference;
+    if ((inReference ? refText : *ownText)
+            .utf8(bytes, what, line, scratch, text, &result.result)) {
+      return true;
     }
-    return text;
+    result.inReference = inReference;
+    return false;
   };
 
+  // The PO text is about three times the sources' texts.
+  out.reserve(out.size() + 3 * (ref.source().size() +
+                                (own != nullptr ? own->source().size() : 0)));
+  std::string scratches[4];
   const std::size_t highest = std::max(ref.size(), own ? own->size() : 0);
   for (std::size_t slot = 1; slot < highest; ++slot) {
     const bool inRef = slot < ref.size();
     const bool translated =
         own != nullptr && slot < own->size() && !(*own)[slot].empty();
     if (!inRef && !translated) continue;
-    std::optional<std::string> str;
-    std::optional<std::string> ownComment;
-    if (translated) {
-      str = decode(false, (*own)[slot], slot, false);
-      if (!str) return result;
-      ownComment = decode(false, own->comment(slot), slot, true);
-      if (!ownComment) return result;
+    std::string_view str;
+    std::string_view ownComment;
+    if (translated &&
+        (!decode(false, (*own)[slot], slot, false, &scratches[0], &str) ||
+         !decode(false, own->comment(slot), slot, true, &scratches[1],
+                 &ownComment))) {
+      return result;
     }
-    std::optional<std::string> id;
-    std::optional<std::string> refComment;
-    if (inRef) {
-      id = decode(true, ref[slot], slot, false);
-      if (!id) return result;
-      refComment = decode(true, ref.comment(slot), slot, true);
-      if (!refComment) return result;
-    } else {
-      id = str;
+    std::string_view id = str;
+    std::string_view refComment;
+    if (inRef && (!decode(true, ref[slot], slot, false, &scratches[2], &id) ||
+                  !decode(true, ref.comment(slot), slot, true, &scratches[3],
+                          &refComment))) {
+      return result;
     }
 
     out += '\n';
-    if (ownComment && !ownComment->empty()) out += "# " + *ownComment + '\n';
+    if (!ownComment.empty()) {
+      out += "# ";
+      out += ownComment;
+      out += '\n';
+    }
     if (inRef) {
-      if (!refComment->empty()) out += "#. " + *refComment + '\n';
+      if (!refComment.empty()) {
+        out += "#. ";
+        out += refComment;
+        out += '\n';
+      }
       out += "#: ";
       out += referenceName;
       out += ':' + std::to_string(refLines[slot - 1]) + '\n';
@@ -220,12 +252,12 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
       out += referenceName;
       out += ": msgid is the translation's own text\n";
     }
-    if (hasPlaceholder(*id)) out += "#, qt-format\n";
+    if (hasPlaceholder(id)) out += "#, qt-format\n";
     appendString(&out, "msgctxt", std::to_string(slot - 1));
-    appendString(&out, "msgid", *id);
-    appendString(&out, "msgstr", str ? *str : std::string());
+    appendString(&out, "msgid", id);
+    appendString(&out, "msgstr", str);
     ++result.entries;
-    if (str) ++result.translated;
+    if (translated) ++result.translated;
   }
   return result;
 }

@@ -1,5 +1,7 @@
 #include "compiler/po_reader.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "compiler/po_messages.h"
@@ -240,13 +242,14 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
   std::size_t at = 1;
   for (;;) {
     if (at >= rest.size()) return fail(messages::poUnterminatedString());
-    const char c = rest[at];
-    if (c == '"') break;
-    if (c != '\\') {
-      out->push_back(c);
-      ++at;
-      continue;
+    // The text between escapes is copied in runs.
+    const std::size_t run = rest.find_first_of("\"\\", at);
+    if (run == std::string_view::npos) {
+      return fail(messages::poUnterminatedString());
     }
+    out->append(rest.substr(at, run - at));
+    at = run;
+    if (rest[at] == '"') break;
     if (at + 1 >= rest.size()) return fail(messages::poUnterminatedString());
     const char e = rest[at + 1];
     at += 2;
@@ -366,6 +369,14 @@ std::optional<std::string> poHeaderField(std::string_view header,
 bool isUtf8(std::string_view bytes) {
   std::size_t at = 0;
   while (at < bytes.size()) {
+    // ASCII, most of a text, is passed over eight bytes at a time.
+    while (at + 8 <= bytes.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + at, 8);
+      if ((word & 0x8080808080808080ULL) != 0) break;
+      at += 8;
+    }
+    if (at >= bytes.size()) break;
     const auto c = static_cast<unsigned char>(bytes[at]);
     std::size_t length = 0;
     char32_t value = 0;

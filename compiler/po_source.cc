@@ -106,6 +106,7 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
   }
 
   std::vector<Line> lines;
+  lines.reserve(catalog.entries.size());
   std::unordered_map<std::uint64_t, std::size_t> firstLines;
   for (const PoEntry& entry : catalog.entries) {
     const std::string name = messages::poEntryName(
@@ -158,9 +159,13 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
   source.strings = lines.size();
   std::string& out = source.text;
   if (layout == PoLayout::kNumberOrder) {
-    std::stable_sort(
-        lines.begin(), lines.end(),
-        [](const Line& a, const Line& b) { return a.number < b.number; });
+    const auto byNumber = [](const Line& a, const Line& b) {
+      return a.number < b.number;
+    };
+    // An export, and most files made of one, are in number order already.
+    if (!std::is_sorted(lines.begin(), lines.end(), byNumber)) {
+      std::stable_sort(lines.begin(), lines.end(), byNumber);
+    }
     if (!source.charset.empty()) out += "Charset | " + source.charset + "\r\n";
     for (const Line& line : lines) {
       appendLine(&out, line);
