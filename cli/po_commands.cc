@@ -6,7 +6,6 @@
 #include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/po_export.h"
-#include "compiler/po_messages.h"
 #include "compiler/po_reader.h"
 #include "compiler/text_file.h"
 

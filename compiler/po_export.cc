@@ -7,7 +7,7 @@
 
 #include "compiler/charsets.h"
 #include "compiler/encoding_check.h"
-#include "compiler/po_messages.h"
+#include "compiler/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source_encoding.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "compiler/po_messages.h"
+#include "compiler/messages.h"
 
 namespace parlavox {
 

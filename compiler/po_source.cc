@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "compiler/languages.h"
-#include "compiler/po_messages.h"
+#include "compiler/messages.h"
 #include "compiler/source_encoding.h"
 
 namespace parlavox {
