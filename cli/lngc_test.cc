@@ -142,16 +142,18 @@ TEST(LngcUsageTest, UsageErrorsExitWithTwoAndOneLine) {
 TEST(LngcUsageTest, AnOptionWrittenWithASlashIsNamedAsItIsWritten) {
   // cmd users write options as Windows programs take them; here, as on
   // Windows, they are written with two dashes.
-  for (const auto& [given, option] :
+  for (const auto& [given, expected] :
        std::vector<std::pair<std::string, std::string>>{
-           {"/verbose", "--verbose"},
-           {"/CHECK", "--check"},
-           {"/reference=langEnglish.txt", "--reference"},
-           {"/previous-reference", "--previous-reference"}}) {
+           {"/verbose", "'/verbose' is no option: write --verbose"},
+           {"/CHECK", "'/CHECK' is no option: write --check"},
+           {"/reference=langEnglish.txt",
+            "'/reference=langEnglish.txt' is no option: write --reference"},
+           {"/previous-reference",
+            "'/previous-reference' is no option: write "
+            "--previous-reference"}}) {
     const Outcome run = lngc({given, "langA.txt"});
     EXPECT_EQ(run.status, 2) << given;
-    EXPECT_EQ(run.err, "parlavox-lngc: '" + given + "' is no option: write " +
-                           option +
+    EXPECT_EQ(run.err, "parlavox-lngc: " + expected +
                            ", on Windows too (see parlavox-lngc --help)\n");
   }
   // A slash that is no option's is a path as before.

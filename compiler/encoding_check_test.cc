@@ -271,7 +271,7 @@ std::vector<std::string> languageFindings(std::string_view source,
   EXPECT_NE(named, nullptr) << language;
   ParseResult parsed = parseLanguageSource(source);
   EXPECT_TRUE(parsed.ok());
-  const std::vector<std::string> fromTable =
+  std::vector<std::string> fromTable =
       describe(checkEncoding(*parsed.table, TableText::kBytes, named));
   EncodingWatch watch(false, named);
   SourceScanner scanner(&watch, source.size());
