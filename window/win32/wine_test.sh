@@ -122,8 +122,10 @@ expect_no_box() {
 
 expect_opened() {
   local line=$1 page=$2
-  # The shell starts the browser through winebrowser, slow on a busy machine.
-  x_wait_for 30 test "$(wc -l <"$wine_opened")" -ge "$line" || x_fail "nothing opened $page"
+  # The shell starts the browser through winebrowser, slow on a busy machine;
+  # the file is counted afresh on each try.
+  x_wait_for 30 bash -c '(( $(wc -l <"$1") >= $2 ))' _ "$wine_opened" "$line" ||
+    x_fail "nothing opened $page; opened so far: $(tr "\n" " " <"$wine_opened")"
   [[ $(sed -n "${line}p" "$wine_opened") == "$page" ]] ||
     x_fail "opened '$(sed -n "${line}p" "$wine_opened")', not $page"
 }
