@@ -207,6 +207,17 @@ namespace {
 
 // What writing the compiled file of `name` came to: a source that changed
 // before the new file took its name reads as unreadable.
+// The fault `message`, of a character with no place in the code page, on
+// `line`, followed by the Charset that would hold every text of `table`
+// where one would.
+CompileResult withFittingCharset(const EntryTable& table, std::string message,
+                                 std::size_t line) {
+  if (const std::optional<unsigned> fits = charsetHoldingAll(table)) {
+    message += messages::fittingCharset(*fits);
+  }
+  return CompileResult::failure(std::move(message), line);
+}
+
 CompileResult outcomeOfWrite(std::string_view name,
                              const WriteResult& written) {
   if (written.status == WriteStatus::kChanged) {
@@ -250,12 +261,8 @@ CompileResult writeLanguage(const fs::path& folder, std::string_view name,
       },
       unchanged);
   if (unmappable) {
-    std::string message = std::move(unmappable->message);
-    if (const std::optional<unsigned> fits = charsetHoldingAll(table)) {
-      message += messages::fittingCharset(*fits);
-    }
-    return CompileResult::failure(
-        std::move(message),
+    return withFittingCharset(
+        table, std::move(unmappable->message),
         table.physicalLine(static_cast<std::size_t>(unmappableSlot)));
   }
   return outcomeOfWrite(name, written);
@@ -271,12 +278,11 @@ CompileResult checkConversion(const EntryTable& table,
     scratch.clear();
     const Encoded encoded = encodeFromUtf8(*page, table[slot], &scratch);
     if (encoded.ok) continue;
-    std::string message = messages::unmappableCharacter(
-        encoded.unmappable, slot - 1, page->name, charset->value);
-    if (const std::optional<unsigned> fits = charsetHoldingAll(table)) {
-      message += messages::fittingCharset(*fits);
-    }
-    return CompileResult::failure(std::move(message), table.physicalLine(slot));
+    return withFittingCharset(
+        table,
+        messages::unmappableCharacter(encoded.unmappable, slot - 1, page->name,
+                                      charset->value),
+        table.physicalLine(slot));
   }
   return CompileResult::success();
 }
@@ -604,18 +610,15 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
 // Charset that would hold every text of the source, where one would: the
 // streamed compile keeps no texts, so they are read once more, whole, on
 // this path alone.
-CompileResult withFittingCharset(const fs::path& folder, std::string_view name,
-                                 CompileResult fault) {
+CompileResult withFittingCharsetOf(const fs::path& folder,
+                                   std::string_view name, CompileResult fault) {
   EntryTable table;
   SourceFile file;
   if (!loadLanguage(folder, name, &table, &file).ok() ||
       !isUnicode(file.encoding)) {
     return fault;
   }
-  const std::optional<unsigned> fits = charsetHoldingAll(table);
-  if (!fits) return fault;
-  return CompileResult::failure(
-      fault.message() + messages::fittingCharset(*fits), fault.line());
+  return withFittingCharset(table, fault.message(), fault.line());
 }
 
 }  // namespace
@@ -627,7 +630,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
   if (report == nullptr) report = &unused;
   CompileResult result = compileSource(folder, name, options, report);
   if (!report->unmappable) return result;
-  return withFittingCharset(folder, name, std::move(result));
+  return withFittingCharsetOf(folder, name, std::move(result));
 }
 
 }  // namespace parlavox

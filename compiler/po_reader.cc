@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "compiler/encoding_check.h"
 #include "compiler/messages.h"
 
 namespace parlavox {
@@ -367,49 +368,8 @@ std::optional<std::string> poHeaderField(std::string_view header,
 }
 
 bool isUtf8(std::string_view bytes) {
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    // ASCII, most of a text, is passed over eight bytes at a time.
-    while (at + 8 <= bytes.size()) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + at, 8);
-      if ((word & 0x8080808080808080ULL) != 0) break;
-      at += 8;
-    }
-    if (at >= bytes.size()) break;
-    const auto c = static_cast<unsigned char>(bytes[at]);
-    std::size_t length = 0;
-    char32_t value = 0;
-    if (c < 0x80) {
-      ++at;
-      continue;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-      value = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      value = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      value = c & 0x07;
-    } else {
-      return false;
-    }
-    if (at + length > bytes.size()) return false;
-    for (std::size_t i = 1; i < length; ++i) {
-      const auto next = static_cast<unsigned char>(bytes[at + i]);
-      if ((next & 0xC0) != 0x80) return false;
-      value = (value << 6) | (next & 0x3F);
-    }
-    const bool overlong =
-        (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-    if (overlong || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-      return false;
-    }
-    at += length;
-  }
-  return true;
+  // The compile's own check: well formed throughout, or ASCII.
+  return isAscii(bytes) || firstUtf8Sequence(bytes).has_value();
 }
 
 }  // namespace parlavox
