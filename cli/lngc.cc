@@ -179,11 +179,15 @@ constexpr std::array<std::string_view, 13> kOptionNames = {"check",
                                                            "force"};
 
 // The option `argument` stands for when it is written as on Windows, with a
-// slash, and names no file: "--verbose" for "/verbose" or "/VERBOSE".
+// slash, and names no file: "--verbose" for "/verbose" or "/VERBOSE". A
+// folder of that name does not count: on Windows "/check" is the folder
+// `check` at the root of the current drive, and no folder is a source.
 std::optional<std::string> slashOption(const std::string& argument) {
   if (argument.size() < 2 || argument[0] != '/') return std::nullopt;
   std::error_code error;
-  if (fs::exists(pathFromBytes(argument), error)) return std::nullopt;
+  const fs::file_status status =
+      fs::status(pathFromBytes(argument), error);
+  if (fs::exists(status) && !fs::is_directory(status)) return std::nullopt;
   std::string name = argument.substr(1, argument.find('=') - 1);
   for (char& c : name) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
