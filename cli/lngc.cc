@@ -117,8 +117,9 @@ const FileOption* fileOptionOf(std::string_view arg) {
 struct Source {
   fs::path folder;
   std::string name;
-  fs::path output;  // the compiled file, as the user named its folder
-  bool po = false;  // a PO file, langNAME.po
+  std::string fileName;  // as given: that very file is the source
+  fs::path output;       // the compiled file, as the user named its folder
+  bool po = false;       // a PO file, langNAME.po
 };
 
 // "Polski" for a file name "langPolski.po", "lang" and ".po" in any case.
@@ -148,6 +149,7 @@ std::optional<Source> splitSource(const std::string& argument) {
   source.folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   source.output = path.parent_path() / pathFromBytes(outputFileName(*name));
   source.name = std::move(*name);
+  source.fileName = fileName;
   return source;
 }
 
@@ -185,8 +187,7 @@ constexpr std::array<std::string_view, 13> kOptionNames = {"check",
 std::optional<std::string> slashOption(const std::string& argument) {
   if (argument.size() < 2 || argument[0] != '/') return std::nullopt;
   std::error_code error;
-  const fs::file_status status =
-      fs::status(pathFromBytes(argument), error);
+  const fs::file_status status = fs::status(pathFromBytes(argument), error);
   if (fs::exists(status) && !fs::is_directory(status)) return std::nullopt;
   std::string name = argument.substr(1, argument.find('=') - 1);
   for (char& c : name) {
@@ -251,7 +252,7 @@ std::optional<int> loadReference(std::ostream& err, const std::string& argument,
   const std::optional<Source> source = splitSource(argument);
   if (!source || source->po) return notASourceName(err, argument);
   const CompileResult loaded =
-      loadLanguage(source->folder, source->name, table, file);
+      loadLanguage(source->folder, source->name, table, file, source->fileName);
   if (!loaded.ok()) {
     reportFailure(err, argument, loaded);
     noteByteOrderMark(err, argument, *file);
@@ -269,6 +270,7 @@ int compileStreamed(const Source& source, const std::string& given,
   CompileOptions how;
   how.checkEncoding = true;
   how.holdBackOnFindings = options.strict;
+  how.sourceFileName = source.fileName;
   CompileReport report;
   const CompileResult result =
       compileLanguage(source.folder, source.name, how, &report);
@@ -513,8 +515,8 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
   if (options.update) {
     std::vector<UpdateTarget> targets;
     for (std::size_t i = 0; i < sources.size(); ++i) {
-      targets.push_back(
-          {options.sources[i], sources[i].folder, sources[i].name});
+      targets.push_back({options.sources[i], sources[i].folder, sources[i].name,
+                         sources[i].fileName});
     }
     const int updated = runUpdate(
         targets, *reference, referenceFile.encoding,
@@ -535,10 +537,11 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
     EntryTable table;
     SourceFile file;
     std::vector<PoWarning> poWarnings;
-    CompileResult result =
-        source.po ? loadPoTable(pathFromBytes(given), given, &table, &file,
-                                &poWarnings)
-                  : loadLanguage(source.folder, source.name, &table, &file);
+    CompileResult result = source.po
+                               ? loadPoTable(pathFromBytes(given), given,
+                                             &table, &file, &poWarnings)
+                               : loadLanguage(source.folder, source.name,
+                                              &table, &file, source.fileName);
     if (!result.ok()) {
       reportFailure(err, given, result);
       noteByteOrderMark(err, given, file);

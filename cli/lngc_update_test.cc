@@ -122,6 +122,28 @@ TEST_F(LngcUpdateTest, TheFileTheCompileFindsIsTheOneUpdated) {
             std::string(kDeutsch) + std::string(kAdded));
 }
 
+TEST_F(LngcUpdateTest, ASourceNamedInAnotherCaseIsThatVeryFile) {
+  folder_.write("langDeutsch.txt", kDeutsch);
+  folder_.write("LANGDEUTSCH.TXT", kDeutsch);
+  if (folder_.names().size() != 3) GTEST_SKIP() << "one name in any case here";
+  ASSERT_EQ(update({"LANGDEUTSCH.TXT"}), 0) << err_;
+  EXPECT_EQ(out_,
+            at("LANGDEUTSCH.TXT") + ": 2 lines added from the reference\n");
+  EXPECT_EQ(folder_.read("LANGDEUTSCH.TXT"),
+            std::string(kDeutsch) + std::string(kAdded));
+  EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
+
+  // Compiled and checked, it is that file too.
+  folder_.write("LANGDEUTSCH.TXT", "0 | GROSS\r\n");
+  ASSERT_EQ(run({at("LANGDEUTSCH.TXT")}), 0) << err_;
+  EXPECT_EQ(folder_.read("LangDEUTSCH.lng"), "\r\nGROSS\r\n");
+  ASSERT_EQ(run({"--verbose", at("LANGDEUTSCH.TXT")}), 0) << err_;
+  EXPECT_EQ(out_, at("LANGDEUTSCH.TXT") +
+                      ": read as 8-bit text, written as read (no Charset "
+                      "line)\n" +
+                      at("LangDEUTSCH.lng") + ": 1 strings\n");
+}
+
 TEST_F(LngcUpdateTest, LinkedSourceIsUpdatedWhereItLies) {
   fs::create_directory(folder_.path() / "kept");
   folder_.write("kept/langDeutsch.txt", kDeutsch);

@@ -95,7 +95,7 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
   EntryTable table;
   SourceFile file;
   const CompileResult loaded =
-      loadLanguage(target.folder, target.name, &table, &file);
+      loadLanguage(target.folder, target.name, &table, &file, target.fileName);
   if (!loaded.ok()) {
     locate(err, target.given, loaded.line());
     err << loaded.message() << '\n';

@@ -20,6 +20,7 @@ struct UpdateTarget {
   std::string given;
   std::filesystem::path folder;
   std::string name;
+  std::string fileName;  // the source's own name in the folder
 };
 
 struct UpdateOptions {

@@ -62,12 +62,18 @@ bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
                     [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// The source file: the exact name if a plain file has it, else the first
-// plain file, in byte order, whose name matches it without regard to case.
+// The source file: `fileName` when given and a plain file has it, else the
+// exact name "langNAME.txt" if a plain file has it, else the first plain
+// file, in byte order, whose name matches it without regard to case.
 std::optional<fs::path> findSource(const fs::path& folder,
-                                   std::string_view name) {
-  const std::string wanted = sourceFileName(name);
+                                   std::string_view name,
+                                   std::string_view fileName = {}) {
   std::error_code error;
+  if (!fileName.empty()) {
+    const fs::path given = folder / pathFromBytes(fileName);
+    if (fs::is_regular_file(given, error)) return given;
+  }
+  const std::string wanted = sourceFileName(name);
   const fs::path exact = folder / pathFromBytes(wanted);
   if (fs::is_regular_file(exact, error)) return exact;
 
@@ -136,14 +142,13 @@ std::optional<fs::path> findLanguageSource(const fs::path& folder,
   return findSource(folder, name);
 }
 
-CompileResult loadLanguage(const fs::path& folder, std::string_view name,
-                           EntryTable* table, SourceFile* file) {
-  if (!nameAllowed(name)) {
-    return CompileResult::failure(messages::nameNotAllowed());
-  }
-  const std::optional<fs::path> source = findSource(folder, name);
-  if (!source) return CompileResult::failure(messages::sourceNotFound(name));
-  ReadResult read = readFile(*source);
+namespace {
+
+// loadLanguage of the opened source file `blocks`, found at `source`.
+CompileResult loadOpened(std::string_view name, const fs::path& source,
+                         FileBlocks* blocks, EntryTable* table,
+                         SourceFile* file) {
+  ReadResult read = readAll(blocks);
   // The file may have gone, or been swapped for a pipe or a device, since it
   // was found: only the opened file counts.
   if (read.status == ReadStatus::kNotAFile) {
@@ -163,7 +168,7 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
       return CompileResult::failure(messages::sourceEmpty());
     }
     if (file != nullptr) {
-      *file = {*source, prepared.encoding, prepared.mark, read.identity};
+      *file = {source, prepared.encoding, prepared.mark, read.identity};
     }
     if (prepared.fault) {
       return CompileResult::failure(std::move(prepared.fault->message),
@@ -184,6 +189,20 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   }
   *table = std::move(*parsed->table);
   return CompileResult::success();
+}
+
+}  // namespace
+
+CompileResult loadLanguage(const fs::path& folder, std::string_view name,
+                           EntryTable* table, SourceFile* file,
+                           std::string_view fileName) {
+  if (!nameAllowed(name)) {
+    return CompileResult::failure(messages::nameNotAllowed());
+  }
+  const std::optional<fs::path> source = findSource(folder, name, fileName);
+  if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  FileBlocks blocks(*source);
+  return loadOpened(name, *source, &blocks, table, file);
 }
 
 std::string joinEntries(const EntryTable& table) {
@@ -466,26 +485,22 @@ CompileResult unopened(std::string_view name, ReadStatus status,
 // Compiles a source whose encoding the whole file decides: a first reading
 // decides it, from the page cache after the reading that found a byte
 // beyond ASCII, and a second one writes the texts.
-CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
+CompileResult compileSurveyed(FileBlocks* file, const fs::path& target,
                               std::string_view name,
                               const CompileOptions& options,
                               const std::function<bool()>& unchanged,
                               CompileReport* report) {
-  std::optional<SourceSurvey> survey;
-  {
-    FileBlocks first(source);
-    if (first.status() != ReadStatus::kRead) {
-      return unopened(name, first.status(), first.cause());
-    }
-    survey = surveySource(&first, options.blockSize);
-    if (!survey || !first.unchanged()) {
-      return CompileResult::failure(messages::sourceUnreadable(name));
-    }
-    // A byte-order mark alone is an empty file, as every editor shows it.
-    if (survey->mark != ByteOrderMark::kNone &&
-        first.size() == byteOrderMarkSize(survey->mark)) {
-      return CompileResult::failure(messages::sourceEmpty());
-    }
+  if (!file->rewind()) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  std::optional<SourceSurvey> survey = surveySource(file, options.blockSize);
+  if (!survey || !file->unchanged()) {
+    return CompileResult::failure(messages::sourceUnreadable(name));
+  }
+  // A byte-order mark alone is an empty file, as every editor shows it.
+  if (survey->mark != ByteOrderMark::kNone &&
+      file->size() == byteOrderMarkSize(survey->mark)) {
+    return CompileResult::failure(messages::sourceEmpty());
   }
   report->encoding = survey->encoding;
   report->mark = survey->mark;
@@ -495,9 +510,9 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
   }
   std::optional<std::string> charset;
   for (;;) {
-    SurveyedText text(source, *survey);
-    if (text.file().status() != ReadStatus::kRead) {
-      return unopened(name, text.file().status(), text.file().cause());
+    SurveyedText text(file, *survey);
+    if (!text.rewound()) {
+      return CompileResult::failure(messages::sourceUnreadable(name));
     }
     const bool unicode = isUnicode(survey->encoding);
     // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
@@ -517,8 +532,10 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
     if (options.checkEncoding) {
       if (unicode) how.input = &observed;
       how.watch = &watch;
-      how.lineAt = [&](std::uint64_t offset) {
-        SurveyedText again(source, *survey);
+      // Asked after the scan, when the file is read no more.
+      how.lineAt = [&](std::uint64_t offset) -> std::size_t {
+        SurveyedText again(file, *survey);
+        if (!again.rewound()) return 0;
         return physicalLineIn(again.text(), offset).value_or(0);
       };
       how.holdBackOnFindings = options.holdBackOnFindings;
@@ -531,15 +548,31 @@ CompileResult compileSurveyed(const fs::path& source, const fs::path& target,
   }
 }
 
-// compileLanguage but for the Charset that the fault of a character with no
-// place suggests.
+// `fault`, a character with no place in the code page, followed by the
+// Charset that would hold every text of the source, where one would: the
+// streamed compile keeps no texts, so the opened file `blocks` is read once
+// more, whole, on this path alone.
+CompileResult withFittingCharsetOf(std::string_view name,
+                                   const fs::path& source, FileBlocks* blocks,
+                                   CompileResult fault) {
+  EntryTable table;
+  SourceFile file;
+  if (!blocks->rewind() ||
+      !loadOpened(name, source, blocks, &table, &file).ok() ||
+      !isUnicode(file.encoding)) {
+    return fault;
+  }
+  return withFittingCharset(table, fault.message(), fault.line());
+}
+
 CompileResult compileSource(const fs::path& folder, std::string_view name,
                             const CompileOptions& options,
                             CompileReport* report) {
   if (!nameAllowed(name)) {
     return CompileResult::failure(messages::nameNotAllowed());
   }
-  const std::optional<fs::path> source = findSource(folder, name);
+  const std::optional<fs::path> source =
+      findSource(folder, name, options.sourceFileName);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
   FileBlocks blocks(*source);
   if (blocks.status() != ReadStatus::kRead) {
@@ -556,11 +589,10 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
     return CompileResult::failure(messages::sourceEmpty());
   }
 
-  // The source must still be this file, unchanged, when the compiled file
-  // takes its name.
-  const std::optional<FileIdentity> identity = identityOf(*source);
+  // The source must still be the file opened, unchanged, and still have its
+  // name when the compiled file takes its name.
   const auto unchanged = [&] {
-    return identity.has_value() && identityOf(*source) == identity;
+    return blocks.unchanged() && blocks.stillAt(*source);
   };
   const fs::path target = folder / pathFromBytes(outputFileName(name));
   ScanReading reading;
@@ -571,11 +603,9 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
   // encoding: a source without such a byte is compiled in the reading that
   // finds that out, and a fault before the first one is the source's first
   // fault in any encoding.
-  std::optional<FileBlocks> reopened;
-  SourceBlocks* file = &blocks;
   std::optional<std::string> charset;
   for (;;) {
-    AsciiBlocks ascii(file);
+    AsciiBlocks ascii(&blocks);
     // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
     // needs the texts alone, not the bytes around them.
     EncodingWatch watch(false, languageNamed(name));
@@ -597,28 +627,14 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
     if (ascii.beyondAscii() && end.status == ScanStatus::kUnreadable) break;
     if (!end.lateCharset || charset) return result;
     charset = std::move(end.lateCharset);
-    reopened.emplace(*source);
-    if (reopened->status() != ReadStatus::kRead) {
-      return unopened(name, reopened->status(), reopened->cause());
+    if (!blocks.rewind()) {
+      return CompileResult::failure(messages::sourceUnreadable(name));
     }
-    file = &*reopened;
   }
-  return compileSurveyed(*source, target, name, options, unchanged, report);
-}
-
-// `fault`, a character with no place in the code page, followed by the
-// Charset that would hold every text of the source, where one would: the
-// streamed compile keeps no texts, so they are read once more, whole, on
-// this path alone.
-CompileResult withFittingCharsetOf(const fs::path& folder,
-                                   std::string_view name, CompileResult fault) {
-  EntryTable table;
-  SourceFile file;
-  if (!loadLanguage(folder, name, &table, &file).ok() ||
-      !isUnicode(file.encoding)) {
-    return fault;
-  }
-  return withFittingCharset(table, fault.message(), fault.line());
+  CompileResult result =
+      compileSurveyed(&blocks, target, name, options, unchanged, report);
+  if (!report->unmappable) return result;
+  return withFittingCharsetOf(name, *source, &blocks, std::move(result));
 }
 
 }  // namespace
@@ -628,9 +644,7 @@ CompileResult compileLanguage(const fs::path& folder, std::string_view name,
                               CompileReport* report) {
   CompileReport unused;
   if (report == nullptr) report = &unused;
-  CompileResult result = compileSource(folder, name, options, report);
-  if (!report->unmappable) return result;
-  return withFittingCharsetOf(folder, name, std::move(result));
+  return compileSource(folder, name, options, report);
 }
 
 }  // namespace parlavox

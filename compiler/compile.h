@@ -77,10 +77,13 @@ std::optional<std::filesystem::path> findLanguageSource(
 // it is read, is unreadable. The source's encoding is decided from its
 // bytes: a Unicode source's table holds UTF-8, an 8-bit one's the bytes as
 // read. Where `file` is given it gets what was read, once the source is
-// read (also when it then fails to parse).
+// read (also when it then fails to parse). With `fileName`, the name of a
+// plain file in `folder`, that file is the source (a source named on the
+// command line is that very file, whatever the case of its name).
 CompileResult loadLanguage(const std::filesystem::path& folder,
                            std::string_view name, EntryTable* table,
-                           SourceFile* file = nullptr);
+                           SourceFile* file = nullptr,
+                           std::string_view fileName = {});
 
 // The table's strings joined by CR LF, every ":\\" written as "://"; the
 // compiled file is this text and one more CR LF.
@@ -118,6 +121,9 @@ struct CompileOptions {
   bool holdBackOnFindings = false;
   // The size of the blocks the source is read in.
   std::size_t blockSize = kSourceBlockSize;
+  // The source's own file name in the folder, where it was named as a file
+  // (see loadLanguage).
+  std::string sourceFileName;
 };
 
 // What compileLanguage found out besides its result.

@@ -161,6 +161,42 @@ TEST(CompileTest, ExactSourceNameComesFirstThenByteOrder) {
   EXPECT_EQ(folder.read("LangX.lng"), "\r\nexact\r\n");
 }
 
+TEST(CompileTest, ASourceNamedAsAFileIsThatFileWhateverItsCase) {
+  TestFolder folder;
+  if (!caseSensitive(folder)) GTEST_SKIP() << "one name in any case here";
+  folder.write("langX.txt", "0 | exact\n");
+  folder.write("LANGX.TXT", "0 | capitals\n");
+  CompileOptions options;
+  options.sourceFileName = "LANGX.TXT";
+  ASSERT_TRUE(compileLanguage(folder.path(), "X", options).ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\ncapitals\r\n");
+  EntryTable table;
+  ASSERT_TRUE(
+      loadLanguage(folder.path(), "X", &table, nullptr, "LANGX.TXT").ok());
+  EXPECT_EQ(table[1], "capitals");
+  // A name that is no file falls back to the search.
+  options.sourceFileName = "Langx.txt";
+  ASSERT_TRUE(compileLanguage(folder.path(), "X", options).ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "\r\nexact\r\n");
+}
+
+TEST(CompileFailureTest, SourceRewrittenWithItsTimePutBackIsUnreadable) {
+  // What a restore or `touch -r` does between reading and writing: same
+  // size, same modification time, other bytes.
+  TestFolder folder;
+  folder.write("langX.txt", "0 | alt\r\n");
+  EntryTable table;
+  SourceFile file;
+  ASSERT_TRUE(loadLanguage(folder.path(), "X", &table, &file).ok());
+  const fs::path source = folder.path() / "langX.txt";
+  const fs::file_time_type time = fs::last_write_time(source);
+  folder.write("langX.txt", "0 | neu\r\n");
+  fs::last_write_time(source, time);
+  const CompileResult result = writeLanguage(folder.path(), "X", table, &file);
+  EXPECT_EQ(result.message(), "File langX.txt could not be read");
+  EXPECT_FALSE(folder.exists("LangX.lng"));
+}
+
 TEST(CompileFailureTest, MissingSource) {
   TestFolder folder;
   const CompileResult result = compileLanguage(folder.path(), "Deutsch");

@@ -110,12 +110,13 @@ void adviseLargePages(char* bytes, std::size_t size);
 // Why the last call here failed, from the system's error of this thread.
 FileCause causeOfLastFailure();
 
-// What tells an open file's content apart from an earlier one: its size and
-// modification time.
+// What tells an open file's content apart from an earlier one: its size,
+// modification time and change time.
 struct FileState {
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // in the system's own units
   std::int64_t modifiedFraction = 0;
+  std::int64_t changed = 0;
 
   friend bool operator==(const FileState&, const FileState&) = default;
 };
@@ -134,6 +135,11 @@ bool fileState(Handle handle, FileState* state);
 
 // Reads up to `size` bytes: how many, 0 at the end, -1 on failure.
 long long readBlock(Handle handle, char* into, std::size_t size);
+
+// Moves the open file's reading position back to its start, so that a
+// compile reads the file it opened again rather than whatever has its name
+// by then; false on failure.
+bool rewind(Handle handle);
 
 // The identity of the file at `path`, following links (see identityOf).
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path);

@@ -33,6 +33,9 @@ FileIdentity identityFrom(const struct stat& status) {
   identity.modified =
       static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
       status.st_mtim.tv_nsec;
+  identity.changed =
+      static_cast<std::int64_t>(status.st_ctim.tv_sec) * 1000000000 +
+      status.st_ctim.tv_nsec;
   return identity;
 }
 
@@ -368,11 +371,15 @@ bool fileState(Handle handle, FileState* state) {
   state->size = static_cast<std::uint64_t>(now.st_size);
   state->modified = now.st_mtim.tv_sec;
   state->modifiedFraction = now.st_mtim.tv_nsec;
+  state->changed = static_cast<std::int64_t>(now.st_ctim.tv_sec) * 1000000000 +
+                   now.st_ctim.tv_nsec;
   return true;
 }
 
 long long readBlock(Handle handle, char* into, std::size_t size) {
   return readSome(handle, into, size);
 }
+
+bool rewind(Handle handle) { return ::lseek(handle, 0, SEEK_SET) == 0; }
 
 }  // namespace parlavox::os

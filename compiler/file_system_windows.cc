@@ -18,6 +18,17 @@ constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 // side).
 constexpr std::size_t kEndCompared = 4096;
 
+// The change time of the open file, which, unlike the modification time,
+// nobody can set back; 0 where the system does not keep one.
+std::int64_t changeTimeOf(HANDLE handle) {
+  FILE_BASIC_INFO basic{};
+  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic,
+                                    sizeof basic)) {
+    return 0;
+  }
+  return basic.ChangeTime.QuadPart;
+}
+
 FileIdentity identityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
   FileIdentity identity;
   identity.device = info.dwVolumeSerialNumber;
@@ -148,9 +159,7 @@ std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   ScopedHandle file(handle);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
-  return identityFrom(info);
+  return openFileIdentity(handle);
 }
 
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
@@ -257,7 +266,9 @@ WriteResult appendChecked(const std::filesystem::path& path,
   if ((opened.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return WriteResult::failed(FileCause::kReadOnly);
   }
-  if (identityFrom(opened) != read) return WriteResult::changed();
+  FileIdentity openedIdentity = identityFrom(opened);
+  openedIdentity.changed = changeTimeOf(handle);
+  if (openedIdentity != read) return WriteResult::changed();
   const std::size_t compared = std::min(readEnd.size(), kEndCompared);
   char end[kEndCompared];
   if (!readAt(handle, end, compared, read.size - compared) ||
@@ -291,7 +302,9 @@ WriteResult appendChecked(const std::filesystem::path& path,
 std::optional<FileIdentity> openFileIdentity(Handle handle) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
-  return identityFrom(info);
+  FileIdentity identity = identityFrom(info);
+  identity.changed = changeTimeOf(handle);
+  return identity;
 }
 
 ScopedHandle openPlainFile(const std::filesystem::path& path,
@@ -330,11 +343,17 @@ bool fileState(Handle handle, FileState* state) {
       (static_cast<std::uint64_t>(now.nFileSizeHigh) << 32) | now.nFileSizeLow;
   state->modified = now.ftLastWriteTime.dwHighDateTime;
   state->modifiedFraction = now.ftLastWriteTime.dwLowDateTime;
+  state->changed = changeTimeOf(handle);
   return true;
 }
 
 long long readBlock(Handle handle, char* into, std::size_t size) {
   return readSome(handle, into, size);
+}
+
+bool rewind(Handle handle) {
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) != 0;
 }
 
 }  // namespace parlavox::os

@@ -32,6 +32,22 @@ std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
   return static_cast<std::size_t>(got);
 }
 
+bool FileBlocks::rewind() {
+  if (status_ != ReadStatus::kRead || !unchanged() ||
+      !os::rewind(file_.get())) {
+    return false;
+  }
+  read_ = 0;
+  return true;
+}
+
+bool FileBlocks::stillAt(const std::filesystem::path& path) const {
+  const std::optional<FileIdentity> opened = identity();
+  const std::optional<FileIdentity> named = os::identityAt(path);
+  return opened && named && opened->device == named->device &&
+         opened->index == named->index;
+}
+
 bool FileBlocks::unchanged() {
   os::FileState now;
   return os::fileState(file_.get(), &now) && now == state_;

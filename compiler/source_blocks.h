@@ -34,10 +34,11 @@ class SourceBlocks {
   virtual bool unchanged() = 0;
 };
 
-// A plain file read block by block. Its size and modification time are
-// taken from the open file when it is opened and again by unchanged(), so
-// that a file that changes while it is read is never taken for a shorter
-// or longer one.
+// A plain file read block by block. Its size, modification time and change
+// time are taken from the open file when it is opened and again by
+// unchanged(), so that a file that changes while it is read is never taken
+// for a shorter or longer one. Every reading of a compile goes through the
+// one open file, rewound, so that all of them read the same file.
 class FileBlocks : public SourceBlocks {
  public:
   // Opens the file at `path`. Never blocks on a pipe or device.
@@ -54,6 +55,14 @@ class FileBlocks : public SourceBlocks {
     return os::openFileIdentity(file_.get());
   }
 
+  // Starts the reading again from the first byte; false when the file has
+  // changed since it was opened, or cannot be read again.
+  bool rewind();
+
+  // Whether `path` still leads to this open file: a file saved in its
+  // place (renamed over it) is another one.
+  bool stillAt(const std::filesystem::path& path) const;
+
   std::uint64_t size() const override { return state_.size; }
   std::optional<std::size_t> read(std::span<char> into) override;
   bool unchanged() override;
@@ -66,6 +75,9 @@ class FileBlocks : public SourceBlocks {
   FileCause cause_ = FileCause::kNone;
   std::uint64_t read_ = 0;  // bytes read so far
 };
+
+// Reads the whole of `file`, from where it stands, as readFile does.
+ReadResult readAll(FileBlocks* file);
 
 // The block size a compile reads with: large enough that reading costs few
 // calls, small enough to stay in the processor's cache.

@@ -146,10 +146,9 @@ const CodePage* CharsetLineFinder::finish() {
   return page_;
 }
 
-SurveyedText::SurveyedText(const std::filesystem::path& path,
-                           const SourceSurvey& survey)
-    : file_(path),
-      afterMark_(&file_, byteOrderMarkSize(survey.mark)),
+SurveyedText::SurveyedText(FileBlocks* file, const SourceSurvey& survey)
+    : rewound_(file->rewind()),
+      afterMark_(file, byteOrderMarkSize(survey.mark)),
       decoded_(&afterMark_, survey.encoding == SourceEncoding::kUtf16Be),
       utf16_(survey.mark == ByteOrderMark::kUtf16) {}
 

@@ -45,12 +45,13 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
 // the byte-order mark, and as UTF-8 when it is UTF-16.
 class SurveyedText {
  public:
-  SurveyedText(const std::filesystem::path& path, const SourceSurvey& survey);
+  // Reads `file`, rewound to its start, which outlives the reading.
+  SurveyedText(FileBlocks* file, const SourceSurvey& survey);
   SurveyedText(const SurveyedText&) = delete;
   SurveyedText& operator=(const SurveyedText&) = delete;
 
-  // The file, as opened.
-  const FileBlocks& file() const { return file_; }
+  // Whether the file could be read again from its start.
+  bool rewound() const { return rewound_; }
 
   // Its text.
   SourceBlocks* text() {
@@ -58,7 +59,7 @@ class SurveyedText {
   }
 
  private:
-  FileBlocks file_;
+  bool rewound_;
   BlocksAfter afterMark_;
   Utf16Blocks decoded_;
   bool utf16_;

@@ -158,8 +158,13 @@ FileText FileText::uninitialised(std::size_t size) {
 }
 
 ReadResult readFile(const fs::path& path) {
-  ReadResult result;
   FileBlocks file(path);
+  return readAll(&file);
+}
+
+ReadResult readAll(FileBlocks* opened) {
+  FileBlocks& file = *opened;
+  ReadResult result;
   if (file.status() != ReadStatus::kRead) {
     result.status = file.status();
     result.cause = file.cause();

@@ -57,12 +57,15 @@ enum class FileCause {
 
 // Which file a name led to and what it was like at that moment: a file
 // with the same identity later is the same file, unchanged as far as its
-// size and modification time tell.
+// size, modification time and change time tell. The change time counts
+// because nobody can set it back: a rewrite of the same size whose
+// modification time was put back (a restore, `touch -r`) still changes it.
 struct FileIdentity {
   std::uint64_t device = 0;
   std::uint64_t index = 0;  // the inode; the file index on Windows
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // in the system's finest unit (ns on Linux)
+  std::int64_t changed = 0;   // the change time, in the same unit
 
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
