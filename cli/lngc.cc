@@ -518,10 +518,13 @@ int runLngc(const std::vector<Argument>& args, std::ostream& out,
       targets.push_back({options.sources[i], sources[i].folder, sources[i].name,
                          sources[i].fileName});
     }
-    const int updated = runUpdate(
-        targets, *reference, referenceFile.encoding,
-        previous ? &*previous : nullptr,
-        {options.check, options.strict, options.statistics}, out, err);
+    UpdateOptions how;
+    how.check = options.check;
+    how.strict = options.strict;
+    how.statistics = options.statistics;
+    const int updated =
+        runUpdate(targets, *reference, referenceFile.encoding,
+                  previous ? &*previous : nullptr, how, out, err);
     return std::max(status, updated);
   }
 

@@ -28,6 +28,7 @@ added=$'// New in the reference, to be translated:\r\n1 | Save\r\n2 | Help\r\n'
 saved=$'0 | Datei\r\n1 | Sichern\r\n'
 source=$work/langDeutsch.txt
 changed="$source: not updated: the file changed while it was updated; run again"
+changed_after="$source: the lines were added, but the file changed as well while it was updated; look at it before you compile it"
 
 # Runs the update of langDeutsch.txt; sets status, and keeps standard error
 # in err.
@@ -69,7 +70,8 @@ expect() {
 # The editor saves while the update is held between its read and its write:
 # as a new file renamed over the old (atomically), or in place, also
 # without changing the size. The update writes nothing and says so.
-hold_before_write='openat:delay_enter=1000000:when=2'
+# The source is opened for the update's lock, for its read, then to append.
+hold_before_write='openat:delay_enter=1000000:when=3'
 opened_for_append='O_RDWR.*O_APPEND'
 for save in "printf '%s' \"\$saved\" >saved.txt && mv saved.txt \"\$source\"" \
   "printf '%s' \"\$saved\" >\"\$source\"" \
@@ -80,11 +82,12 @@ for save in "printf '%s' \"\$saved\" >saved.txt && mv saved.txt \"\$source\"" \
 done
 
 # The editor renames its save over the source after the update wrote and
-# while it syncs: the update says so, and the saved file is the editor's.
+# while it syncs: the update says that it wrote and that the file changed,
+# and the saved file is the editor's.
 printf '%s' "$old" >"$source"
 update_held 'fsync:delay_enter=1000000:when=1' 'fsync(' \
   "printf '%s' \"\$saved\" >saved.txt && mv saved.txt \"\$source\""
-expect "save after the write" "$changed" "$saved"
+expect "save after the write" "$changed_after" "$saved"
 
 # Undisturbed, the same file gains the lines.
 printf '%s' "$old" >"$source"

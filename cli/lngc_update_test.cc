@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "cli/lngc.h"
 #include "cli/lngc_fixture.h"
+#include "cli/update.h"
+#include "compiler/compile.h"
+#include "compiler/source_append.h"
 #include "compiler/test_folder.h"
 
 #if defined(_WIN32)
@@ -142,6 +146,52 @@ TEST_F(LngcUpdateTest, ASourceNamedInAnotherCaseIsThatVeryFile) {
                       ": read as 8-bit text, written as read (no Charset "
                       "line)\n" +
                       at("LangDEUTSCH.lng") + ": 1 strings\n");
+}
+
+TEST_F(LngcUpdateTest, AnotherUpdateRunningIsWaitedForThenRefused) {
+  folder_.write("langDeutsch.txt", kDeutsch);
+  EntryTable reference;
+  ASSERT_TRUE(loadLanguage(folder_.path(), "English", &reference).ok());
+  const std::vector<UpdateTarget> targets = {
+      {"langDeutsch.txt", folder_.path(), "Deutsch", ""}};
+  UpdateOptions options;
+  options.lockWait = std::chrono::milliseconds(100);
+  std::ostringstream out;
+  std::ostringstream err;
+  {
+    const SourceLock running(folder_.path() / "langDeutsch.txt",
+                             std::chrono::milliseconds(0));
+    ASSERT_FALSE(running.busy());
+    EXPECT_EQ(runUpdate(targets, reference, SourceEncoding::kEightBit, nullptr,
+                        options, out, err),
+              1);
+  }
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(),
+            "langDeutsch.txt: not updated: another update of this file is "
+            "running; run again once it has ended\n");
+  EXPECT_EQ(folder_.read("langDeutsch.txt"), kDeutsch);
+  // Once it has ended, the update runs.
+  EXPECT_EQ(runUpdate(targets, reference, SourceEncoding::kEightBit, nullptr,
+                      options, out, err),
+            0);
+  EXPECT_EQ(out.str(), "langDeutsch.txt: 2 lines added from the reference\n");
+}
+
+TEST_F(LngcUpdateTest, LinesAStoppedUpdateCutOffAreFinishedFirst) {
+  folder_.write("langDeutsch.txt", kDeutsch);
+  const fs::path source = folder_.path() / "langDeutsch.txt";
+  const std::optional<FileIdentity> read = identityOf(source);
+  folder_.write(".langDeutsch.txt.append", journalFor(*read, kAdded));
+  ASSERT_TRUE(appendToFile(source, *read, kDeutsch, kAdded.substr(0, 60)));
+  ASSERT_EQ(update({"langDeutsch.txt"}), 0) << err_;
+  EXPECT_EQ(out_, at("langDeutsch.txt") +
+                      ": the lines a stopped update left cut off are "
+                      "finished\n" +
+                      at("langDeutsch.txt") + ": up to date\n");
+  EXPECT_EQ(folder_.read("langDeutsch.txt"),
+            std::string(kDeutsch) + std::string(kAdded));
+  EXPECT_EQ(folder_.names(), (Names{"langDeutsch.txt", "langEnglish.txt"}));
 }
 
 TEST_F(LngcUpdateTest, LinkedSourceIsUpdatedWhereItLies) {

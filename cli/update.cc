@@ -10,6 +10,7 @@
 #include "compiler/languages.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
+#include "compiler/source_append.h"
 #include "compiler/source_file.h"
 #include "compiler/source_update.h"
 #include "compiler/text_file.h"
@@ -18,6 +19,8 @@
 namespace parlavox {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // The wording of the update run, in one place.
 
@@ -65,10 +68,31 @@ std::string refusalText(const UpdateRefusal& refusal,
   return {};
 }
 
-// Why a SOURCE was not updated.
+constexpr std::string_view kAnotherUpdate =
+    "not updated: another update of this file is running; run again once it "
+    "has ended";
+
+std::string notFinished(FileCause cause) {
+  const std::string why = messages::fileCause(cause);
+  return "not updated: it ends in lines that a stopped update left cut off, "
+         "and they could not be finished" +
+         (why.empty() ? std::string() : ": " + why);
+}
+
+constexpr std::string_view kFinished =
+    "the lines a stopped update left cut off are finished";
+
+constexpr std::string_view kChangedAfterWrite =
+    "the lines were added, but the file changed as well while it was "
+    "updated; look at it before you compile it";
+
+// Why a SOURCE was not updated, or what else happened to it.
 std::string notUpdated(const WriteResult& written) {
   if (written.status == WriteStatus::kChanged) {
     return "not updated: the file changed while it was updated; run again";
+  }
+  if (written.status == WriteStatus::kChangedAfterWrite) {
+    return std::string(kChangedAfterWrite);
   }
   const std::string cause = messages::fileCause(written.cause);
   return "not updated: " +
@@ -92,10 +116,33 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
                SourceEncoding referenceEncoding, const EntryTable* previous,
                const UpdateOptions& options, std::ostream& out,
                std::ostream& err) {
+  // One update of a file at a time, from its read to its last check; a
+  // source not found is reported as the load reports it.
+  const std::optional<fs::path> found =
+      findLanguageSource(target.folder, target.name, target.fileName);
+  std::optional<SourceLock> lock;
+  if (found) {
+    lock.emplace(*found, options.lockWait);
+    if (lock->busy()) {
+      locate(err, target.given, 0);
+      err << kAnotherUpdate << '\n';
+      return false;
+    }
+    const Repair repair = finishCutAppend(*found);
+    if (repair.status == RepairStatus::kFailed) {
+      locate(err, target.given, 0);
+      err << notFinished(repair.cause) << '\n';
+      return false;
+    }
+    if (repair.status == RepairStatus::kFinished) {
+      out << target.given << ": " << kFinished << '\n';
+    }
+  }
   EntryTable table;
   SourceFile file;
   const CompileResult loaded =
-      loadLanguage(target.folder, target.name, &table, &file, target.fileName);
+      loadLanguage(target.folder, target.name, &table, &file,
+                   found ? bytesFromPath(found->filename()) : target.fileName);
   if (!loaded.ok()) {
     locate(err, target.given, loaded.line());
     err << loaded.message() << '\n';
@@ -156,7 +203,7 @@ bool updateOne(const UpdateTarget& target, const EntryTable& reference,
     const std::string_view readEnd =
         utf16Text.empty() ? table.source() : std::string_view(utf16Text);
     const WriteResult written =
-        appendToFile(file.path, file.identity, readEnd, update.appended);
+        appendWithJournal(file.path, file.identity, readEnd, update.appended);
     if (!written) {
       locate(err, target.given, 0);
       err << notUpdated(written) << '\n';

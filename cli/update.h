@@ -5,12 +5,14 @@
 #ifndef PARLAVOX_CLI_UPDATE_H_
 #define PARLAVOX_CLI_UPDATE_H_
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "compiler/entry_table.h"
+#include "compiler/source_append.h"
 #include "compiler/source_file.h"
 
 namespace parlavox {
@@ -27,6 +29,8 @@ struct UpdateOptions {
   bool check = false;       // say what would be added, write nothing
   bool strict = false;      // a SOURCE with warnings is not updated
   bool statistics = false;  // count the strings as they are after the update
+  // How long to wait for another update of the same SOURCE to end.
+  std::chrono::milliseconds lockWait = kUpdateWait;
 };
 
 // Updates each of `targets` from `reference`, read in `referenceEncoding`,

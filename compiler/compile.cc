@@ -19,6 +19,7 @@
 #include "compiler/language_source.h"
 #include "compiler/languages.h"
 #include "compiler/messages.h"
+#include "compiler/source_append.h"
 #include "compiler/source_encoding.h"
 #include "compiler/source_survey.h"
 #include "compiler/text_file.h"
@@ -137,9 +138,10 @@ std::string bytesFromPath(const fs::path& path) { return path.native(); }
 #endif
 
 std::optional<fs::path> findLanguageSource(const fs::path& folder,
-                                           std::string_view name) {
+                                           std::string_view name,
+                                           std::string_view fileName) {
   if (!nameAllowed(name)) return std::nullopt;
-  return findSource(folder, name);
+  return findSource(folder, name, fileName);
 }
 
 namespace {
@@ -201,6 +203,10 @@ CompileResult loadLanguage(const fs::path& folder, std::string_view name,
   }
   const std::optional<fs::path> source = findSource(folder, name, fileName);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  if (const Repair repair = finishCutAppendBeforeReading(*source);
+      repair.status == RepairStatus::kFailed) {
+    return CompileResult::failure(messages::sourceCutOff(name, repair.cause));
+  }
   FileBlocks blocks(*source);
   return loadOpened(name, *source, &blocks, table, file);
 }
@@ -574,6 +580,10 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
   const std::optional<fs::path> source =
       findSource(folder, name, options.sourceFileName);
   if (!source) return CompileResult::failure(messages::sourceNotFound(name));
+  if (const Repair repair = finishCutAppendBeforeReading(*source);
+      repair.status == RepairStatus::kFailed) {
+    return CompileResult::failure(messages::sourceCutOff(name, repair.cause));
+  }
   FileBlocks blocks(*source);
   if (blocks.status() != ReadStatus::kRead) {
     return unopened(name, blocks.status(), blocks.cause());

@@ -68,9 +68,10 @@ std::string bytesFromPath(const std::filesystem::path& path);
 // The file the compile reads as the source of `name`: "lang" + name + ".txt"
 // in `folder` if a plain file has that name, else the first plain file, in
 // byte order, whose name matches it without regard to case. Nothing when
-// there is none or the name is not allowed.
+// there is none or the name is not allowed. With `fileName` as loadLanguage.
 std::optional<std::filesystem::path> findLanguageSource(
-    const std::filesystem::path& folder, std::string_view name);
+    const std::filesystem::path& folder, std::string_view name,
+    std::string_view fileName = {});
 
 // Finds, reads and parses the language source into `*table`. Touches no file
 // but the source. A source too large for memory, or one that changes while

@@ -6,9 +6,11 @@
 #ifndef PARLAVOX_COMPILER_FILE_SYSTEM_H_
 #define PARLAVOX_COMPILER_FILE_SYSTEM_H_
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -166,10 +168,21 @@ bool nameUnnamedFile(Handle handle, const std::filesystem::path& path,
 // may set them. False when the permissions cannot be kept.
 bool copyPermissions(Handle handle, const std::filesystem::path& model);
 
-// The work of appendToFile.
+// The work of appendToFile; `beforeWrite` runs once the checks before the
+// write have passed, and false from it writes nothing (kFailed).
 WriteResult appendChecked(const std::filesystem::path& path,
                           const FileIdentity& read, std::string_view readEnd,
-                          std::string_view bytes);
+                          std::string_view bytes,
+                          const std::function<bool()>& beforeWrite);
+
+// Takes the lock that every update of the file at `path` takes, for as long
+// as the returned handle is open: flock on POSIX; on Windows a lock on one
+// byte far beyond any file's end, which keeps no one from reading or
+// writing the file. Editors take no such lock; other updates wait for it.
+// Waits up to `wait` while another holds it: then `*busy` and no handle.
+// Where the file system has no locks, the handle is open without one.
+ScopedHandle lockFile(const std::filesystem::path& path,
+                      std::chrono::milliseconds wait, bool* busy);
 
 // Writes all of `bytes`; false on any failure, a file size limit included.
 bool writeAll(Handle handle, std::string_view bytes);

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include "compiler/file_system.h"
 
@@ -92,14 +94,17 @@ ssize_t readSome(int fd, char* into, std::size_t size) {
 }
 
 // Writes all of `bytes` to `fd` at its end and syncs them, in a child
-// process that shares this one's memory (vfork): a kill of this process,
-// SIGKILL included, cannot then stop the write half way, as the kernel does
-// between the pages of one large write. Where no process can be made, the
-// write happens here. 0, or the errno of the failure.
+// process that shares this one's memory (vfork) and leads a session of its
+// own: a kill of this process, or of its whole process group or session
+// (SIGKILL included, as `timeout -s KILL` or a closed terminal send it),
+// cannot then stop the write half way, as the kernel does between the
+// pages of one large write. Where no process can be made, the write
+// happens here. 0, or the errno of the failure.
 int writeAndSyncBeyondAKill(int fd, std::string_view bytes) {
   const pid_t child = vfork();
   if (child == 0) {
     // Only system calls here: the memory is this process's.
+    setsid();
     const char* next = bytes.data();
     std::size_t left = bytes.size();
     while (left != 0) {
@@ -243,7 +248,8 @@ bool copyPermissions(Handle handle, const std::filesystem::path& model) {
 
 WriteResult appendChecked(const std::filesystem::path& path,
                           const FileIdentity& read, std::string_view readEnd,
-                          std::string_view bytes) {
+                          std::string_view bytes,
+                          const std::function<bool()>& beforeWrite) {
   // Read and write: the last bytes are compared on the opened file itself.
   const int fd = ::open(path.c_str(),
                         O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -271,6 +277,9 @@ WriteResult appendChecked(const std::filesystem::path& path,
           readEnd.substr(readEnd.size() - compared)) {
     return WriteResult::changed();
   }
+  if (beforeWrite && !beforeWrite()) {
+    return WriteResult::failed(causeOf(errno));
+  }
 
   {
     // An ending signal waits until the added lines are whole and synced.
@@ -287,10 +296,30 @@ WriteResult appendChecked(const std::filesystem::path& path,
   if (fstat(fd, &written) != 0 || ::stat(path.c_str(), &named) != 0 ||
       named.st_dev != written.st_dev || named.st_ino != written.st_ino ||
       static_cast<std::uint64_t>(written.st_size) != read.size + bytes.size()) {
-    return WriteResult::changed();
+    return WriteResult::changedAfterWrite();
   }
   if (!file.close()) return WriteResult::failed(causeOf(errno));
   return WriteResult::written();
+}
+
+ScopedHandle lockFile(const std::filesystem::path& path,
+                      std::chrono::milliseconds wait, bool* busy) {
+  *busy = false;
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return ScopedHandle();
+  ScopedHandle file(fd);
+  const auto until = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return file;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return file;  // no locks here
+    if (std::chrono::steady_clock::now() >= until) {
+      *busy = true;
+      return ScopedHandle();
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 bool writeAll(Handle handle, std::string_view bytes) {

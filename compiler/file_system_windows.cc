@@ -246,7 +246,8 @@ void syncFolder(const std::filesystem::path&) {
 
 WriteResult appendChecked(const std::filesystem::path& path,
                           const FileIdentity& read, std::string_view readEnd,
-                          std::string_view bytes) {
+                          std::string_view bytes,
+                          const std::function<bool()>& beforeWrite) {
   // Appending only: every write goes to the end. Shared as an editor
   // expects to find a file it has open: others may read, write and rename.
   HANDLE handle =
@@ -276,6 +277,9 @@ WriteResult appendChecked(const std::filesystem::path& path,
           readEnd.substr(readEnd.size() - compared)) {
     return WriteResult::changed();
   }
+  if (beforeWrite && !beforeWrite()) {
+    return WriteResult::failed(causeOfLastFailure());
+  }
   if (!writeAll(handle, bytes) || !syncFile(handle)) {
     const FileCause cause = causeOfLastFailure();
     // What went in of the lines is taken out again.
@@ -293,10 +297,38 @@ WriteResult appendChecked(const std::filesystem::path& path,
       named->device != written.dwVolumeSerialNumber ||
       named->index != identityFrom(written).index ||
       identityFrom(written).size != read.size + bytes.size()) {
-    return WriteResult::changed();
+    return WriteResult::changedAfterWrite();
   }
   if (!file.close()) return WriteResult::failed(causeOfLastFailure());
   return WriteResult::written();
+}
+
+ScopedHandle lockFile(const std::filesystem::path& path,
+                      std::chrono::milliseconds wait, bool* busy) {
+  *busy = false;
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return ScopedHandle();
+  ScopedHandle file(handle);
+  const auto until = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    // The last byte a lock can cover: no file reaches it.
+    OVERLAPPED far{};
+    far.Offset = 0xFFFFFFFE;
+    far.OffsetHigh = 0x7FFFFFFF;
+    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                   0, 1, 0, &far)) {
+      return file;
+    }
+    if (GetLastError() != ERROR_LOCK_VIOLATION) return file;  // no locks here
+    if (std::chrono::steady_clock::now() >= until) {
+      *busy = true;
+      return ScopedHandle();
+    }
+    Sleep(20);
+  }
 }
 
 std::optional<FileIdentity> openFileIdentity(Handle handle) {

@@ -69,6 +69,13 @@ std::string sourceUnreadable(std::string_view name, FileCause cause) {
                    cause);
 }
 
+std::string sourceCutOff(std::string_view name, FileCause cause) {
+  return withCause("File lang" + std::string(name) +
+                       ".txt ends in lines that a stopped update left cut "
+                       "off, and they could not be finished",
+                   cause);
+}
+
 std::string outputNotWritten(std::string_view name, FileCause cause) {
   return withCause(
       "File Lang" + std::string(name) + ".lng could not be written", cause);

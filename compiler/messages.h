@@ -49,6 +49,11 @@ std::string fileCause(FileCause cause);
 std::string sourceUnreadable(std::string_view name,
                              FileCause cause = FileCause::kNone);
 
+// The source ends in lines that an update was adding when it was stopped,
+// and they could not be finished; `cause` as far as the system says.
+std::string sourceCutOff(std::string_view name,
+                         FileCause cause = FileCause::kNone);
+
 // The compiled file could not be written; `cause` as far as the system says.
 std::string outputNotWritten(std::string_view name,
                              FileCause cause = FileCause::kNone);

@@ -339,8 +339,9 @@ WriteResult saveFile(const fs::path& path, std::string_view text) {
 }
 
 WriteResult appendToFile(const fs::path& path, const FileIdentity& read,
-                         std::string_view readEnd, std::string_view bytes) {
-  return os::appendChecked(path, read, readEnd, bytes);
+                         std::string_view readEnd, std::string_view bytes,
+                         const std::function<bool()>& beforeWrite) {
+  return os::appendChecked(path, read, readEnd, bytes, beforeWrite);
 }
 
 }  // namespace parlavox

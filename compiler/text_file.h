@@ -101,6 +101,9 @@ enum class WriteStatus {
   kWritten,
   kFailed,   // the system refused or failed; `cause` may say why
   kChanged,  // the file, or a file it depends on, changed meanwhile
+  // An append was written, but the file changed as well meanwhile (another
+  // name leads elsewhere, or its size is not what the append made it).
+  kChangedAfterWrite,
 };
 
 struct WriteResult {
@@ -112,6 +115,9 @@ struct WriteResult {
     return {WriteStatus::kFailed, cause};
   }
   static WriteResult changed() { return {WriteStatus::kChanged}; }
+  static WriteResult changedAfterWrite() {
+    return {WriteStatus::kChangedAfterWrite};
+  }
 
   explicit operator bool() const { return status == WriteStatus::kWritten; }
 };
@@ -194,14 +200,17 @@ WriteResult saveFile(const std::filesystem::path& path, std::string_view text);
 // attributes. A file the caller may not write, or marked
 // read-only, is refused (kFailed with the cause) before anything is written.
 // Before writing, the opened file must still be what was read (identity and
-// last bytes); after writing and syncing, `path` must still lead to it.
-// Otherwise kChanged: nothing written when found before, the bytes written
-// when found after. The bytes go in one write and are synced before this
-// returns; a failed write is cut off again. On POSIX systems a kill of the
-// process, SIGKILL included, does not cut the write short.
+// last bytes), else kChanged and nothing is written; after writing and
+// syncing, `path` must still lead to it, else kChangedAfterWrite. The bytes
+// go in one write and are synced before this returns; a failed write is
+// cut off again. `beforeWrite`, when given, runs right before the write;
+// false from it writes nothing. On POSIX systems a kill of the process, or
+// of its process group or session, SIGKILL included, does not cut the
+// write short.
 WriteResult appendToFile(const std::filesystem::path& path,
                          const FileIdentity& read, std::string_view readEnd,
-                         std::string_view bytes);
+                         std::string_view bytes,
+                         const std::function<bool()>& beforeWrite = {});
 
 }  // namespace parlavox
 
