@@ -44,6 +44,22 @@ TEST_F(LngcUnicodeUpdateTest, Utf8SourceGetsUtf8Lines) {
             "e\r\n");
 }
 
+TEST_F(LngcUnicodeUpdateTest, Utf8ReferenceGivesItsOwnBytesToAUtf8Source) {
+  // No code page between them: "…" stays E2 80 A6, whatever the Charsets.
+  folder_.write("langEnglish.txt",
+                "Charset | 0\r\n0 | File\r\n1 | Save as\xE2\x80\xA6 // "
+                "\xE2\x80\x9Cmenu\xE2\x80\x9D\r\n");
+  folder_.write("langA.txt", "Charset | 238\r\n0 | Plik \xC5\xBC\r\n");
+  ASSERT_EQ(
+      run({"--update", "--reference", at("langEnglish.txt"), at("langA.txt")}),
+      0)
+      << err_;
+  EXPECT_EQ(folder_.read("langA.txt"),
+            "Charset | 238\r\n0 | Plik \xC5\xBC\r\n"
+            "// New in the reference, to be translated:\r\n"
+            "1 | Save as\xE2\x80\xA6 // \xE2\x80\x9Cmenu\xE2\x80\x9D\r\n");
+}
+
 // `latin1`, whose characters are all below U+0100, as UTF-16.
 std::string utf16Of(std::string_view latin1, bool bigEndian) {
   std::string bytes;

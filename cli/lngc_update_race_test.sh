@@ -156,4 +156,19 @@ if command -v strace >/dev/null; then
   [[ $status == 1 ]] || fail "full disk: status $status"
   expect "full disk" "$source: not updated: no space left on the device" "$old"
 fi
+# A sync that fails leaves the source as it was, with no journal.
+if command -v strace >/dev/null; then
+  printf '%s' "$old" >"$source"
+  update strace -f -o /dev/null -P "$source" -e trace=fsync -e inject=fsync:error=EIO:when=1
+  [[ $status == 1 ]] || fail "failed sync: status $status"
+  expect "failed sync" "$source: not updated: the file could not be written" "$old"
+  [[ ! -e $work/.langDeutsch.txt.append ]] || fail "failed sync: the journal stayed"
+fi
+
+# Another program adds to the source while the update syncs: the update
+# says the file changed as well, and both writes are in it.
+printf '%s' "$old" >"$source"
+update_held 'fsync:delay_enter=1000000:when=1' 'fsync(' \
+  "printf '3 | x\r\n' >>\"\$source\""
+expect "added to during the sync" "$changed_after" "$old$added"$'3 | x\r\n'
 echo "update race test passed"
