@@ -315,11 +315,11 @@ ScopedHandle lockFile(const std::filesystem::path& path,
   const auto until = std::chrono::steady_clock::now() + wait;
   for (;;) {
     // The last byte a lock can cover: no file reaches it.
-    OVERLAPPED far{};
-    far.Offset = 0xFFFFFFFE;
-    far.OffsetHigh = 0x7FFFFFFF;
+    OVERLAPPED beyondEnd{};
+    beyondEnd.Offset = 0xFFFFFFFE;
+    beyondEnd.OffsetHigh = 0x7FFFFFFF;
     if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
-                   0, 1, 0, &far)) {
+                   0, 1, 0, &beyondEnd)) {
       return file;
     }
     if (GetLastError() != ERROR_LOCK_VIOLATION) return file;  // no locks here
