@@ -41,14 +41,18 @@ sync_order() {
   # LeakSanitizer, in the sanitizer build, cannot run under ptrace.
   ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
     strace -f -o trace -e trace=openat,fsync,linkat,rename "$@" "$lngc" langSmall.txt
+  # The folder counts where it is synced: it is also opened to be read
+  # for temporary files that a killed compile left behind.
   awk '
     /O_TMPFILE/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "create" }
-    /^[0-9]+ +fsync\(/ { match($0, /\([0-9]+/); print (substr($0, RSTART + 1, RLENGTH - 1) == fd ? "sync-file" : "sync-other") }
+    /^[0-9]+ +fsync\(/ { match($0, /\([0-9]+/); synced = substr($0, RSTART + 1, RLENGTH - 1)
+                         if (synced == folder) print "open-folder"
+                         print (synced == fd || synced == folder ? "sync-file" : "sync-other") }
     /linkat\(.*"\.\/LangSmall.lng".* = 0$/ { print "name"; fd = -1 }
     /linkat\(.*\.tmp".* = 0$/ { print "name-temporary" }
     /linkat\(.*EEXIST/ { print "taken" }
     /rename\(.*LangSmall.lng/ { print "rename"; fd = -1 }
-    /O_DIRECTORY/ && !/lib/ { match($0, /= [0-9]+/); fd = substr($0, RSTART + 2, RLENGTH - 2); print "open-folder" }
+    /O_DIRECTORY/ && !/lib/ { match($0, /= [0-9]+/); folder = substr($0, RSTART + 2, RLENGTH - 2) }
   ' trace | tr '\n' ' '
 }
 if command -v strace >/dev/null; then
@@ -75,6 +79,26 @@ if command -v strace >/dev/null; then
   grep -q 'O_TMPFILE.*(INJECTED)' trace || fail "no file without a name was asked for"
   [[ $(cat LangSmall.lng) == $'\r\nsmall\r' ]] || fail "named temporary file: output"
   expect_no_temporary "named temporary file"
+
+  # A compile killed between naming its file and renaming it over the
+  # earlier one leaves the temporary file; the next compile removes it.
+  for try in 1 2 3 4 5; do
+    printf 'earlier\r\n' >LangSmall.lng
+    : >held
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+      strace -f -o held -e trace=rename -e inject=rename:delay_enter=5000000 \
+      "$lngc" langSmall.txt &
+    pid=$!
+    wait_for_trace held 'rename('
+    pkill -KILL -P "$pid" || true
+    { wait "$pid" || true; } 2>/dev/null
+    [[ -n $(find . -name '.LangSmall.lng.*.tmp') ]] ||
+      fail "killed before the rename ($try): no temporary file was left"
+    [[ $(cat LangSmall.lng) == $'earlier\r' ]] || fail "killed before the rename ($try): output replaced"
+    "$lngc" langSmall.txt
+    [[ $(cat LangSmall.lng) == $'\r\nsmall\r' ]] || fail "after the kill ($try): output"
+    expect_no_temporary "after the kill ($try)"
+  done
 
   # A source rewritten in place while its compiled file is written, keeping
   # its size, is not compiled from the old bytes; the earlier file stays.

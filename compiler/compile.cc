@@ -248,6 +248,9 @@ CompileResult outcomeOfWrite(std::string_view name,
   if (written.status == WriteStatus::kChanged) {
     return CompileResult::failure(messages::sourceUnreadable(name));
   }
+  if (written.status == WriteStatus::kNotAFile) {
+    return CompileResult::failure(messages::outputNotAFile(name, written.node));
+  }
   if (!written) {
     return CompileResult::failure(
         messages::outputNotWritten(name, written.cause));

@@ -251,7 +251,7 @@ TEST(CompileFailureTest, OutputInTheWayIsReportedAndLeftAsItWas) {
   folder.write("langX.txt", "0 | a\n");
   fs::create_directory(folder.path() / "LangX.lng");
   EXPECT_EQ(compileLanguage(folder.path(), "X").message(),
-            "File LangX.lng could not be written");
+            "File LangX.lng could not be written: it is a folder, not a file");
   EXPECT_TRUE(fs::is_directory(folder.path() / "LangX.lng"));
   EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
 }

@@ -40,7 +40,14 @@ class ScopedHandle {
       : handle_(other.handle_), open_(std::exchange(other.open_, false)) {}
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(ScopedHandle&&) = delete;
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    if (this != &other) {
+      close();
+      handle_ = other.handle_;
+      open_ = std::exchange(other.open_, false);
+    }
+    return *this;
+  }
 
   bool open() const { return open_; }
   Handle get() const { return handle_; }
@@ -150,6 +157,15 @@ std::optional<FileIdentity> identityAt(const std::filesystem::path& path);
 // already; on Windows every write goes through to the disk. `*exists` says
 // whether the name was taken.
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists);
+
+// Marks the new file `handle` as being written by a live process, until the
+// returned handle (or `handle`) is closed: temporaryInUse then says so to
+// any process. POSIX: a lock on the file, kept by a duplicate of `handle`.
+// Windows: the new file's handle shares no reading, which says it already.
+ScopedHandle markInUse(Handle handle);
+
+// Whether a live process is writing the temporary file at `path`.
+bool temporaryInUse(const std::filesystem::path& path);
 
 // Creates a file without a name in `folder`, for writing, so that nothing
 // is left when the process dies before the file is complete. `*unsupported`

@@ -203,6 +203,21 @@ ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   return fd < 0 ? ScopedHandle() : ScopedHandle(fd);
 }
 
+ScopedHandle markInUse(Handle handle) {
+  if (flock(handle, LOCK_EX | LOCK_NB) != 0) return ScopedHandle();
+  const int keeper = fcntl(handle, F_DUPFD_CLOEXEC, 0);
+  return keeper < 0 ? ScopedHandle() : ScopedHandle(keeper);
+}
+
+bool temporaryInUse(const std::filesystem::path& path) {
+  const int fd =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return errno != ENOENT;  // unsure: leave it
+  const ScopedHandle file(fd);
+  // A file system without locks tells nothing: taken as in use.
+  return flock(fd, LOCK_EX | LOCK_NB) != 0;
+}
+
 ScopedHandle createUnnamedFile(const std::filesystem::path& folder,
                                bool* unsupported) {
 #if defined(O_TMPFILE)

@@ -179,6 +179,20 @@ ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   return ScopedHandle(handle);
 }
 
+ScopedHandle markInUse(Handle) { return ScopedHandle(); }
+
+bool temporaryInUse(const std::filesystem::path& path) {
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return GetLastError() != ERROR_FILE_NOT_FOUND;  // unsure: leave it
+  }
+  CloseHandle(handle);
+  return false;
+}
+
 // There is no file without a name here: the named temporary file is used,
 // which the console signal handler removes.
 ScopedHandle createUnnamedFile(const std::filesystem::path&,

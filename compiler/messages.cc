@@ -69,6 +69,30 @@ std::string sourceUnreadable(std::string_view name, FileCause cause) {
                    cause);
 }
 
+std::string outputNotAFile(std::string_view name, NodeKind node) {
+  std::string what;
+  switch (node) {
+    case NodeKind::kFolder:
+      what = "a folder";
+      break;
+    case NodeKind::kDevice:
+      what = "a device";
+      break;
+    case NodeKind::kPipe:
+      what = "a pipe";
+      break;
+    case NodeKind::kSocket:
+      what = "a socket";
+      break;
+    case NodeKind::kFile:
+    case NodeKind::kOther:
+      what = "something else";
+      break;
+  }
+  return "File Lang" + std::string(name) + ".lng could not be written: it is " +
+         what + ", not a file";
+}
+
 std::string sourceCutOff(std::string_view name, FileCause cause) {
   return withCause("File lang" + std::string(name) +
                        ".txt ends in lines that a stopped update left cut "

@@ -49,6 +49,9 @@ std::string fileCause(FileCause cause);
 std::string sourceUnreadable(std::string_view name,
                              FileCause cause = FileCause::kNone);
 
+// The compiled file's name is, or links to, `node`, which is never replaced.
+std::string outputNotAFile(std::string_view name, NodeKind node);
+
 // The source ends in lines that an update was adding when it was stopped,
 // and they could not be finished; `cause` as far as the system says.
 std::string sourceCutOff(std::string_view name,

@@ -28,10 +28,44 @@ constexpr std::size_t kBlockSize = std::size_t{256} << 10;
 // Attempts at a free temporary name before giving up.
 constexpr int kNameAttempts = 64;
 
-// A temporary file name of fixed length, so that it fits wherever the
-// output's name fits: "." + 8 hexadecimal digits + ".tmp". Random per
-// process, so that two processes writing into one folder rarely meet.
-fs::path temporaryName() {
+// The longest file name most file systems take, in bytes or UTF-16 units.
+constexpr std::size_t kLongestName = 255;
+
+// What a temporary file name adds after its file's own name: "." + 8
+// hexadecimal digits + ".tmp".
+constexpr std::size_t kSuffixSize = 13;
+
+// The start of the temporary names for the file `target`: "." + its name,
+// or just "" where that would make a name too long, and the temporary name
+// is then "." + 8 digits + ".tmp", which fits wherever the name fits.
+fs::path::string_type temporaryPrefix(const fs::path& target) {
+  fs::path::string_type prefix = fs::path(".").native();
+  prefix += target.filename().native();
+  if (prefix.size() + kSuffixSize > kLongestName) return {};
+  return prefix;
+}
+
+// Whether `name` is a temporary name of prefix `prefix`, as temporaryName
+// makes them.
+bool isTemporaryName(const fs::path::string_type& name,
+                     const fs::path::string_type& prefix) {
+  if (prefix.empty() || name.size() != prefix.size() + kSuffixSize ||
+      name.compare(0, prefix.size(), prefix) != 0 ||
+      name[prefix.size()] != '.' ||
+      name.compare(name.size() - 4, 4, fs::path(".tmp").native()) != 0) {
+    return false;
+  }
+  for (std::size_t at = prefix.size() + 1; at < name.size() - 4; ++at) {
+    const auto c = name[at];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+// A temporary name for the file `target`: temporaryPrefix + "." + 8
+// hexadecimal digits + ".tmp". Random per process, so that two processes
+// writing into one folder rarely meet.
+fs::path temporaryName(const fs::path& target) {
   static std::atomic<std::uint64_t> state{std::random_device{}()};
   // splitmix64: spreads a counter over all 64 bits.
   std::uint64_t z = state.fetch_add(0x9E3779B97F4A7C15ULL);
@@ -39,10 +73,61 @@ fs::path temporaryName() {
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
   z ^= z >> 31;
   constexpr char kHex[] = "0123456789abcdef";
-  std::string name = ".";
-  for (int shift = 28; shift >= 0; shift -= 4) name += kHex[(z >> shift) & 15];
-  name += ".tmp";
-  return fs::path(name);
+  std::string digits = ".";
+  for (int shift = 28; shift >= 0; shift -= 4) {
+    digits += kHex[(z >> shift) & 15];
+  }
+  digits += ".tmp";
+  fs::path name(temporaryPrefix(target));
+  name += digits;
+  return name;
+}
+
+// Removes the temporary files of `target` in `folder` that no live process
+// is writing: those a killed replacement left behind.
+void removeLeftTemporaries(const fs::path& folder, const fs::path& target) {
+  const fs::path::string_type prefix = temporaryPrefix(target);
+  if (prefix.empty()) return;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    std::error_code ignored;
+    if (!isTemporaryName(it->path().filename().native(), prefix) ||
+        !it->is_regular_file(ignored) || os::temporaryInUse(it->path())) {
+      continue;
+    }
+    fs::remove(it->path(), ignored);
+  }
+}
+
+// Removes, as it goes out of scope, what removeLeftTemporaries removes.
+struct LeftTemporariesRemoval {
+  const fs::path& folder;
+  const fs::path& target;
+  ~LeftTemporariesRemoval() { removeLeftTemporaries(folder, target); }
+};
+
+// What stands at `path`, following links: kFile where nothing does.
+NodeKind nodeAt(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  switch (status.type()) {
+    case fs::file_type::regular:
+    case fs::file_type::not_found:
+    case fs::file_type::none:
+      return NodeKind::kFile;
+    case fs::file_type::directory:
+      return NodeKind::kFolder;
+    case fs::file_type::block:
+    case fs::file_type::character:
+      return NodeKind::kDevice;
+    case fs::file_type::fifo:
+      return NodeKind::kPipe;
+    case fs::file_type::socket:
+      return NodeKind::kSocket;
+    default:
+      return NodeKind::kOther;
+  }
 }
 
 // Notes a temporary file for the signal handlers while it exists.
@@ -61,15 +146,17 @@ class TemporaryNote {
 
 // Creates a temporary file in `folder` that did not exist before, its path
 // in `*path` and noted in `*note` before any ending signal is handled.
-os::ScopedHandle createTemporary(const fs::path& folder, fs::path* path,
-                                 TemporaryNote* note, FileCause* cause) {
+os::ScopedHandle createTemporary(const fs::path& folder, const fs::path& target,
+                                 fs::path* path, TemporaryNote* note,
+                                 os::ScopedHandle* inUse, FileCause* cause) {
   const os::SignalsHeld held;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    *path = folder / temporaryName();
+    *path = folder / temporaryName(target);
     bool exists = false;
     os::ScopedHandle file = os::createNewFile(*path, &exists);
     if (file.open()) {
       note->remember(*path);
+      *inUse = os::markInUse(file.get());
       return file;
     }
     if (!exists) break;
@@ -80,15 +167,19 @@ os::ScopedHandle createTemporary(const fs::path& folder, fs::path* path,
 
 // Opens the new file for `target` in `folder`: a file without a name where
 // the system can make one (`*temporary` stays empty), else a temporary file.
-os::ScopedHandle openNewFile(const fs::path& folder, fs::path* temporary,
-                             TemporaryNote* note, FileCause* cause) {
+// The file is marked in use while `*inUse` is open.
+os::ScopedHandle openNewFile(const fs::path& folder, const fs::path& target,
+                             fs::path* temporary, TemporaryNote* note,
+                             os::ScopedHandle* inUse, FileCause* cause) {
   bool unsupported = false;
   os::ScopedHandle unnamed = os::createUnnamedFile(folder, &unsupported);
   if (unnamed.open() || !unsupported) {
     if (!unnamed.open()) *cause = os::causeOfLastFailure();
+    // Named for a moment before it is renamed: marked from the start.
+    if (unnamed.open()) *inUse = os::markInUse(unnamed.get());
     return unnamed;
   }
-  return createTemporary(folder, temporary, note, cause);
+  return createTemporary(folder, target, temporary, note, inUse, cause);
 }
 
 // Gives the complete, synced unnamed `file` the name `target`: at once where
@@ -107,7 +198,7 @@ WriteResult nameComplete(os::ScopedHandle* file, const fs::path& target,
     const os::SignalsHeld held;
     for (int attempt = 0; attempt < kNameAttempts && temporary.empty();
          ++attempt) {
-      const fs::path candidate = folder / temporaryName();
+      const fs::path candidate = folder / temporaryName(target);
       if (os::nameUnnamedFile(file->get(), candidate, &exists)) {
         note->remember(candidate);
         temporary = candidate;
@@ -272,10 +363,20 @@ WriteResult replaceFileWith(const fs::path& path,
   const fs::path target = whereItPoints(path);
   const fs::path folder =
       target.has_parent_path() ? target.parent_path() : fs::path(".");
+  // A device, say, is never replaced by a file: not /dev/null behind a link.
+  if (const NodeKind node = nodeAt(target); node != NodeKind::kFile) {
+    return WriteResult::notAFile(node);
+  }
+  // Last, once this replacement's own temporary file is gone.
+  const LeftTemporariesRemoval removal{folder, target};
   fs::path temporary;
   TemporaryNote note;
   FileCause cause = FileCause::kNone;
-  os::ScopedHandle file = openNewFile(folder, &temporary, &note, &cause);
+  // Declared before the file, so that it is closed after it: the mark
+  // lasts until the file has its name, or is gone.
+  os::ScopedHandle inUse;
+  os::ScopedHandle file =
+      openNewFile(folder, target, &temporary, &note, &inUse, &cause);
   if (!file.open()) return WriteResult::failed(cause);
 
   std::uint64_t put = 0;
@@ -310,6 +411,10 @@ WriteResult replaceFileWith(const fs::path& path,
     result = WriteResult::failed(os::causeOfLastFailure());
   }
   if (result && unchanged && !unchanged()) result = WriteResult::changed();
+  // Checked again: something may have taken the name meanwhile.
+  if (const NodeKind node = nodeAt(target); result && node != NodeKind::kFile) {
+    result = WriteResult::notAFile(node);
+  }
   if (result && temporary.empty()) {
     result = nameComplete(&file, target, folder, &note);
   } else if (result && !os::renameOver(temporary, target)) {

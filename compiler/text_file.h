@@ -104,11 +104,24 @@ enum class WriteStatus {
   // An append was written, but the file changed as well meanwhile (another
   // name leads elsewhere, or its size is not what the append made it).
   kChangedAfterWrite,
+  // The file to replace is, or links to, something else than a plain file.
+  kNotAFile,
+};
+
+// What stands at a name, where it is not a plain file.
+enum class NodeKind {
+  kFile,  // a plain file, or nothing yet
+  kFolder,
+  kDevice,
+  kPipe,
+  kSocket,
+  kOther,
 };
 
 struct WriteResult {
   WriteStatus status = WriteStatus::kFailed;
   FileCause cause = FileCause::kNone;
+  NodeKind node = NodeKind::kFile;  // what stands there, for kNotAFile
 
   static WriteResult written() { return {WriteStatus::kWritten}; }
   static WriteResult failed(FileCause cause) {
@@ -117,6 +130,9 @@ struct WriteResult {
   static WriteResult changed() { return {WriteStatus::kChanged}; }
   static WriteResult changedAfterWrite() {
     return {WriteStatus::kChangedAfterWrite};
+  }
+  static WriteResult notAFile(NodeKind node) {
+    return {WriteStatus::kNotAFile, FileCause::kNone, node};
   }
 
   explicit operator bool() const { return status == WriteStatus::kWritten; }
@@ -172,7 +188,9 @@ class FileWriter {
 };
 
 // Replaces the file at `path` with what `produce` writes; a symbolic link
-// at `path` stays, and the file it points to is replaced. The new file
+// at `path` stays, and the file it points to is replaced. Only a plain file
+// is replaced: a folder, device, pipe or socket at `path`, or where it
+// links to, is kNotAFile, and nothing is written. The new file
 // takes the mode (all of 07777) of the file it replaces, and its owner and
 // group where the caller may give them. It is written without a name where
 // the system allows (Linux), else under a short temporary name in the same
@@ -181,7 +199,10 @@ class FileWriter {
 // at any moment, also after a crash, and a process killed while writing
 // leaves no file behind. `unchanged`, when given, runs right before the new
 // file takes the name: false keeps the old file (kChanged). On failure
-// `path` is untouched and no temporary file is left.
+// `path` is untouched and no temporary file is left. A temporary file is
+// named after the file it replaces (".LangX.lng.1a2b3c4d.tmp") and marked
+// as in use while it is written: one that a killed process left behind is
+// removed by the next replacement of that file.
 WriteResult replaceFileWith(const std::filesystem::path& path,
                             const std::function<void(FileWriter&)>& produce,
                             const std::function<bool()>& unchanged = {});

@@ -222,13 +222,14 @@ TEST_F(WriteFailureTest, EarlyTextsBeyondMemoryMakeTheSourceUnreadable) {
   EXPECT_TRUE(compileLanguage(folder_.path(), "X").ok());
 }
 
-TEST_F(WriteFailureTest, RenameFails) {
+TEST_F(WriteFailureTest, AFolderInTheWayIsNamedAndKept) {
   writeSourceOf(10);
   std::filesystem::remove(folder_.path() / "LangX.lng");
   std::filesystem::create_directory(folder_.path() / "LangX.lng");
   folder_.write("LangX.lng/keep", "kept");
   const CompileResult result = compileLanguage(folder_.path(), "X");
-  EXPECT_EQ(result.message(), kFailure);
+  EXPECT_EQ(result.message(),
+            std::string(kFailure) + ": it is a folder, not a file");
   EXPECT_EQ(folder_.read("LangX.lng/keep"), "kept");
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
 }
