@@ -81,7 +81,7 @@ TEST(ReplaceFileTest, TemporaryFilesAKilledCompileLeftAreRemoved) {
   folder.write(".LangX.lng.93ab1461.tmp", "cut");
   folder.write(".LangX.lng.0000ffff.tmp", "");
   folder.write(".LangY.lng.93ab1461.tmp", "other");
-  folder.write(".LangX.lng.93AB1461.tmp", "capitals");
+  folder.write(".LangX.lng.93ab146g.tmp", "no digit");
   folder.write(".LangX.lng.tmp", "short");
   folder.write(".93ab1461.tmp", "old form");
   // One a live compile is writing.
@@ -95,7 +95,7 @@ TEST(ReplaceFileTest, TemporaryFilesAKilledCompileLeftAreRemoved) {
   EXPECT_EQ(folder.read("LangX.lng"), "\r\na\r\n");
   EXPECT_EQ(folder.names(),
             (Names{".93ab1461.tmp", ".LangX.lng.5555aaaa.tmp",
-                   ".LangX.lng.93AB1461.tmp", ".LangX.lng.tmp",
+                   ".LangX.lng.93ab146g.tmp", ".LangX.lng.tmp",
                    ".LangY.lng.93ab1461.tmp", "LangX.lng", "langX.txt"}));
 }
 
