@@ -51,7 +51,7 @@ cmp -s dropped.po langDeutsch.po && fail "the placeholder test changed nothing"
 if msgfmt --check -o /dev/null dropped.po 2>msgfmt.err; then
   fail "msgfmt --check passed a dropped %1"
 fi
-grep -q "a format specification for argument 1 doesn't exist in 'msgstr'" \
+grep -q "for argument 1 doesn't exist in 'msgstr'" \
   msgfmt.err || fail "msgfmt said: $(cat msgfmt.err)"
 
 # Re-wrapped to 20 columns and sorted by msgid, as a platform may give it

@@ -73,10 +73,7 @@ constexpr std::string_view kAnotherUpdate =
     "has ended";
 
 std::string notFinished(FileCause cause) {
-  const std::string why = messages::fileCause(cause);
-  return "not updated: it ends in lines that a stopped update left cut off, "
-         "and they could not be finished" +
-         (why.empty() ? std::string() : ": " + why);
+  return "not updated: it " + messages::cutOffLinesNotFinished(cause);
 }
 
 constexpr std::string_view kFinished =

@@ -93,11 +93,16 @@ std::string outputNotAFile(std::string_view name, NodeKind node) {
          what + ", not a file";
 }
 
+std::string cutOffLinesNotFinished(FileCause cause) {
+  return withCause(
+      "ends in lines that a stopped update left cut off, and they could not "
+      "be finished",
+      cause);
+}
+
 std::string sourceCutOff(std::string_view name, FileCause cause) {
-  return withCause("File lang" + std::string(name) +
-                       ".txt ends in lines that a stopped update left cut "
-                       "off, and they could not be finished",
-                   cause);
+  return "File lang" + std::string(name) + ".txt " +
+         cutOffLinesNotFinished(cause);
 }
 
 std::string outputNotWritten(std::string_view name, FileCause cause) {

@@ -57,6 +57,10 @@ std::string outputNotAFile(std::string_view name, NodeKind node);
 std::string sourceCutOff(std::string_view name,
                          FileCause cause = FileCause::kNone);
 
+// "ends in lines that a stopped update left cut off, ...", said of a source
+// by the compile (sourceCutOff) and by the update.
+std::string cutOffLinesNotFinished(FileCause cause);
+
 // The compiled file could not be written; `cause` as far as the system says.
 std::string outputNotWritten(std::string_view name,
                              FileCause cause = FileCause::kNone);

@@ -140,11 +140,9 @@ Repair finishCutAppend(const fs::path& path) {
     removeJournal(journalPath);
     return repair;
   }
-  const std::string_view readEnd = journal->bytes.substr(0, present);
   const WriteResult written =
-      present == 0
-          ? appendToFile(path, *now, {}, journal->bytes)
-          : appendToFile(path, *now, readEnd, journal->bytes.substr(present));
+      appendToFile(path, *now, journal->bytes.substr(0, present),
+                   journal->bytes.substr(present));
   if (written.status == WriteStatus::kFailed) {
     return {RepairStatus::kFailed, written.cause};
   }

@@ -53,6 +53,36 @@ bool FileBlocks::unchanged() {
   return os::fileState(file_.get(), &now) && now == state_;
 }
 
+ReadResult readAll(FileBlocks* opened) {
+  FileBlocks& file = *opened;
+  ReadResult result;
+  if (file.status() != ReadStatus::kRead) {
+    result.status = file.status();
+    result.cause = file.cause();
+    return result;
+  }
+  const auto size = static_cast<std::size_t>(file.size());
+  FileText text = FileText::uninitialised(size);
+  if (text.size() != size) return result;
+  for (std::size_t filled = 0; filled < size;) {
+    const std::optional<std::size_t> got =
+        file.read(std::span<char>(text.data() + filled, size - filled));
+    if (!got || *got == 0) return result;  // shorter than its size said
+    filled += *got;
+  }
+  // The file must end where its size said, and be as it was when opened.
+  char probe = 0;
+  const std::optional<FileIdentity> identity = file.identity();
+  if (file.read(std::span<char>(&probe, 1)) != std::size_t{0} ||
+      !file.unchanged() || !identity) {
+    return result;
+  }
+  result.status = ReadStatus::kRead;
+  result.text = std::move(text);
+  result.identity = *identity;
+  return result;
+}
+
 std::optional<std::size_t> physicalLineIn(SourceBlocks* source,
                                           std::uint64_t offset) {
   std::size_t lineEnds = 0;
