@@ -19,6 +19,13 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
+// As a language source trims its comments: spaces only.
+std::string_view trimSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
 bool isOctal(char c) { return c >= '0' && c <= '7'; }
 
 int hexValue(char c) {
@@ -106,10 +113,13 @@ PoReadResult Reader::read(std::string_view bytes) {
   return std::move(result_);
 }
 
-bool Reader::takeLine(std::string_view text) {
-  text = trimBlanks(text);
+bool Reader::takeLine(std::string_view line) {
+  const std::string_view text = trimBlanks(line);
   if (text.empty()) return true;
-  if (text[0] == '#') return takeComment(text);
+  // A comment keeps its trailing tabs: a language source keeps them too.
+  if (text[0] == '#') {
+    return takeComment(line.substr(line.find('#')));
+  }
   if (text[0] == '"') {
     std::string* out = fieldString();
     if (out == nullptr) return fail(messages::poStrayString());
@@ -157,7 +167,7 @@ bool Reader::takeComment(std::string_view text) {
     case '|':
       return true;
     default:
-      entry_.translatorComments.emplace_back(trimBlanks(text.substr(1)));
+      entry_.translatorComments.emplace_back(trimSpaces(text.substr(1)));
       return true;
   }
 }

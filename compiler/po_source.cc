@@ -145,6 +145,16 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
       if (!comment.empty()) comment += ' ';
       comment += part;
     }
+    // A carriage return in a comment would end the source's line there and
+    // make what follows it a line of its own.
+    if (comment.find('\r') != std::string::npos) {
+      source.result = CompileResult::failure(
+          messages::poUnfit(name,
+                            "the translator comment holds a line break, which "
+                            "a language source cannot hold"),
+          entry.line);
+      return source;
+    }
     if (comment.find('^') != std::string::npos) {
       source.result = CompileResult::failure(
           messages::poUnfit(name,

@@ -108,6 +108,9 @@ TEST(PoSourceTest, WhatASourceCannotHoldIsAFaultOfItsEntry) {
       {"# see ^2\nmsgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n", 1,
        "msgctxt \"1\": the translator comment holds \"^\", which breaks the "
        "line in a language source"},
+      {"# see\r5 | more\nmsgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n", 1,
+       "msgctxt \"1\": the translator comment holds a line break, which a "
+       "language source cannot hold"},
       {"msgctxt \"menu\"\nmsgid \"a\"\nmsgstr \"b\"\n", 1,
        "msgctxt \"menu\" is no line number"},
       {"msgctxt \"-1\"\nmsgid \"a\"\nmsgstr \"b\"\n", 1,
@@ -132,6 +135,16 @@ TEST(PoSourceTest, WhatASourceCannotHoldIsAFaultOfItsEntry) {
     EXPECT_EQ(source.result.message(), unfit.message);
     EXPECT_EQ(source.result.line(), unfit.line);
   }
+}
+
+// A language source trims spaces around a comment, and nothing else; the
+// import does the same, so that an export reads back into the same comment.
+TEST(PoSourceTest, ACommentKeepsItsTabsAndLosesItsSpaces) {
+  const PoSource source = sourceOf(
+      "#  note\t \t\nmsgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n",
+      PoLayout::kNumberOrder);
+  ASSERT_TRUE(source.result.ok()) << source.result.message();
+  EXPECT_EQ(source.text, "0 | b // note\t \t\r\n");
 }
 
 TEST(PoSourceTest, FuzzyAndUntranslatedTextsAreNotChecked) {
