@@ -130,11 +130,11 @@ TEST(EarlyTextsTest, HandsBackTheLowestSlotFirstWithItsTextAndLine) {
 
 TEST(CompiledStreamTest, EarlyTextsEmptiedAndFilledAgainKeepEveryByte) {
   // More than a chunk of texts in falling order waits for line number 0,
-  // then all are written; then texts out of order fill the emptied store
-  // again, one of them larger than a chunk's share.
+  // then all are written; then as many texts out of order fill the store,
+  // emptied again and again, one of them larger than a chunk's share.
   constexpr int kFalling = 12000;
   std::vector<std::string> texts;
-  for (int n = 0; n < kFalling + 400; ++n) {
+  for (int n = 0; n < 2 * kFalling; ++n) {
     const std::size_t length = n == kFalling + 7 ? 200000 : 60 + n % 90;
     std::string text = "t" + std::to_string(n) + "-";
     text += std::string(length, static_cast<char>('a' + n % 26));
