@@ -57,6 +57,7 @@ for encoding in windows-1250 utf-8 utf-16; do
         echo "$encoding $where: DIFFERENT bytes from $baseline" >&2
         exit 1
       fi
+      rm "$work/LangBench.lng"
       base=$(awk -v k="$base" 'BEGIN { printf "%.1f", k / 1e3 }')
     fi
     awk -v e="$encoding" -v w="$where" -v b="$bytes" -v k="$peak" -v base="$base" -v c="$lngc $source" 'BEGIN {
