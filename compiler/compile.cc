@@ -317,21 +317,27 @@ CompileResult checkConversion(const EntryTable& table,
 
 namespace {
 
-// Hands each text to two sinks.
-class BothSinks : public EntrySink {
+// Hands each text to the stream and then to the watch, which keeps no
+// texts for a Charset line once the stream has stopped waiting for one.
+class WatchedStream : public EntrySink {
  public:
-  BothSinks(EntrySink* first, EntrySink* second)
-      : first_(first), second_(second) {}
+  WatchedStream(CompiledStream* stream, EncodingWatch* watch)
+      : stream_(stream), watch_(watch) {}
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
             std::size_t line) override {
-    return first_->take(slot, text, offset, line) &&
-           second_->take(slot, text, offset, line);
+    if (!stream_->take(slot, text, offset, line)) return false;
+    if (stream_->charsetTakenAsNone() && !told_) {
+      watch_->takeCharsetAsNone();
+      told_ = true;
+    }
+    return watch_->take(slot, text, offset, line);
   }
 
  private:
-  EntrySink* first_;
-  EntrySink* second_;
+  CompiledStream* stream_;
+  EncodingWatch* watch_;
+  bool told_ = false;
 };
 
 // Passes on the blocks of a source as long as they are ASCII: the first
@@ -430,13 +436,16 @@ CompileResult compileStreamed(const fs::path& target, std::string_view name,
   ScanResult scanned;
   std::optional<SourceFault> unmappable;
   bool produced = false;
+  if (how.watch != nullptr && how.charset) {
+    how.watch->expectCharset(*how.charset);
+  }
   const WriteResult written = replaceFileWith(
       target,
       [&](FileWriter& writer) {
         produced = true;
         CompiledOutput output(how.encoding, &writer);
         CompiledStream stream(&output, how.charset);
-        BothSinks both(&stream, how.watch);
+        WatchedStream both(&stream, how.watch);
         EntrySink* const sink =
             how.watch != nullptr ? static_cast<EntrySink*>(&both) : &stream;
         scanned = scanSource(how.input, sink, how.reading);

@@ -370,5 +370,55 @@ TEST(StreamedCompileTest, FaultAfterMuchWasWrittenKeepsTheEarlierOutput) {
   EXPECT_EQ(folder.names(), (Names{"LangX.lng", "langX.txt"}));
 }
 
+// What `source` comes to, compiled in one pass and loaded whole, which
+// must agree: the compiled file, or the fault's line and message.
+std::string compiledBothWays(const std::string& source) {
+  TestFolder folder;
+  folder.write("langX.txt", source);
+  const CompileResult streamed = compileLanguage(folder.path(), "X");
+  const std::string streamedResult =
+      streamed.ok() ? folder.read("LangX.lng")
+                    : "fault " + std::to_string(streamed.line()) + ": " +
+                          streamed.message();
+  EntryTable table;
+  SourceFile file;
+  CompileResult whole = loadLanguage(folder.path(), "X", &table, &file);
+  if (whole.ok()) {
+    fs::remove(folder.path() / "LangX.lng");
+    whole = writeLanguage(folder.path(), "X", table, &file);
+  }
+  const std::string wholeResult =
+      whole.ok()
+          ? folder.read("LangX.lng")
+          : "fault " + std::to_string(whole.line()) + ": " + whole.message();
+  EXPECT_EQ(streamedResult, wholeResult) << source;
+  return streamedResult;
+}
+
+TEST(CompileFailureTest, TwentyDigitLineNumbersAreBeyondAnyTable) {
+  // 2^64 and 2^64 + 1 would be 0 and 1 if they wrapped around; no table
+  // reaches them, so the lowest number without a text is the fault, as for
+  // any number too large. The same with a byte beyond ASCII, which the
+  // compile reads in its encoding.
+  for (const std::string high : {"a", "\xE9"}) {
+    const std::string zero = "0 | " + high + "\n";
+    EXPECT_EQ(compiledBothWays(zero + "18446744073709551616 | x\n"),
+              "fault 0: entry for line number 1 missing");
+    EXPECT_EQ(compiledBothWays(zero + "18446744073709551617 | x\n"),
+              "fault 0: entry for line number 1 missing");
+    EXPECT_EQ(compiledBothWays(zero + "99999999999999999999 | x\n"),
+              "fault 0: entry for line number 1 missing");
+    EXPECT_EQ(compiledBothWays(zero + "1 | b\n18446744073709551617 | x\n"),
+              "fault 0: entry for line number 2 missing");
+    // Two of them are still one line number given twice.
+    EXPECT_EQ(compiledBothWays(zero + "18446744073709551616 | x\n"
+                                      "018446744073709551616 | y\n"),
+              "fault 3: double entry for line number 018446744073709551616");
+    // Twenty digits of which leading zeros make most are a small number.
+    EXPECT_EQ(compiledBothWays(zero + "00000000000000000001 | b\n"),
+              "\r\n" + high + "\r\nb\r\n");
+  }
+}
+
 }  // namespace
 }  // namespace parlavox

@@ -58,6 +58,7 @@ bool EarlyTexts::keep(std::uint64_t slot, std::string_view text,
     return false;
   }
   bytes_ += text.size();
+  memory_ += headerSize + text.size() + sizeof(Kept);
   return true;
 }
 
@@ -75,7 +76,11 @@ std::size_t EarlyTexts::lowestLine() const {
 }
 
 void EarlyTexts::dropLowest() {
-  bytes_ -= lowestText().size();
+  const std::string_view text = lowestText();
+  bytes_ -= text.size();
+  memory_ -=
+      static_cast<std::size_t>(text.data() + text.size() - lowest().record) +
+      sizeof(Kept);
   if (lowestFalls()) {
     falling_.pop_back();
   } else {
@@ -133,7 +138,8 @@ bool CompiledStream::take(std::size_t slot, std::string_view text,
   // Texts in order with no Charset line before them go out after an empty
   // one, rather than all stay in memory.
   if (slot != next_ && next_ == 0 && !charsetKnown_ &&
-      early_.bytes() + text.size() > heldForCharset_) {
+      early_.memory() + text.size() > heldForCharset_) {
+    charsetTakenAsNone_ = true;
     if (!write({}, 0) || !writeKept()) return false;
   }
   if (slot != next_) {

@@ -70,6 +70,8 @@ class EarlyTexts {
   bool empty() const { return falling_.empty() && heap_.empty(); }
   // The bytes of the texts kept.
   std::size_t bytes() const { return bytes_; }
+  // The memory they take: their bytes, and what each costs beside them.
+  std::size_t memory() const { return memory_; }
   std::uint64_t lowestSlot() const { return lowest().slot; }
   std::string_view lowestText() const;
   std::size_t lowestLine() const;
@@ -103,11 +105,13 @@ class EarlyTexts {
   char* free_ = nullptr;                        // in the last chunk
   std::size_t freeSize_ = 0;
   std::size_t bytes_ = 0;
+  std::size_t memory_ = 0;
 };
 
 class CompiledStream : public EntrySink {
  public:
-  // The most bytes of texts kept while no Charset line has come.
+  // The most memory that texts kept while no Charset line has come take:
+  // many small ones cost more than their bytes.
   static constexpr std::size_t kHeldForCharset = std::size_t{8} << 20;
 
   // Writes through `out`, which outlives the stream. With `charset`, the
@@ -132,6 +136,10 @@ class CompiledStream : public EntrySink {
   // that there was none, which stopped the scan.
   const std::optional<std::string>& lateCharset() const { return lateCharset_; }
 
+  // Whether the texts waiting for a Charset line grew too large, and were
+  // written after an empty one: a Charset line still to come stops the scan.
+  bool charsetTakenAsNone() const { return charsetTakenAsNone_; }
+
  private:
   bool write(std::string_view text, std::size_t line);
   bool writeKept();
@@ -142,6 +150,7 @@ class CompiledStream : public EntrySink {
   std::uint64_t next_ = 0;  // the slot written next
   EarlyTexts early_;
   bool outOfMemory_ = false;
+  bool charsetTakenAsNone_ = false;
   std::optional<std::string> lateCharset_;
 };
 

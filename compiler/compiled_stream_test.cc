@@ -128,6 +128,37 @@ TEST(EarlyTextsTest, HandsBackTheLowestSlotFirstWithItsTextAndLine) {
   EXPECT_EQ(early.lowestText(), "three");
 }
 
+TEST(CompiledStreamTest, EarlyTextsEmptiedAndFilledAgainKeepEveryByte) {
+  // More than a chunk of texts in falling order waits for line number 0,
+  // then all are written; then as many texts out of order fill the store,
+  // emptied again and again, one of them larger than a chunk's share.
+  constexpr int kFalling = 12000;
+  std::vector<std::string> texts;
+  for (int n = 0; n < 2 * kFalling; ++n) {
+    const std::size_t length = n == kFalling + 7 ? 200000 : 60 + n % 90;
+    std::string text = "t" + std::to_string(n) + "-";
+    text += std::string(length, static_cast<char>('a' + n % 26));
+    texts.push_back(std::move(text));
+  }
+  std::string source = "Charset | 238\n";
+  for (int n = kFalling - 1; n >= 0; --n) {
+    source += std::to_string(n) + " | " + texts[n] + "\n";
+  }
+  // Pairs swapped, and now and then a run of ten reversed.
+  for (int n = kFalling; n < static_cast<int>(texts.size()); n += 10) {
+    for (int k = 0; k < 10; ++k) {
+      const int at = n % 30 == 0 ? n + 9 - k : n + (k ^ 1);
+      source += std::to_string(at) + " | " + texts[at] + "\n";
+    }
+  }
+  std::string expected = "238\r\n";
+  for (const std::string& text : texts) expected += text + "\r\n";
+  const std::string written = streamed(source);
+  EXPECT_EQ(written.size(), expected.size());
+  EXPECT_TRUE(written == expected);
+  EXPECT_TRUE(written == tabled(source));
+}
+
 // `text` scanned into a stream that keeps at most `held` bytes of texts for
 // a Charset line, and knows `charset` beforehand where it is set.
 struct HeldScan {
@@ -150,7 +181,7 @@ HeldScan scannedHolding(std::string_view text, std::size_t held,
 
 TEST(CompiledStreamTest, TextsWaitingForACharsetLineAreWrittenOnceTheyGrow) {
   // Without a Charset line, the texts go out after an empty one as soon as
-  // they hold more than 8 bytes, and the result is the same.
+  // they take more than 8 bytes of memory, and the result is the same.
   const std::string_view none = "0 | aaaa\n1 | bbbb\n2 | cccc\n";
   EXPECT_EQ(scannedHolding(none, 8).written, tabled(none));
   EXPECT_EQ(scannedHolding(none, 8).written, "\r\naaaa\r\nbbbb\r\ncccc\r\n");
@@ -171,6 +202,15 @@ TEST(CompiledStreamTest, TextsWaitingForACharsetLineAreWrittenOnceTheyGrow) {
   // Texts out of order are kept however large, as their turn has not come.
   const std::string_view reversed = "2 | cccc\n1 | bbbb\n0 | aaaa\n";
   EXPECT_EQ(scannedHolding(reversed, 1).written, tabled(reversed));
+
+  // Each text kept costs more than its bytes: a hundred one-byte texts
+  // take more than 1000 bytes of memory, and so are not waited for.
+  std::string tiny;
+  for (int n = 0; n < 100; ++n) tiny += std::to_string(n) + " | x\n";
+  tiny += "Charset | 238\n";
+  EXPECT_EQ(scannedHolding(tiny, 1000).lateCharset, "238");
+  EXPECT_EQ(scannedHolding(tiny, 4000).status, ScanStatus::kScanned);
+  EXPECT_EQ(scannedHolding(tiny, 4000).written, tabled(tiny));
 }
 
 }  // namespace

@@ -227,6 +227,24 @@ bool readsBytesAsCharacters(const Charset* charset) {
           charset->reading == Charset::Reading::kSystemDefault);
 }
 
+// A number of up to 64 bits, seven bits to a byte, put after `out`.
+void appendNumber(std::string* out, std::uint64_t number) {
+  for (; number >= 0x80; number >>= 7) {
+    out->push_back(static_cast<char>(0x80 | (number & 0x7F)));
+  }
+  out->push_back(static_cast<char>(number));
+}
+
+// The number that appendNumber put at `at`, which moves past it.
+std::uint64_t takeNumber(std::string_view in, std::size_t* at) {
+  std::uint64_t number = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(in[(*at)++]);
+    number |= std::uint64_t{byte & 0x7Fu} << shift;
+    if (byte < 0x80) return number;
+  }
+}
+
 }  // namespace
 
 std::optional<std::size_t> firstUtf8Sequence(std::string_view bytes) {
@@ -406,15 +424,7 @@ bool EncodingWatch::take(std::size_t slot, std::string_view text,
   if (slot == 0) {
     charsetText_ = std::string(text);
     charsetLine_ = line;
-    charset_ = charsetNamed(text);
-    if (unicode_ && charset_ != nullptr &&
-        codePageOfCharset(charset_->value) != nullptr) {
-      bytesMatter_.store(false, std::memory_order_relaxed);
-    }
-    for (const Early& early : early_) {
-      checkUndefined(early.slot, early.line, early.highBytes);
-    }
-    early_.clear();
+    expectCharset(text);
     return true;
   }
   TextTrace trace = traceText(text);
@@ -422,12 +432,45 @@ bool EncodingWatch::take(std::size_t slot, std::string_view text,
     found_.push_back({Kind::kControlCharacter, line, slot, trace.control});
   }
   if (trace.highBytes.empty()) return true;
-  if (charsetText_) {
+  if (charsetDecided_) {
     checkUndefined(slot, line, trace.highBytes);
   } else {
-    early_.push_back({slot, line, std::move(trace.highBytes)});
+    appendNumber(&early_, slot);
+    appendNumber(&early_, line);
+    // Each byte above 0x7F once: 128 at most.
+    early_.push_back(static_cast<char>(trace.highBytes.size()));
+    early_ += trace.highBytes;
   }
   return true;
+}
+
+void EncodingWatch::expectCharset(std::string_view text) {
+  charset_ = charsetNamed(text);
+  if (unicode_ && charset_ != nullptr &&
+      codePageOfCharset(charset_->value) != nullptr) {
+    bytesMatter_.store(false, std::memory_order_relaxed);
+  }
+  checkEarly();
+}
+
+void EncodingWatch::takeCharsetAsNone() {
+  charset_ = findCharset(0);
+  checkEarly();
+}
+
+void EncodingWatch::checkEarly() {
+  for (std::size_t at = 0; at < early_.size();) {
+    const std::uint64_t slot = takeNumber(early_, &at);
+    const std::uint64_t line = takeNumber(early_, &at);
+    const auto count = static_cast<unsigned char>(early_[at++]);
+    checkUndefined(static_cast<std::size_t>(slot),
+                   static_cast<std::size_t>(line),
+                   std::string_view(early_).substr(at, count));
+    at += count;
+  }
+  // Their memory goes back too: a source may keep many before its line.
+  std::string().swap(early_);
+  charsetDecided_ = true;
 }
 
 void EncodingWatch::checkUndefined(std::size_t slot, std::size_t line,
@@ -445,13 +488,7 @@ void EncodingWatch::checkUndefined(std::size_t slot, std::size_t line,
 std::vector<EncodingFinding> EncodingWatch::finish(
     const std::function<std::size_t(std::uint64_t)>& lineAt) {
   // A source without a Charset line is read as Charset 0.
-  if (!charsetText_) {
-    charset_ = findCharset(0);
-    for (const Early& early : early_) {
-      checkUndefined(early.slot, early.line, early.highBytes);
-    }
-    early_.clear();
-  }
+  if (!charsetText_) takeCharsetAsNone();
   const std::string charsetText = charsetText_.value_or("");
   std::vector<EncodingFinding> findings;
   if (charset_ == nullptr) {

@@ -127,18 +127,23 @@ class EncodingWatch : public EntrySink {
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
             std::size_t line) override;
 
+  // The Charset value that an earlier reading found late: the texts are
+  // checked against it as they come instead of waiting for its line, which
+  // still tells its place.
+  void expectCharset(std::string_view text);
+
+  // The compile wrote on as if the source had no Charset line: the texts so
+  // far and from now on are checked as Charset 0, as finish() would, and
+  // none waits any longer. A Charset line still to come makes the compile
+  // read the source again, so the checks made here count for nothing then.
+  void takeCharsetAsNone();
+
   // After the whole source: what checkEncoding finds in its table.
   // `lineAt` gives the 1-based physical line of a byte of the source.
   std::vector<EncodingFinding> finish(
       const std::function<std::size_t(std::uint64_t)>& lineAt);
 
  private:
-  // A text seen before the Charset value was known.
-  struct Early {
-    std::size_t slot;
-    std::size_t line;
-    std::string highBytes;  // its bytes above 0x7F, each once, in order
-  };
   // A finding with the slot it comes from, to order texts on one line.
   struct Found {
     EncodingFinding::Kind kind;
@@ -149,6 +154,9 @@ class EncodingWatch : public EntrySink {
 
   void checkUndefined(std::size_t slot, std::size_t line,
                       std::string_view highBytes);
+  // Checks the texts kept for the Charset line against charset_, which
+  // every text to come is checked against at once.
+  void checkEarly();
 
   const bool unicode_;
   const Language* const language_;
@@ -159,7 +167,13 @@ class EncodingWatch : public EntrySink {
   std::optional<std::string> charsetText_;
   std::size_t charsetLine_ = 0;
   const Charset* charset_ = nullptr;
-  std::vector<Early> early_;
+  // Whether charset_ is the one texts are checked against as they come.
+  bool charsetDecided_ = false;
+  // The texts seen before the Charset value was known that hold a byte
+  // above 0x7F, packed one after another, as every text may come before
+  // it: slot, line, and the count of such bytes, each once and in order,
+  // then those bytes.
+  std::string early_;
   std::vector<Found> found_;
   Utf8Watch utf8_;
 };

@@ -336,6 +336,51 @@ TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
   EXPECT_EQ(findings(sources[5], 0), "2 1 0\n");
 }
 
+TEST(UnicodeSourceTest, TextsBeyondWhatWaitsForALateCharsetLineAreChecked) {
+  // More texts come before the Charset line than wait for it: the compile
+  // writes on as if there were none, then reads the source again once the
+  // line comes. Windows-1252 has 0x83, Windows-1250 does not; neither has
+  // 0x81.
+  constexpr int kBefore = 250000;
+  std::string texts = "0 | \x83 first\r\n";
+  for (int n = 1; n < kBefore; ++n) {
+    texts += std::to_string(n) + " | text " + std::to_string(n) +
+             (n == kBefore - 2 ? " \x81" : " of some length") + "\r\n";
+  }
+  const std::string late = texts + "Charset | 238\r\n" +
+                           std::to_string(kBefore) + " | \x83 after\r\n";
+  const std::string none =
+      texts + std::to_string(kBefore) + " | \x83 after\r\n";
+  const std::size_t lines = kBefore + 2;
+  EXPECT_EQ(findings(late, kSourceBlockSize), findings(late, 0));
+  EXPECT_EQ(findings(late, 0), "1 2 131\n" + std::to_string(kBefore - 1) +
+                                   " 2 129\n" + std::to_string(lines) +
+                                   " 2 131\n");
+  EXPECT_EQ(findings(none, kSourceBlockSize), findings(none, 0));
+  EXPECT_EQ(findings(none, 0), std::to_string(kBefore - 1) + " 2 129\n");
+  const std::string compiled238 = compiled(late);
+  EXPECT_EQ(compiled238.substr(0, 20), "238\r\n\x83 first\r\ntext 1");
+  EXPECT_TRUE(compiled238 == tabled(late));
+  EXPECT_TRUE(compiled(none) == tabled(none));
+
+  // Saved as UTF-8 and UTF-16, whose texts the late line's code page
+  // converts: a control character before it and one after.
+  std::string utf8 = "0 | \x01 zażółć\r\n";
+  for (int n = 1; n < kBefore; ++n) {
+    utf8 += std::to_string(n) + " | tekst " + std::to_string(n) + " łódź\r\n";
+  }
+  utf8 += "Charset | 238\r\n" + std::to_string(kBefore) + " | \x02ż\r\n";
+  for (const SavedForm& form : savedForms(utf8)) {
+    EXPECT_EQ(findings(form.bytes, kSourceBlockSize),
+              "1 3 1\n" + std::to_string(lines) + " 3 2\n")
+        << form.name;
+    const std::string written = compiled(form.bytes);
+    EXPECT_EQ(written.substr(0, 15), "238\r\n\x01 za\xBF\xF3\xB3\xE6\r\n")
+        << form.name;
+    EXPECT_TRUE(written == tabled(form.bytes)) << form.name;
+  }
+}
+
 }  // namespace
 }  // namespace parlavox
 
