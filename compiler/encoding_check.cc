@@ -472,7 +472,7 @@ void Utf8Tally::stray(std::uint64_t offset, unsigned char byte) {
 
 // A file is taken for UTF-8 with a few bytes pasted from an 8-bit text when
 // it holds a well-formed multi-byte sequence, and at least four of them for
-// each byte that is part of none. Real 8-bit text has a sequence only where
+// each byte that belongs to none. Real 8-bit text has a sequence only where
 // a capital with a diacritic meets a symbol or a small letter such as «ł»
 // («ÓŁ» in Windows-1250, «ß“» in Windows-1252), and far more bytes beyond
 // ASCII that form none: every «ä», «ó» or «ż» is one.

@@ -108,7 +108,7 @@ class Utf8Watch {
 
 // The bytes beyond ASCII of a source that is not UTF-8 throughout, counted
 // as they come: how many well-formed multi-byte sequences, and how many
-// bytes beyond ASCII that are part of none.
+// bytes beyond ASCII that belong to none.
 class Utf8Tally {
  public:
   // Sees the next bytes, in order.
@@ -119,7 +119,7 @@ class Utf8Tally {
 
   std::uint64_t sequences() const { return sequences_; }
   std::uint64_t strays() const { return strays_; }
-  // The offset of the first byte that is part of no sequence.
+  // The offset of the first byte that belongs to no sequence.
   std::optional<std::uint64_t> firstStray() const { return firstStray_; }
   unsigned char firstStrayByte() const { return firstStrayByte_; }
 
@@ -153,8 +153,8 @@ Utf8Tally tallyUtf8(std::string_view bytes);
 class EncodingWatch : public EntrySink {
  public:
   // A check of texts that are bytes as read (kJudgedByBytes, or kBytes;
-  // without the bytes observed, no file is found to be UTF-8 in all or in
-  // part), or the UTF-8 of a Unicode source: converted where the Charset
+  // without the bytes observed, no file is found to be UTF-8 throughout or
+  // nearly), or the UTF-8 of a Unicode source: converted where the Charset
   // names a code page, else written as read; of a source of `language`,
   // where known.
   explicit EncodingWatch(bool unicode = false,

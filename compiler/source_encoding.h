@@ -34,8 +34,9 @@ constexpr std::size_t kUnmarkedUtf16Probe = 256;
 // UTF-16 LE or BE when `bytes`, a source without a byte-order mark, look
 // like UTF-16 saved without one: its first character is ASCII with a NUL
 // beside it, and so are at least half of the characters in the first
-// kUnmarkedUtf16Probe bytes. No 8-bit or UTF-8 language source has a NUL
-// next to its first character.
+// kUnmarkedUtf16Probe bytes. A language source starts with ASCII (a line
+// number, "Charset", a comment), and no 8-bit or UTF-8 one holds NULs at
+// every other byte.
 std::optional<SourceEncoding> unmarkedUtf16(std::string_view bytes);
 
 // The fault of a source that unmarkedUtf16 takes for UTF-16 in `encoding`:
