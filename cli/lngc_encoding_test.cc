@@ -238,6 +238,58 @@ TEST_F(LngcEncodingTest, MalformedUtf16IsAFaultOnItsLine) {
             (std::vector<std::string>{"langA.txt", "langB.txt"}));
 }
 
+TEST_F(LngcEncodingTest, Utf16WithoutAMarkIsAFaultThatSaysHowToSaveIt) {
+  folder_.write("langLe.txt", "0\0 \0|\0 \0a\0\r\0\n\0"s);
+  folder_.write("langBe.txt",
+                "\0"
+                "0\0 \0|\0 \0a\0\r\0\n"s);
+  folder_.write("LangLe.lng", "earlier\r\n");
+  EXPECT_EQ(run({at("langLe.txt"), at("langBe.txt")}), 1);
+  EXPECT_EQ(err_, at("langLe.txt") +
+                      ": the file looks like UTF-16 LE saved without a "
+                      "byte-order mark: save it again as UTF-16 with a "
+                      "byte-order mark (\"Unicode\" in Notepad), or as "
+                      "UTF-8\n" +
+                      at("langBe.txt") +
+                      ": the file looks like UTF-16 BE saved without a "
+                      "byte-order mark: save it again as UTF-16 with a "
+                      "byte-order mark (\"Unicode\" in Notepad), or as "
+                      "UTF-8\n");
+  EXPECT_EQ(folder_.read("LangLe.lng"), "earlier\r\n");
+  EXPECT_EQ(folder_.names(), (std::vector<std::string>{
+                                 "LangLe.lng", "langBe.txt", "langLe.txt"}));
+}
+
+TEST_F(LngcEncodingTest, AFaultShowsAControlByteAndNeverHoldsIt) {
+  folder_.write("langA.txt", "0 | a\r\nx\0y | b\r\n"s);
+  EXPECT_EQ(run({at("langA.txt")}), 1);
+  EXPECT_EQ(err_, at("langA.txt") +
+                      ":2: string delimiter | missing in line \"x<0x00>y | "
+                      "b\" (1)\n");
+}
+
+TEST_F(LngcEncodingTest, Utf8ButForAPastedByteIsAWarningOnItsLine) {
+  // «ż» pasted from Windows-1250 into UTF-8 «Zażółć gęślą».
+  const std::string utf8 =
+      "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g\xC4\x99\xC5\x9Bl\xC4\x85";
+  folder_.write("langPolski.txt", "Charset | 238\r\n0 | " + utf8 + "\r\n1 | " +
+                                      utf8 + "\r\n2 | \xBF\r\n");
+  EXPECT_EQ(run({at("langPolski.txt")}), 0);
+  EXPECT_EQ(err_, at("langPolski.txt") +
+                      ":4: warning: the file is UTF-8 but for byte 0xBF, so "
+                      "all of it is read as 8-bit text and its other letters "
+                      "come out garbled: retype the character, and save the "
+                      "file as UTF-8 once more\n");
+  // Written as read, byte for byte.
+  EXPECT_EQ(folder_.read("LangPolski.lng"),
+            "238\r\n" + utf8 + "\r\n" + utf8 + "\r\n\xBF\r\n");
+  // The same text in Windows-1250 throughout is no warning.
+  folder_.write("langPolski.txt",
+                "Charset | 238\r\n0 | Za\xBF\xF3\xB3\xE6 G\xCA\x8CL\xA5\r\n");
+  EXPECT_EQ(run({at("langPolski.txt")}), 0);
+  EXPECT_EQ(err_, "");
+}
+
 TEST_F(LngcEncodingTest, ByteOrderMarkNoteForAReferenceThatFails) {
   folder_.write("langEnglish.txt",
                 "\xEF\xBB\xBF"

@@ -340,20 +340,24 @@ class WatchedStream : public EntrySink {
   bool told_ = false;
 };
 
-// Passes on the blocks of a source as long as they are ASCII: the first
-// byte beyond ASCII ends the reading as a failure, before the scanner sees
-// the block that holds it.
+// Passes on the blocks of a source as long as they are ASCII without a NUL:
+// the first byte beyond ASCII, or NUL, which may be half of a UTF-16
+// character, ends the reading as a failure, before the scanner sees the
+// block that holds it.
 class AsciiBlocks : public SourceBlocks {
  public:
   explicit AsciiBlocks(SourceBlocks* source) : source_(source) {}
 
-  // Whether the reading ended at a byte beyond ASCII.
+  // Whether the reading ended at a byte beyond ASCII or a NUL.
   bool beyondAscii() const { return beyondAscii_; }
 
   std::uint64_t size() const override { return source_->size(); }
   std::optional<std::size_t> read(std::span<char> into) override {
     const std::optional<std::size_t> got = source_->read(into);
-    if (!got || isAscii(std::string_view(into.data(), *got))) return got;
+    const std::string_view block(into.data(), got.value_or(0));
+    if (!got || (isAscii(block) && block.find('\0') == block.npos)) {
+      return got;
+    }
     beyondAscii_ = true;
     return std::nullopt;
   }
@@ -533,8 +537,8 @@ CompileResult compileSurveyed(FileBlocks* file, const fs::path& target,
       return CompileResult::failure(messages::sourceUnreadable(name));
     }
     const bool unicode = isUnicode(survey->encoding);
-    // An 8-bit text is the code page's bytes, never UTF-8: only a Unicode
-    // one's bytes are looked at for UTF-8.
+    // An 8-bit text is the code page's bytes, never UTF-8 throughout; its
+    // bytes are looked at for a file that is UTF-8 but for a few.
     EncodingWatch watch(unicode, languageNamed(name));
     ObservedBlocks observed(text.text(), &watch);
     StreamedReading how;
@@ -548,7 +552,7 @@ CompileResult compileSurveyed(FileBlocks* file, const fs::path& target,
       return quotedText(encoding, page, bytes);
     };
     if (options.checkEncoding) {
-      if (unicode) how.input = &observed;
+      how.input = &observed;
       how.watch = &watch;
       // Asked after the scan, when the file is read no more.
       how.lineAt = [&](std::uint64_t offset) -> std::size_t {

@@ -349,6 +349,18 @@ std::vector<EncodingFinding> checkEncoding(const EntryTable& table,
     }
   }
 
+  // An 8-bit file that was meant as UTF-8.
+  if (!utf8 && text != TableText::kUtf8AsRead &&
+      readsBytesAsCharacters(charset)) {
+    const Utf8Tally tally = tallyUtf8(source);
+    if (tally.mostlyUtf8()) {
+      utf8 = true;
+      findings.push_back(finding(Kind::kUtf8ButForBytes,
+                                 physicalLineAt(source, *tally.firstStray()),
+                                 tally.firstStrayByte()));
+    }
+  }
+
   unsigned char wanted = kControl;
   std::array<unsigned char, 256> classes{};
   for (unsigned byte = 0; byte < 0x20; ++byte) {
@@ -417,6 +429,81 @@ void Utf8Watch::observe(std::string_view bytes) {
 std::optional<std::uint64_t> Utf8Watch::firstSequence() const {
   if (!maybeUtf8_ || !carry_.empty()) return std::nullopt;
   return firstSequence_;
+}
+
+void Utf8Tally::observe(std::string_view bytes) {
+  const std::uint64_t base = observed_;
+  observed_ += bytes.size();
+  std::size_t at = 0;
+  if (!carry_.empty()) {
+    // The sequence the last bytes began, with enough of these to end it.
+    const std::size_t held = carry_.size();
+    const std::string head =
+        carry_ +
+        std::string(bytes.substr(0, std::min<std::size_t>(bytes.size(), 3)));
+    const std::size_t stop = count(head, 0, held, base - held, false);
+    if (stop < held) {
+      carry_ = head.substr(stop);  // still too few bytes to end it
+      return;
+    }
+    carry_.clear();
+    at = stop - held;
+  }
+  carry_.assign(bytes.substr(count(bytes, at, bytes.size(), base, false)));
+}
+
+void Utf8Tally::finish() {
+  if (carry_.empty()) return;
+  count(carry_, 0, carry_.size(), observed_ - carry_.size(), true);
+  carry_.clear();
+}
+
+std::size_t Utf8Tally::count(std::string_view bytes, std::size_t at,
+                             std::size_t end, std::uint64_t base, bool last) {
+  while (at < end) {
+    at = skipAsciiRun(bytes, at, false);
+    if (at >= end) break;
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = sequenceLength(lead);
+    if (length != 0 && bytes.size() - at < length && !last) return at;
+    if (length != 0 && multiByteSequenceAt(bytes, at) == length) {
+      ++sequences_;
+      at += length;
+    } else {
+      stray(base + at, lead);
+      ++at;
+    }
+  }
+  return at;
+}
+
+void Utf8Tally::stray(std::uint64_t offset, unsigned char byte) {
+  if (strays_++ == 0) {
+    firstStray_ = offset;
+    firstStrayByte_ = byte;
+  }
+}
+
+// A file is taken for UTF-8 with a few bytes pasted from an 8-bit text when
+// it holds a well-formed multi-byte sequence, and at least four of them for
+// each byte that belongs to none. Real 8-bit text has a sequence only where
+// a capital with a diacritic meets a symbol or a small letter such as «ł»
+// («ÓŁ» in Windows-1250, «ß“» in Windows-1252), and far more bytes beyond
+// ASCII that form none: every «ä», «ó» or «ż» is one.
+bool Utf8Tally::mostlyUtf8() const {
+  constexpr std::uint64_t kSequencesPerStray = 4;
+  return strays_ > 0 && sequences_ >= kSequencesPerStray * strays_;
+}
+
+Utf8Tally tallyUtf8(std::string_view bytes) {
+  Utf8Tally tally;
+  tally.observe(bytes);
+  tally.finish();
+  return tally;
 }
 
 bool EncodingWatch::take(std::size_t slot, std::string_view text,
@@ -508,11 +595,19 @@ std::vector<EncodingFinding> EncodingWatch::finish(
   const bool converted = unicode_ && charsetText_ && charset_ != nullptr &&
                          codePageOfCharset(charset_->value) != nullptr;
   const std::optional<std::uint64_t> firstSequence = utf8_.firstSequence();
-  const bool utf8 =
-      converted || (readsBytesAsCharacters(charset_) && firstSequence);
+  bool utf8 = converted || (readsBytesAsCharacters(charset_) && firstSequence);
   if (utf8 && !converted) {
     findings.push_back(
         {Kind::kUtf8Text, lineAt(*firstSequence), charset_, charsetText});
+  }
+  // An 8-bit file that was meant as UTF-8.
+  if (!utf8 && !unicode_ && readsBytesAsCharacters(charset_)) {
+    tally_.finish();
+    if (tally_.mostlyUtf8()) {
+      utf8 = true;
+      findings.push_back({Kind::kUtf8ButForBytes, lineAt(*tally_.firstStray()),
+                          charset_, charsetText, tally_.firstStrayByte()});
+    }
   }
   // The table's check goes through the texts in slot order.
   std::sort(found_.begin(), found_.end(), [](const Found& a, const Found& b) {

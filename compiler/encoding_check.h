@@ -29,6 +29,7 @@ struct EncodingFinding {
     kUndefinedByte,     // a text holds a byte the code page does not define
     kControlCharacter,  // a text holds a byte 0x00 to 0x1F other than tab
     kLanguageCharset,   // the Charset does not show the language's letters
+    kUtf8ButForBytes,   // the file is UTF-8 but for a few bytes, so 8-bit
   };
 
   Kind kind;
@@ -38,7 +39,8 @@ struct EncodingFinding {
   const Charset* charset = nullptr;
   // The Charset value as written; empty when the source has no Charset line.
   std::string charsetText;
-  // kUndefinedByte and kControlCharacter: the first such byte on the line.
+  // kUndefinedByte and kControlCharacter: the first such byte on the line;
+  // kUtf8ButForBytes: the first byte of the file that is not UTF-8.
   unsigned char byte = 0;
   // kLanguageCharset: the language the source is named for.
   const Language* language = nullptr;
@@ -53,7 +55,8 @@ enum class TableText {
 };
 
 // The findings for `table`, the table parsed from a source: the texts the
-// compiled file carries are checked, and for UTF-8 the source's bytes. A
+// compiled file carries are checked, and for UTF-8 the source's bytes (an
+// 8-bit source's too, for a file that is UTF-8 but for a few of them). A
 // source without a Charset line is checked as Charset 0. In line order, at
 // most one finding of a kind per line. A converted table has texts in
 // UTF-8, so only its control characters and its Charset value are checked.
@@ -103,16 +106,57 @@ class Utf8Watch {
   std::uint64_t observed_ = 0;
 };
 
+// The bytes beyond ASCII of a source that is not UTF-8 throughout, counted
+// as they come: how many well-formed multi-byte sequences, and how many
+// bytes beyond ASCII that belong to none.
+class Utf8Tally {
+ public:
+  // Sees the next bytes, in order.
+  void observe(std::string_view bytes);
+
+  // After the last bytes: a sequence they cut short is bytes of none.
+  void finish();
+
+  std::uint64_t sequences() const { return sequences_; }
+  std::uint64_t strays() const { return strays_; }
+  // The offset of the first byte that belongs to no sequence.
+  std::optional<std::uint64_t> firstStray() const { return firstStray_; }
+  unsigned char firstStrayByte() const { return firstStrayByte_; }
+
+  // Whether the bytes were meant as UTF-8, all but a few pasted from an
+  // 8-bit text: see the rule in encoding_check.cc.
+  bool mostlyUtf8() const;
+
+ private:
+  // Counts the bytes of `bytes` (byte 0 at offset `base`) from `at` on, up
+  // to a sequence that starts before `end` and that the bytes after it may
+  // complete; where the counting stopped.
+  std::size_t count(std::string_view bytes, std::size_t at, std::size_t end,
+                    std::uint64_t base, bool last);
+  void stray(std::uint64_t offset, unsigned char byte);
+
+  std::string carry_;  // a sequence begun at the end of the last bytes
+  std::uint64_t observed_ = 0;
+  std::uint64_t sequences_ = 0;
+  std::uint64_t strays_ = 0;
+  std::optional<std::uint64_t> firstStray_;
+  unsigned char firstStrayByte_ = 0;
+};
+
+// The tally of the whole of `bytes`.
+Utf8Tally tallyUtf8(std::string_view bytes);
+
 // The same check made while a source is scanned, for a compile that keeps
 // no table: it sees the source's bytes as they are read and each text as
 // the scanner hands it on. Only the texts that come before the Charset line
 // leave a trace in memory, and only where they hold a byte above 0x7F.
 class EncodingWatch : public EntrySink {
  public:
-  // A check of texts that are bytes as read (kJudgedByBytes, with bytes
-  // observed; kBytes without), or the UTF-8 of a Unicode source: converted
-  // where the Charset names a code page, else written as read; of a source
-  // of `language`, where known.
+  // A check of texts that are bytes as read (kJudgedByBytes, or kBytes;
+  // without the bytes observed, no file is found to be UTF-8 throughout or
+  // nearly), or the UTF-8 of a Unicode source: converted where the Charset
+  // names a code page, else written as read; of a source of `language`,
+  // where known.
   explicit EncodingWatch(bool unicode = false,
                          const Language* language = nullptr)
       : unicode_(unicode), language_(language) {}
@@ -121,7 +165,10 @@ class EncodingWatch : public EntrySink {
   // which for a Unicode source is its text as UTF-8. It may be called on
   // another thread than take(), and is cheap once the bytes cannot matter.
   void observe(std::string_view bytes) {
-    if (bytesMatter_.load(std::memory_order_relaxed)) utf8_.observe(bytes);
+    if (!bytesMatter_.load(std::memory_order_relaxed)) return;
+    utf8_.observe(bytes);
+    // The bytes of a Unicode source are its characters.
+    if (!unicode_) tally_.observe(bytes);
   }
 
   bool take(std::size_t slot, std::string_view text, std::uint64_t offset,
@@ -176,6 +223,7 @@ class EncodingWatch : public EntrySink {
   std::string early_;
   std::vector<Found> found_;
   Utf8Watch utf8_;
+  Utf8Tally tally_;
 };
 
 // A byte-order mark at the start of a file.

@@ -39,6 +39,10 @@ std::vector<std::string> describe(
       case EncodingFinding::Kind::kLanguageCharset:
         line += " language " + std::string(f.language->english);
         break;
+      case EncodingFinding::Kind::kUtf8ButForBytes:
+        line += " utf8-but-for " + std::string(byte) + " " +
+                std::to_string(f.charset->value);
+        break;
     }
     found.push_back(line);
   }
@@ -133,6 +137,67 @@ TEST(EncodingCheckTest, BytesThatAreNotUtf8AreReadInTheCodePage) {
   // Read as Windows-1252, 0x81 of the second line is undefined.
   EXPECT_EQ(check("0 | \xC3\xA4\n1 | \x81 \xFF\n"),
             Found{"2 undefined 0x81 0"});
+}
+
+// "Größe ändern, „Gruß“ – GRÖSSE" in Windows-1252: «ß“» is a UTF-8
+// sequence of its own.
+constexpr std::string_view kGerman1252 =
+    "Gr\xF6\xDF"
+    "e \xE4ndern, \x84Gru\xDF\x93 \x96 GR\xD6SSE";
+// Capitals in Windows-1250: «ÓŁ» and «ĘŚ» are UTF-8 sequences.
+constexpr std::string_view kPolishCapitals1250 =
+    "ZA\xAF\xD3\xA3\xC6 G\xCA\x8CL\xA5 JA\x8F\xD1, M\xD3\xA3";
+
+TEST(EncodingCheckTest, Utf8ButForAPastedByteIsFoundOnTheLineOfThatByte) {
+  // «ż» pasted from Windows-1250 into the UTF-8 text; the finding is on its
+  // line, and 0x81 of «Ł» in the UTF-8 is no undefined byte of its own.
+  EXPECT_EQ(check(polishSource(kPolishUtf8) + "3 | Za\xBF\r\n"),
+            Found{"7 utf8-but-for 0xBF 238"});
+  EXPECT_EQ(check("3 | \xBF\n" + polishSource(kPolishUtf8)),
+            Found{"1 utf8-but-for 0xBF 238"});
+  // A control character is still found.
+  EXPECT_EQ(check(polishSource(kPolishUtf8) + "3 | \x01\xE6\r\n"),
+            (Found{"7 control 0x01", "7 utf8-but-for 0xE6 238"}));
+}
+
+TEST(EncodingCheckTest, Utf8ButForBytesNeedsFourSequencesForEachOtherByte) {
+  // "ä" is one sequence, "é" in Windows-1252 one byte of none; a sequence
+  // cut short by the end of the file is bytes of none.
+  EXPECT_EQ(check("0 | \xC3\xA4\xC3\xA4\xC3\xA4\n1 | \xE9\n"), Found{});
+  EXPECT_EQ(check("0 | \xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\n1 | \xE9\n"),
+            Found{"2 utf8-but-for 0xE9 0"});
+  EXPECT_EQ(check("0 | \xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\n1 | \xE2\x82"),
+            Found{});
+  EXPECT_EQ(check("0 | \xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4"
+                  "\xC3\xA4\xC3\xA4\n1 | \xE2\x82"),
+            Found{"2 utf8-but-for 0xE2 0"});
+  // A lead byte whose sequence breaks off is one byte of none: the bytes
+  // after it start their own.
+  EXPECT_EQ(check("0 | \xC3\xA4\xC3\xA4\xC3\xA4\xC3\xA4\xE2\xC3\xA4\n"),
+            Found{"1 utf8-but-for 0xE2 0"});
+}
+
+TEST(EncodingCheckTest, RealEightBitTextIsNeverTakenForUtf8) {
+  EXPECT_EQ(check(polishSource(kPolishCapitals1250)), Found{});
+  EXPECT_EQ(check(polishSource(std::string(kPolish1250) +
+                               std::string(kPolishCapitals1250))),
+            Found{});
+  EXPECT_EQ(check("0 | " + std::string(kGerman1252) + "\r\n1 | " +
+                  std::string(kGerman1252) + "\r\n"),
+            Found{});
+  EXPECT_EQ(check("Charset | 0\r\n0 | " + std::string(kGerman1252) + "\r\n"),
+            Found{});
+}
+
+TEST(EncodingCheckTest, Utf8ButForBytesOnlyWhereBytesAreCharacters) {
+  const std::string texts = std::string(kPolishUtf8) + "\xBF\r\n";
+  EXPECT_EQ(check("Charset | 1\r\n0 | " + texts),
+            Found{"2 utf8-but-for 0xBF 1"});
+  // Double-byte code pages and symbol fonts are not read byte by byte, and
+  // an unknown Charset is the only finding.
+  EXPECT_EQ(check("Charset | 128\r\n0 | " + texts), Found{});
+  EXPECT_EQ(check("Charset | 2\r\n0 | " + texts), Found{});
+  EXPECT_EQ(check("Charset | 300\r\n0 | " + texts), Found{"1 charset '300'"});
 }
 
 TEST(EncodingCheckTest, AsciiHasNoFindingUnderAnyKnownCharset) {

@@ -10,9 +10,40 @@
 
 namespace parlavox::messages {
 
+namespace {
+
+// "0x81".
+std::string hexByte(unsigned char byte) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  std::string hex = "0x";
+  hex += kDigits[byte >> 4];
+  hex += kDigits[byte & 0x0F];
+  return hex;
+}
+
+bool isControlByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && c != '\t') || byte == 0x7F;
+}
+
+}  // namespace
+
+std::string visibleControls(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (const char c : text) {
+    if (isControlByte(c)) {
+      shown += '<' + hexByte(static_cast<unsigned char>(c)) + '>';
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 std::string delimiterMissing(std::string_view piece, std::uint64_t pieceIndex) {
   std::string message = "string delimiter | missing in line \"";
-  message += piece;
+  message += visibleControls(piece);
   message += "\" (";
   message += std::to_string(pieceIndex);
   message += ")";
@@ -20,7 +51,7 @@ std::string delimiterMissing(std::string_view piece, std::uint64_t pieceIndex) {
 }
 
 std::string doubleEntry(std::string_view numberText) {
-  return "double entry for line number " + std::string(numberText);
+  return "double entry for line number " + visibleControls(numberText);
 }
 
 std::string entryMissing(std::uint64_t lineNumber) {
@@ -28,7 +59,7 @@ std::string entryMissing(std::uint64_t lineNumber) {
 }
 
 std::string invalidLineNumber(std::string_view numberText) {
-  return "invalid line number " + std::string(numberText);
+  return "invalid line number " + visibleControls(numberText);
 }
 
 std::string sourceNotFound(std::string_view name) {
@@ -134,6 +165,12 @@ std::string loneSurrogate(char32_t unit) {
          codePointName(unit) + " without its other half)";
 }
 
+std::string unmarkedUtf16(SourceEncoding encoding) {
+  return "the file looks like " + encodingName(encoding) +
+         " saved without a byte-order mark: save it again as UTF-16 with a "
+         "byte-order mark (\"Unicode\" in Notepad), or as UTF-8";
+}
+
 std::string halfUtf16Unit() {
   return "the file is saved as UTF-16, but it ends in half a character (an "
          "odd number of bytes)";
@@ -151,15 +188,6 @@ std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,
 }
 
 namespace {
-
-// "0x81".
-std::string hexByte(unsigned char byte) {
-  constexpr std::string_view kDigits = "0123456789ABCDEF";
-  std::string hex = "0x";
-  hex += kDigits[byte >> 4];
-  hex += kDigits[byte & 0x0F];
-  return hex;
-}
 
 // "Windows-1250 (Central European)"; a code page that is the system's is
 // named without the character set's name, which would only repeat it.
@@ -195,7 +223,8 @@ std::string languageCharset(const EncodingFinding& finding) {
     text = "without a Charset line the file is read as " +
            std::string(charsetLanguages(0));
   } else if (finding.charset == nullptr) {
-    text = "Charset " + finding.charsetText + " names no character set";
+    text = "Charset " + visibleControls(finding.charsetText) +
+           " names no character set";
   } else if (codePageOfCharset(finding.charset->value) == nullptr) {
     text = "Charset " + finding.charsetText + " is " +
            std::string(finding.charset->codePage);
@@ -242,7 +271,7 @@ std::string encodingFinding(const EncodingFinding& finding,
                             SourceEncoding encoding) {
   switch (finding.kind) {
     case EncodingFinding::Kind::kUnknownCharset:
-      return "Charset \"" + finding.charsetText +
+      return "Charset \"" + visibleControls(finding.charsetText) +
              "\" names no Windows character set: write its number, for "
              "example 0 (ANSI), 204 (Cyrillic) or 238 (Central European)";
     case EncodingFinding::Kind::kLanguageCharset:
@@ -256,6 +285,11 @@ std::string encodingFinding(const EncodingFinding& finding,
     case EncodingFinding::Kind::kControlCharacter:
       return "the text holds control character " + hexByte(finding.byte) +
              ", which the application cannot show: delete it";
+    case EncodingFinding::Kind::kUtf8ButForBytes:
+      return "the file is UTF-8 but for byte " + hexByte(finding.byte) +
+             ", so all of it is read as 8-bit text and its other letters "
+             "come out garbled: retype the character, and save the file as "
+             "UTF-8 once more";
   }
   return {};
 }

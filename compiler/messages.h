@@ -74,6 +74,15 @@ std::string loneSurrogate(char32_t unit);
 // A source saved as UTF-16 ends in a single byte.
 std::string halfUtf16Unit();
 
+// A source that looks like UTF-16 in `encoding` (LE or BE) saved without a
+// byte-order mark.
+std::string unmarkedUtf16(SourceEncoding encoding);
+
+// `text`, UTF-8 for a message to quote, with each control byte but tab
+// (0x00 to 0x1F, 0x7F) written as "<0x00>": a message shows it, and never
+// holds the byte.
+std::string visibleControls(std::string_view text);
+
 // A text holds `character`, which the code page `codePage` of the Charset
 // value `charsetValue` cannot hold.
 std::string unmappableCharacter(char32_t character, std::uint64_t lineNumber,

@@ -1,5 +1,6 @@
 #include "compiler/source_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -76,6 +77,32 @@ std::size_t byteOrderMarkSize(ByteOrderMark mark) {
   return 0;
 }
 
+std::optional<SourceEncoding> unmarkedUtf16(std::string_view bytes) {
+  const std::size_t units = std::min(bytes.size(), kUnmarkedUtf16Probe) / 2;
+  if (units < 2) return std::nullopt;
+  // Byte `ascii` of a unit holds an ASCII character, the other a NUL.
+  const auto asciiUnits = [&](std::size_t ascii) {
+    std::size_t count = 0;
+    for (std::size_t unit = 0; unit < units; ++unit) {
+      const auto low = static_cast<unsigned char>(bytes[2 * unit + ascii]);
+      if (low != 0 && low < 0x80 && bytes[2 * unit + 1 - ascii] == 0) ++count;
+    }
+    return count;
+  };
+  for (const std::size_t ascii : {std::size_t{0}, std::size_t{1}}) {
+    const auto first = static_cast<unsigned char>(bytes[ascii]);
+    if (first == 0 || first >= 0x80 || bytes[1 - ascii] != 0) continue;
+    if (asciiUnits(ascii) * 2 >= units) {
+      return ascii == 0 ? SourceEncoding::kUtf16Le : SourceEncoding::kUtf16Be;
+    }
+  }
+  return std::nullopt;
+}
+
+SourceFault unmarkedUtf16Fault(SourceEncoding encoding) {
+  return {messages::unmarkedUtf16(encoding), 0};
+}
+
 SourceEncoding detectEncoding(std::string_view bytes) {
   if (const std::optional<SourceEncoding> marked = encodingByMark(bytes)) {
     return *marked;
@@ -150,6 +177,13 @@ std::string quotedText(SourceEncoding encoding, const CodePage* page,
 
 PreparedSource prepareSource(FileText bytes) {
   PreparedSource prepared;
+  if (!encodingByMark(bytes.view())) {
+    if (const std::optional<SourceEncoding> utf16 =
+            unmarkedUtf16(bytes.view())) {
+      prepared.fault = unmarkedUtf16Fault(*utf16);
+      return prepared;
+    }
+  }
   prepared.encoding = detectEncoding(bytes.view());
   switch (prepared.encoding) {
     case SourceEncoding::kUtf8:

@@ -28,6 +28,21 @@ std::optional<SourceEncoding> encodingByMark(std::string_view bytes);
 // The number of bytes of `mark`.
 std::size_t byteOrderMarkSize(ByteOrderMark mark);
 
+// How many bytes from the start of a source unmarkedUtf16 looks at.
+constexpr std::size_t kUnmarkedUtf16Probe = 256;
+
+// UTF-16 LE or BE when `bytes`, a source without a byte-order mark, look
+// like UTF-16 saved without one: its first character is ASCII with a NUL
+// beside it, and so are at least half of the characters in the first
+// kUnmarkedUtf16Probe bytes. A language source starts with ASCII (a line
+// number, "Charset", a comment), and no 8-bit or UTF-8 one holds NULs at
+// every other byte.
+std::optional<SourceEncoding> unmarkedUtf16(std::string_view bytes);
+
+// The fault of a source that unmarkedUtf16 takes for UTF-16 in `encoding`:
+// it is not compiled, as a guess at its encoding could misread it.
+SourceFault unmarkedUtf16Fault(SourceEncoding encoding);
+
 // The encoding of `bytes`, a whole source: UTF-8 or UTF-16 by a byte-order
 // mark; else UTF-8 when a byte is above 127 and all of it is well-formed
 // UTF-8; else 8-bit (pure ASCII too).
@@ -77,7 +92,8 @@ struct PreparedSource {
   FileText scanned;
   // The code page that 8-bit texts are quoted in; nullptr for the fallback.
   const CodePage* quotePage = nullptr;
-  // A UTF-16 source that is not well formed; nothing else is set then.
+  // A UTF-16 source that is not well formed, or UTF-16 without a
+  // byte-order mark; nothing else is set then.
   std::optional<SourceFault> fault;
 };
 

@@ -40,6 +40,30 @@ TEST(SourceEncodingTest, MarkFirstThenWellFormedUtf8ElseEightBit) {
             SourceEncoding::kEightBit);
 }
 
+TEST(SourceEncodingTest, UnmarkedUtf16IsToldByNulsBesideAsciiCharacters) {
+  EXPECT_EQ(unmarkedUtf16("0\0 \0|\0"s), SourceEncoding::kUtf16Le);
+  EXPECT_EQ(unmarkedUtf16("\0"
+                          "0\0 \0|"s),
+            SourceEncoding::kUtf16Be);
+  // Half the characters beside a NUL are enough; fewer are not.
+  EXPECT_EQ(unmarkedUtf16("a\0b\0\xE9\x01\x05\x01"s), SourceEncoding::kUtf16Le);
+  EXPECT_EQ(unmarkedUtf16("a\0b\0\xE9\x01\x05\x01\x06\x01"s), std::nullopt);
+  // Only the first bytes count.
+  std::string utf16;
+  for (int i = 0; i < 128; ++i) utf16 += "a\0"s;
+  EXPECT_EQ(unmarkedUtf16(utf16 + std::string(1000, 'x')),
+            SourceEncoding::kUtf16Le);
+  std::string eightBit = "a\0"s + std::string(254, 'b');
+  for (int i = 0; i < 1000; ++i) eightBit += "c\0"s;
+  EXPECT_EQ(unmarkedUtf16(eightBit), std::nullopt);
+  // The first character must be ASCII beside a NUL, and there must be two.
+  for (const std::string& other : {"\0\0a\0b\0"s, "\xE9\0a\0b\0"s,
+                                   "ab\0c\0d\0"s, "a\0"s, "0 | a\0"s, ""s}) {
+    EXPECT_EQ(unmarkedUtf16(other), std::nullopt)
+        << testing::PrintToString(other);
+  }
+}
+
 TEST(SourceEncodingTest, CharsetValueIsTheFirstCharsetLinesOwn) {
   EXPECT_EQ(findCharsetValue("0 | a\r\n  Charset  |  128  // Japanese\r\n"),
             "128");

@@ -154,13 +154,13 @@ SurveyedText::SurveyedText(FileBlocks* file, const SourceSurvey& survey)
 
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize) {
-  // Room for any byte-order mark however small the blocks.
-  const std::size_t longestMark = byteOrderMarkSize(ByteOrderMark::kUtf8);
-  blockSize = std::max(blockSize, longestMark);
+  // The first block holds any byte-order mark, and all that unmarkedUtf16
+  // looks at, however small the blocks.
+  blockSize = std::max(blockSize, kUnmarkedUtf16Probe);
   const std::unique_ptr<char[]> buffer(new (std::nothrow) char[blockSize]);
   if (buffer == nullptr) return std::nullopt;
   std::optional<std::size_t> got =
-      readAtLeast(source, buffer.get(), blockSize, longestMark);
+      readAtLeast(source, buffer.get(), blockSize, kUnmarkedUtf16Probe);
   if (!got) return std::nullopt;
   std::string_view block(buffer.get(), *got);
 
@@ -170,6 +170,9 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
     survey.mark = byteOrderMarkOf(block);
     // A mark says it all of UTF-8; UTF-16 may still have a fault.
     if (survey.mark == ByteOrderMark::kUtf8) return survey;
+  } else if (const std::optional<SourceEncoding> utf16 = unmarkedUtf16(block)) {
+    survey.fault = unmarkedUtf16Fault(*utf16);
+    return survey;
   }
   // Hands `see` the blocks from the first one on, that one from `skip`,
   // the next read while one is seen, until it has seen enough (false);

@@ -27,7 +27,8 @@ namespace parlavox {
 struct SourceSurvey {
   SourceEncoding encoding = SourceEncoding::kEightBit;
   ByteOrderMark mark = ByteOrderMark::kNone;
-  // A UTF-16 source that is not well formed; then nothing else counts.
+  // A UTF-16 source that is not well formed, or UTF-16 without a
+  // byte-order mark; then nothing else counts.
   std::optional<SourceFault> fault;
   // 8-bit: the code page texts are quoted in; nullptr for the fallback.
   const CodePage* quotePage = nullptr;

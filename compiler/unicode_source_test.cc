@@ -311,6 +311,9 @@ TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
       "0 | a\x81\r\nCharset | 238\r\n1 | \x83"
       "b\x01\r\n",
       "Charset | 7\r\n0 | \xE9\r\n",
+      // UTF-8 but for a Windows-1250 «ż» on line 3, so read as 8-bit.
+      "Charset | 238\r\n0 | Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\r\n"
+      "1 | \xBF\x01\r\n",
   };
   for (const std::string& utf8 : std::vector<std::string>{
            // No Charset line: read as Windows-1252 but saved as UTF-8.
@@ -332,8 +335,11 @@ TEST(UnicodeSourceTest, StreamedCompileFindsWhatTheTableCheckFinds) {
   }
   // Pinned: the UTF-8 saved without a Charset line, on its first line with
   // a character beyond ASCII, in every saved form.
-  EXPECT_EQ(findings(sources[2], 0), "2 1 0\n");
-  EXPECT_EQ(findings(sources[5], 0), "2 1 0\n");
+  EXPECT_EQ(findings(sources[3], 0), "2 1 0\n");
+  EXPECT_EQ(findings(sources[6], 0), "2 1 0\n");
+  // Pinned: the file that is UTF-8 but for byte 0xBF, beside the control
+  // character on its line.
+  EXPECT_EQ(findings(sources[2], 0), "3 3 1\n3 5 191\n");
 }
 
 TEST(UnicodeSourceTest, TextsBeyondWhatWaitsForALateCharsetLineAreChecked) {
@@ -411,6 +417,71 @@ TEST(UnicodeSourceTest, AFileOfNothingButAByteOrderMarkIsEmpty) {
                      "0"),
             "fault 1: the file is saved as UTF-16, but it ends in half a "
             "character (an odd number of bytes)");
+}
+
+// The outcome of `source` read whole, which the compile in one pass, in
+// blocks of any size, must match.
+std::string everyWay(std::string_view source) {
+  const std::string whole = tabled(source);
+  for (std::size_t blockSize : {1, 3, 4096}) {
+    EXPECT_EQ(compiledInBlocks(source, blockSize), whole)
+        << "in blocks of " << blockSize;
+  }
+  return whole;
+}
+
+constexpr std::string_view kUnmarkedLe =
+    "fault 0: the file looks like UTF-16 LE saved without a byte-order "
+    "mark: save it again as UTF-16 with a byte-order mark (\"Unicode\" in "
+    "Notepad), or as UTF-8";
+constexpr std::string_view kUnmarkedBe =
+    "fault 0: the file looks like UTF-16 BE saved without a byte-order "
+    "mark: save it again as UTF-16 with a byte-order mark (\"Unicode\" in "
+    "Notepad), or as UTF-8";
+
+TEST(UnicodeSourceTest, Utf16WithoutAByteOrderMarkIsAFault) {
+  for (const std::string& text :
+       {"Charset | 238\r\n0 | Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\r\n"s,
+        "// ASCII alone\r\n0 | a\r\n"s, "0 | \xC3\xA9t\xC3\xA9"s}) {
+    EXPECT_EQ(everyWay(utf16Bytes(text, false)), kUnmarkedLe) << text;
+    EXPECT_EQ(everyWay(utf16Bytes(text, true)), kUnmarkedBe) << text;
+    // Cut short by a byte, it still looks like UTF-16.
+    EXPECT_EQ(everyWay(utf16Bytes(text, false) + "\r"), kUnmarkedLe) << text;
+  }
+  // Beyond the bytes looked at, anything may follow.
+  EXPECT_EQ(everyWay(utf16Bytes(std::string(200, ' ') + "0 | a", false) +
+                     std::string(1000, '\xE9')),
+            kUnmarkedLe);
+  TestFolder folder;
+  folder.write("langX.txt", utf16Bytes("0 | a\r\n", false));
+  folder.write("LangX.lng", "earlier\r\n");
+  EXPECT_FALSE(compileLanguage(folder.path(), "X").ok());
+  EXPECT_EQ(folder.read("LangX.lng"), "earlier\r\n");
+}
+
+TEST(UnicodeSourceTest, NulsInAnEightBitSourceAreNoUtf16) {
+  // A NUL beside the first character, but not in half the characters.
+  EXPECT_EQ(everyWay("0\0| a\r\n1 | bcdefgh\r\n"s),
+            "fault 1: string delimiter | missing in line \"0<0x00>| a\" (0)");
+  // A NUL in a text is kept, as every byte is.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | a\0\xBF\r\n"s),
+            "238\r\na\0\xBF\r\n"s);
+  EXPECT_EQ(everyWay("0 | \0\0\0\0\0\0\r\n"s), "\r\n\0\0\0\0\0\0\r\n"s);
+}
+
+TEST(UnicodeSourceTest, FaultsShowControlBytesAndNeverHoldThem) {
+  // In an ASCII source, and in one beyond ASCII, read in its code page.
+  EXPECT_EQ(everyWay("0 | a\r\nx\0y | b\r\n"s),
+            "fault 2: string delimiter | missing in line \"x<0x00>y | b\" (1)");
+  EXPECT_EQ(everyWay("0 | a\r\n\x1B[1m\x7F\t | b\r\n"),
+            "fault 2: string delimiter | missing in line \"<0x1B>[1m<0x7F>\t "
+            "| b\" (1)");
+  EXPECT_EQ(everyWay("Charset | 238\r\n\xBF\0\x1F | b\r\n"s),
+            "fault 2: string delimiter | missing in line "
+            "\"\xC5\xBC<0x00><0x1F> | b\" (1)");
+  // In a UTF-16 one.
+  EXPECT_EQ(everyWay("\xFF\xFE" + utf16Bytes("\x01x | b\r\n", false)),
+            "fault 1: string delimiter | missing in line \"<0x01>x | b\" (0)");
 }
 
 }  // namespace
