@@ -2,7 +2,7 @@
 # Kills parlavox-lngc at random moments while it compiles a large source
 # over an earlier compiled file, and checks each time that the compiled file
 # holds either the earlier or the whole new content and that no temporary
-# file is left; then while it updates a large source, which must hold
+# file outlives the next compile; then while it updates a large source, which must hold
 # either its old content or the old content and every added line.
 #
 # Usage: lngc_kill_test.sh PARLAVOX-LNGC [ROUNDS]
@@ -22,7 +22,7 @@ start=$(date +%s%N)
 "$lngc" "$work/fresh/langBig.txt"
 span_us=$((($(date +%s%N) - start) / 1000))
 
-seen_old=0 seen_new=0
+seen_old=0 seen_new=0 seen_left=0
 for ((round = 0; round < rounds; round++)); do
   cp "$work/earlier.lng" "$work/LangBig.lng"
   delay_us=$((RANDOM * RANDOM % (span_us * 3 / 2 + 1)))
@@ -39,13 +39,20 @@ for ((round = 0; round < rounds; round++)); do
     echo "FAIL: round $round (killed after ${delay_us} us) left a partial LangBig.lng" >&2
     exit 1
   fi
+  # A kill between naming the temporary file and the rename leaves it; the
+  # next compile of that output removes it.
   left=$(find "$work" -maxdepth 1 -name '*.tmp')
-  [[ -z $left ]] || {
-    echo "FAIL: round $round (killed after ${delay_us} us) left $left" >&2
-    exit 1
-  }
+  if [[ -n $left ]]; then
+    seen_left=$((seen_left + 1))
+    "$lngc" "$work/langBig.txt"
+    left=$(find "$work" -maxdepth 1 -name '*.tmp')
+    [[ -z $left ]] || {
+      echo "FAIL: round $round (killed after ${delay_us} us) left $left, and the next compile kept it" >&2
+      exit 1
+    }
+  fi
 done
-echo "$rounds kills: earlier output $seen_old times, whole new output $seen_new times"
+echo "$rounds kills: earlier output $seen_old times, whole new output $seen_new times, a temporary file for the next compile $seen_left times"
 
 # The update: a translation of the first half of the reference's lines.
 head -n 200000 "$work/langBig.txt" >"$work/langHalf.txt"

@@ -9,6 +9,7 @@
 #include "compiler/compile.h"
 #include "compiler/file_system.h"
 #include "compiler/test_folder.h"
+#include "compiler/text_file.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
@@ -69,6 +70,27 @@ TEST(ReplaceFileTest, ALinkToAnythingButAPlainFileIsKept) {
   ASSERT_TRUE(compileLanguage(folder.path(), "X").ok());
   EXPECT_EQ(folder.read("made.lng"), "\r\nb\r\n");
   EXPECT_TRUE(fs::is_symlink(output));
+}
+
+// A pipe takes the name after the first look, while the new file is
+// written: with an earlier file in its place, and with none.
+TEST(ReplaceFileTest, APipeThatTakesTheNameMeanwhileIsKept) {
+  for (const bool earlier : {true, false}) {
+    SCOPED_TRACE(earlier ? "over an earlier file" : "with none");
+    TestFolder folder;
+    const fs::path output = folder.path() / "out.lng";
+    if (earlier) folder.write("out.lng", "earlier");
+    const WriteResult written = replaceFileWith(
+        output, [](FileWriter& writer) { writer.write("new"); },
+        [&] {
+          fs::remove(output);
+          return mkfifo(output.c_str(), 0600) == 0;
+        });
+    EXPECT_EQ(written.status, WriteStatus::kNotAFile);
+    EXPECT_EQ(written.node, NodeKind::kPipe);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(output)));
+    EXPECT_EQ(folder.names(), Names{"out.lng"});
+  }
 }
 #endif
 

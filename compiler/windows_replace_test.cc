@@ -1,7 +1,8 @@
 // Replacing the compiled file on Windows: a file another program holds open,
 // as the application may hold its language file, or one marked read-only,
 // is not replaced, and nothing is left behind; other attributes are kept.
-// Each failure names its reason, as does a source held open.
+// Each failure names its reason, as does a source held open. A name that
+// leads to a folder, through a link too, or to a device is refused.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/test_folder.h"
+#include "compiler/text_file.h"
 
 namespace parlavox {
 namespace {
@@ -78,6 +80,35 @@ TEST_F(WindowsReplaceTest, HiddenOutputStaysHidden) {
   ASSERT_TRUE(result.ok()) << result.message();
   EXPECT_EQ(folder_.read("LangX.lng"), "\r\nnew\r\n");
   EXPECT_NE(GetFileAttributesW(output().c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
+}
+
+TEST_F(WindowsReplaceTest, LinkToAFolderIsRefusedAndKept) {
+  std::filesystem::create_directory(folder_.path() / "kept");
+  folder_.write("kept/inside", "kept");
+  std::filesystem::remove(output());
+  if (!CreateSymbolicLinkW(output().c_str(),
+                           (folder_.path() / "kept").wstring().c_str(),
+                           SYMBOLIC_LINK_FLAG_DIRECTORY |
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+    GTEST_SKIP() << "no symbolic link may be made here";
+  }
+  const DWORD attributes = GetFileAttributesW(output().c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    GTEST_SKIP() << "the link made does not lead to the folder";
+  }
+  EXPECT_EQ(compileLanguage(folder_.path(), "X").message(),
+            "File LangX.lng could not be written: it is a folder, not a file");
+  EXPECT_EQ(folder_.read("kept/inside"), "kept");
+  EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "kept", "langX.txt"}));
+}
+
+TEST_F(WindowsReplaceTest, TheNullDeviceIsRefused) {
+  // NUL names the null device in every folder.
+  const WriteResult written = saveFile(folder_.path() / "NUL", "never");
+  EXPECT_EQ(written.status, WriteStatus::kNotAFile);
+  EXPECT_EQ(written.node, NodeKind::kDevice);
   EXPECT_EQ(folder_.names(), (Names{"LangX.lng", "langX.txt"}));
 }
 
