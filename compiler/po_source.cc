@@ -189,14 +189,20 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
     if (line > at) out.append(line - at, '\n');
     at = std::max(at, line);
   };
-  if (!source.charset.empty() && catalog.headerLine != 0) {
+  // The header may stand after entries too: its Charset line is then a late
+  // one, on the header's line as well.
+  bool charsetDue = !source.charset.empty() && catalog.headerLine != 0;
+  const auto putCharset = [&] {
     moveTo(catalog.headerLine);
     out += "Charset | " + source.charset;
-  }
+    charsetDue = false;
+  };
   for (const Line& line : lines) {
+    if (charsetDue && catalog.headerLine < line.poLine) putCharset();
     moveTo(line.poLine);
     appendLine(&out, line);
   }
+  if (charsetDue) putCharset();
   out += '\n';
   return source;
 }

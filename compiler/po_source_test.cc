@@ -60,6 +60,19 @@ TEST(PoSourceTest, TheCompilesSourceHasEachTextOnItsMsgstrLine) {
                              std::string(4, '\n') + "0 | Plik\n");
 }
 
+TEST(PoSourceTest, AHeaderAfterEntriesGivesALateCharsetLineOnItsOwnLine) {
+  constexpr std::string_view kLate =
+      "msgctxt \"0\"\nmsgid \"File\"\nmsgstr \"Plik\"\n\n"
+      "msgid \"\"\nmsgstr \"X-Parlavox-Charset: 238\\n\"\n\n"
+      "msgctxt \"1\"\nmsgid \"OK\"\nmsgstr \"Dobrze\"\n";
+  const PoSource placed = sourceOf(kLate, PoLayout::kPoLines);
+  ASSERT_TRUE(placed.result.ok()) << placed.result.message();
+  EXPECT_EQ(placed.text,
+            "\n\n0 | Plik\n\n\nCharset | 238\n\n\n\n1 | Dobrze\n");
+  const PoSource ordered = sourceOf(kLate, PoLayout::kNumberOrder);
+  EXPECT_EQ(ordered.text, "Charset | 238\r\n0 | Plik\r\n1 | Dobrze\r\n");
+}
+
 TEST(PoSourceTest, TheCharsetComesFromTheLanguageWhereTheHeaderHasNone) {
   EXPECT_EQ(sourceOf("msgid \"\"\nmsgstr \"Language: ru\\n\"\n",
                      PoLayout::kNumberOrder)
