@@ -136,7 +136,9 @@ TEST(CompiledStreamTest, EarlyTextsEmptiedAndFilledAgainKeepEveryByte) {
   std::vector<std::string> texts;
   for (int n = 0; n < 2 * kFalling; ++n) {
     const std::size_t length = n == kFalling + 7 ? 200000 : 60 + n % 90;
-    std::string text = "t" + std::to_string(n) + "-";
+    std::string text = "t";
+    text += std::to_string(n);
+    text += '-';
     text += std::string(length, static_cast<char>('a' + n % 26));
     texts.push_back(std::move(text));
   }

@@ -153,6 +153,11 @@ bool rewind(Handle handle);
 // The identity of the file at `path`, following links (see identityOf).
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path);
 
+// What stands at `path`, following links: kFile where nothing does. The
+// system is asked, as on Windows a device such as NUL is no file the
+// standard library can tell apart from a missing one.
+NodeKind nodeAt(const std::filesystem::path& path);
+
 // Creates `path` for writing, failing when any file or link has that name
 // already; on Windows every write goes through to the disk. `*exists` says
 // whether the name was taken.

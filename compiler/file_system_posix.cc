@@ -189,6 +189,27 @@ void adviseLargePages(char* bytes, std::size_t size) {
 
 FileCause causeOfLastFailure() { return causeOf(errno); }
 
+NodeKind nodeAt(const std::filesystem::path& path) {
+  std::error_code error;
+  switch (std::filesystem::status(path, error).type()) {
+    case std::filesystem::file_type::regular:
+    case std::filesystem::file_type::not_found:
+    case std::filesystem::file_type::none:
+      return NodeKind::kFile;
+    case std::filesystem::file_type::directory:
+      return NodeKind::kFolder;
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character:
+      return NodeKind::kDevice;
+    case std::filesystem::file_type::fifo:
+      return NodeKind::kPipe;
+    case std::filesystem::file_type::socket:
+      return NodeKind::kSocket;
+    default:
+      return NodeKind::kOther;
+  }
+}
+
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) return std::nullopt;

@@ -162,6 +162,31 @@ std::optional<FileIdentity> identityAt(const std::filesystem::path& path) {
   return openFileIdentity(handle);
 }
 
+NodeKind nodeAt(const std::filesystem::path& path) {
+  // Attributes only, shared with everyone, through links; backup semantics
+  // open a folder too.
+  HANDLE handle =
+      CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return NodeKind::kFile;
+  const ScopedHandle node(handle);
+  switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK:
+      break;
+    case FILE_TYPE_PIPE:
+      return NodeKind::kPipe;
+    default:
+      return NodeKind::kDevice;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(handle, &info) &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return NodeKind::kFolder;
+  }
+  return NodeKind::kFile;
+}
+
 ScopedHandle createNewFile(const std::filesystem::path& path, bool* exists) {
   // Write-through: each write reaches the disk before it returns.
   HANDLE handle =

@@ -67,8 +67,7 @@ TEST(PoSourceTest, AHeaderAfterEntriesGivesALateCharsetLineOnItsOwnLine) {
       "msgctxt \"1\"\nmsgid \"OK\"\nmsgstr \"Dobrze\"\n";
   const PoSource placed = sourceOf(kLate, PoLayout::kPoLines);
   ASSERT_TRUE(placed.result.ok()) << placed.result.message();
-  EXPECT_EQ(placed.text,
-            "\n\n0 | Plik\n\n\nCharset | 238\n\n\n\n1 | Dobrze\n");
+  EXPECT_EQ(placed.text, "\n\n0 | Plik\n\n\nCharset | 238\n\n\n\n1 | Dobrze\n");
   const PoSource ordered = sourceOf(kLate, PoLayout::kNumberOrder);
   EXPECT_EQ(ordered.text, "Charset | 238\r\n0 | Plik\r\n1 | Dobrze\r\n");
 }
@@ -153,9 +152,9 @@ TEST(PoSourceTest, WhatASourceCannotHoldIsAFaultOfItsEntry) {
 // A language source trims spaces around a comment, and nothing else; the
 // import does the same, so that an export reads back into the same comment.
 TEST(PoSourceTest, ACommentKeepsItsTabsAndLosesItsSpaces) {
-  const PoSource source = sourceOf(
-      "#  note\t \t\nmsgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n",
-      PoLayout::kNumberOrder);
+  const PoSource source =
+      sourceOf("#  note\t \t\nmsgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n",
+               PoLayout::kNumberOrder);
   ASSERT_TRUE(source.result.ok()) << source.result.message();
   EXPECT_EQ(source.text, "0 | b // note\t \t\r\n");
 }

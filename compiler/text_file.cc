@@ -107,29 +107,6 @@ struct LeftTemporariesRemoval {
   ~LeftTemporariesRemoval() { removeLeftTemporaries(folder, target); }
 };
 
-// What stands at `path`, following links: kFile where nothing does.
-NodeKind nodeAt(const fs::path& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  switch (status.type()) {
-    case fs::file_type::regular:
-    case fs::file_type::not_found:
-    case fs::file_type::none:
-      return NodeKind::kFile;
-    case fs::file_type::directory:
-      return NodeKind::kFolder;
-    case fs::file_type::block:
-    case fs::file_type::character:
-      return NodeKind::kDevice;
-    case fs::file_type::fifo:
-      return NodeKind::kPipe;
-    case fs::file_type::socket:
-      return NodeKind::kSocket;
-    default:
-      return NodeKind::kOther;
-  }
-}
-
 // Notes a temporary file for the signal handlers while it exists.
 class TemporaryNote {
  public:
@@ -334,7 +311,7 @@ WriteResult replaceFileWith(const fs::path& path,
   const fs::path folder =
       target.has_parent_path() ? target.parent_path() : fs::path(".");
   // A device, say, is never replaced by a file: not /dev/null behind a link.
-  if (const NodeKind node = nodeAt(target); node != NodeKind::kFile) {
+  if (const NodeKind node = os::nodeAt(target); node != NodeKind::kFile) {
     return WriteResult::notAFile(node);
   }
   // Last, once this replacement's own temporary file is gone.
@@ -382,7 +359,7 @@ WriteResult replaceFileWith(const fs::path& path,
   }
   if (result && unchanged && !unchanged()) result = WriteResult::changed();
   // Checked again: something may have taken the name meanwhile.
-  if (const NodeKind node = nodeAt(target); result && node != NodeKind::kFile) {
+  if (const NodeKind node = os::nodeAt(target); result && node != NodeKind::kFile) {
     result = WriteResult::notAFile(node);
   }
   if (result && temporary.empty()) {
