@@ -359,7 +359,8 @@ WriteResult replaceFileWith(const fs::path& path,
   }
   if (result && unchanged && !unchanged()) result = WriteResult::changed();
   // Checked again: something may have taken the name meanwhile.
-  if (const NodeKind node = os::nodeAt(target); result && node != NodeKind::kFile) {
+  if (const NodeKind node = os::nodeAt(target);
+      result && node != NodeKind::kFile) {
     result = WriteResult::notAFile(node);
   }
   if (result && temporary.empty()) {
