@@ -376,7 +376,7 @@ std::string compiledBothWays(const std::string& source) {
   TestFolder folder;
   folder.write("langX.txt", source);
   const CompileResult streamed = compileLanguage(folder.path(), "X");
-  const std::string streamedResult =
+  std::string streamedResult =
       streamed.ok() ? folder.read("LangX.lng")
                     : "fault " + std::to_string(streamed.line()) + ": " +
                           streamed.message();

@@ -422,7 +422,7 @@ TEST(UnicodeSourceTest, AFileOfNothingButAByteOrderMarkIsEmpty) {
 // The outcome of `source` read whole, which the compile in one pass, in
 // blocks of any size, must match.
 std::string everyWay(std::string_view source) {
-  const std::string whole = tabled(source);
+  std::string whole = tabled(source);
   for (std::size_t blockSize : {1, 3, 4096}) {
     EXPECT_EQ(compiledInBlocks(source, blockSize), whole)
         << "in blocks of " << blockSize;
