@@ -3,6 +3,8 @@
 #include <map>
 #include <vector>
 
+#include "compiler/messages.h"
+
 namespace parlavox::literal {
 
 namespace {
@@ -85,20 +87,17 @@ Result compile(const std::string& source) {
       while (first + 1 < number.size() && number[first] == '0') ++first;
       key = number.substr(first);
       if (negative && key != "0") {
-        if (key != "1") return {false, "invalid line number " + number, {}};
+        if (key != "1") return {false, messages::invalidLineNumber(number), {}};
         key = "-1";
       }
     } else {
-      return {false,
-              "string delimiter | missing in line \"" + piece + "\" (" +
-                  std::to_string(i) + ")",
-              {}};
+      return {false, messages::delimiterMissing(piece, i), {}};
     }
     if (number != "Charset" && less(highest, key)) highest = key;
     std::string entry = piece.substr(bar + 1);
     entry = trim(entry.substr(0, entry.find("//")));
     if (!slots[key].empty()) {
-      return {false, "double entry for line number " + number, {}};
+      return {false, messages::doubleEntry(number), {}};
     }
     slots[key] = entry;
   }
