@@ -2,11 +2,18 @@
 # The PO files of parlavox-lngc as gettext's own tools take them: msgfmt
 # --check passes every export and catches a dropped placeholder, and what
 # msgmerge, msgcat and msgattrib make of an export imports as expected.
-# Usage: lngc_po_gettext_test.sh LNGC SAMPLES
+# RUNNER runs LNGC where it is another system's program (wine for the
+# Windows build); gettext's tools are this system's.
+# Usage: lngc_po_gettext_test.sh LNGC SAMPLES [RUNNER]
 set -euo pipefail
 
-lngc=$(realpath "$1")
 samples=$(realpath "$2")
+if [[ -n ${3:-} ]]; then
+  lngc_command=("$3" "$(realpath "$1")")
+else
+  lngc_command=("$(realpath "$1")")
+fi
+lngc() { "${lngc_command[@]}" "$@"; }
 for tool in msgfmt msgmerge msgcat msgattrib; do
   if ! command -v "$tool" >/dev/null; then
     echo "$tool is missing: scripts/setup.sh installs gettext" >&2
@@ -27,7 +34,7 @@ fail() {
 
 # Compiles $1 and prints the compiled file's name.
 compiled_of() {
-  "$lngc" "$1"
+  lngc "$1"
   local name=${1#lang}
   echo "Lang${name%.*}.lng"
 }
@@ -38,8 +45,8 @@ printf '%s\r\n' 'Charset | 238' '0 | Plik // mine' '1 | Otwórz...' \
   '7 | %1 z %2' '8 | Nie znaleziono %1.' \
   '9 | Szukaj: http://www.parlavox.example // address' '10 | Błąd %1: %2' \
   '11 | Zażółć' '12 | Poza wzorcem %1' >langPolski.txt
-"$lngc" --export-po --reference langEnglish.txt langDeutsch.txt langPolski.txt
-"$lngc" --export-pot langEnglish.txt
+lngc --export-po --reference langEnglish.txt langDeutsch.txt langPolski.txt
+lngc --export-pot langEnglish.txt
 for po in langDeutsch.po langPolski.po langEnglish.pot; do
   msgfmt --check -o /dev/null "$po" 2>msgfmt.err || fail "msgfmt --check $po: $(cat msgfmt.err)"
 done
@@ -63,11 +70,11 @@ for form in width=20 sort-output; do
   (
     cd "$form"
     ! cmp -s langDeutsch.po ../langDeutsch.po
-    "$lngc" langDeutsch.po
+    lngc langDeutsch.po
     cmp LangDeutsch.lng ../expected.lng
-    "$lngc" --import-po langDeutsch.po
+    lngc --import-po langDeutsch.po
     rm LangDeutsch.lng
-    "$lngc" langDeutsch.txt
+    lngc langDeutsch.txt
     cmp LangDeutsch.lng ../expected.lng
   ) || fail "msgcat $form"
 done
@@ -81,10 +88,10 @@ sed 's#^9 | Lyrics are downloaded#9 | Lyrics are now downloaded#' langEnglish.tx
   >new/langEnglish.txt
 printf '12 | Added %%1\r\n' >>new/langEnglish.txt
 grep -q 'are now downloaded' new/langEnglish.txt || fail "the newer reference is the old one"
-"$lngc" --export-pot new/langEnglish.txt
+lngc --export-pot new/langEnglish.txt
 mkdir merged
 msgmerge --quiet langDeutsch.po new/langEnglish.pot -o merged/langDeutsch.po
-"$lngc" --import-po merged/langDeutsch.po 2>import.err
+lngc --import-po merged/langDeutsch.po 2>import.err
 [[ -z $(cat import.err) ]] || fail "the merge's import said: $(cat import.err)"
 grep -q '^9 | ' merged/langDeutsch.txt && fail "the fuzzy entry was imported"
 grep -q '^12 | ' merged/langDeutsch.txt && fail "the new entry was imported"
@@ -92,10 +99,10 @@ grep -q '^12 | ' merged/langDeutsch.txt && fail "the new entry was imported"
   fail "the merge imported $(grep -c '^[0-9]* | ' merged/langDeutsch.txt) lines, not 11"
 mkdir cleared
 msgattrib --clear-fuzzy merged/langDeutsch.po -o cleared/langDeutsch.po
-"$lngc" --import-po cleared/langDeutsch.po
+lngc --import-po cleared/langDeutsch.po
 grep -q $'^9 | Liedtexte kommen von http://www.parlavox.example/lyrics // address\r$' \
   cleared/langDeutsch.txt || fail "cleared: $(grep '^9 ' cleared/langDeutsch.txt)"
-"$lngc" cleared/langDeutsch.txt
+lngc cleared/langDeutsch.txt
 cmp cleared/LangDeutsch.lng expected.lng || fail "the cleared merge compiles to other bytes"
 
 if ((failures > 0)); then
