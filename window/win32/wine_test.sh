@@ -243,12 +243,12 @@ compile_name Ru
 expect_bytes LangRu.lng '204\r\n\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\r\n'
 compile_name Ja
 expect_bytes LangJa.lng '128\r\n\x83\x5C\x83\x74\x83\x67\x82\xF0\x95\x5C\x8E\xA6\r\n'
-# A fault quotes characters, whole: a NUL of the source shows as its symbol.
+# A fault quotes characters, whole; a NUL of the source shows as <0x00>.
 compile_name Hu
 expect_box 'character "ő" (U+0151) in line number 1 has no place in Windows-1252, the code page of Charset 0; every text fits Charset 238 (Central European)'
 [[ ! -e $tool/LangHu.lng ]] || x_fail "LangHu.lng was written despite the fault"
 compile_name Nul
-expect_box 'string delimiter | missing in line "b␀c | d" (1)'
+expect_box 'string delimiter | missing in line "b<0x00>c | d" (1)'
 
 # --- What the application would show wrong -----------------------------------
 # A Polish translation as a new translator saves it, first with no reference
