@@ -59,6 +59,21 @@ std::string unfitText(std::string_view text) {
   return {};
 }
 
+// Why the translator comment `comment` cannot stand in a language source;
+// empty when it can. A carriage return would end the source's line there
+// and make what follows it a line of its own.
+std::string unfitComment(std::string_view comment) {
+  if (comment.find('\r') != std::string_view::npos) {
+    return "the translator comment holds a line break, which a language "
+           "source cannot hold";
+  }
+  if (comment.find('^') != std::string_view::npos) {
+    return "the translator comment holds \"^\", which breaks the line in a "
+           "language source";
+  }
+  return {};
+}
+
 struct Line {
   std::uint64_t number;
   std::size_t poLine;
@@ -145,22 +160,9 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
       if (!comment.empty()) comment += ' ';
       comment += part;
     }
-    // A carriage return in a comment would end the source's line there and
-    // make what follows it a line of its own.
-    if (comment.find('\r') != std::string::npos) {
-      source.result = CompileResult::failure(
-          messages::poUnfit(name,
-                            "the translator comment holds a line break, which "
-                            "a language source cannot hold"),
-          entry.line);
-      return source;
-    }
-    if (comment.find('^') != std::string::npos) {
-      source.result = CompileResult::failure(
-          messages::poUnfit(name,
-                            "the translator comment holds \"^\", which breaks "
-                            "the line in a language source"),
-          entry.line);
+    if (std::string why = unfitComment(comment); !why.empty()) {
+      source.result =
+          CompileResult::failure(messages::poUnfit(name, why), entry.line);
       return source;
     }
     lines.push_back({*number, entry.msgstrLine, entry.str, std::move(comment)});
