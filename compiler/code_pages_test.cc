@@ -91,6 +91,22 @@ TEST(CodePagesTest, CharsetsNameTheirPages) {
   }
 }
 
+// A source is compiled as UTF-8 until a byte proves it is not: the texts
+// before that byte are ASCII, and must come out as an 8-bit source's do.
+TEST(CodePagesTest, AsciiIsTheSameBytesInEveryPage) {
+  std::string ascii;
+  for (int byte = 1; byte < 0x80; ++byte) ascii += static_cast<char>(byte);
+  for (unsigned charset = 0; charset < 256; ++charset) {
+    const CodePage* page = codePageOfCharset(charset);
+    if (page == nullptr) continue;
+    std::string encoded;
+    const Encoded result = encodeFromUtf8(*page, ascii, &encoded);
+    EXPECT_TRUE(result.ok) << page->name;
+    EXPECT_EQ(encoded, ascii) << page->name;
+    EXPECT_EQ(decodeToUtf8(*page, ascii), ascii) << page->name;
+  }
+}
+
 TEST(CodePagesTest, TextsInTheirPages) {
   EXPECT_EQ(encoded(238, "Zażółć gęślą jaźń"),
             "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1");

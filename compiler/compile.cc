@@ -340,32 +340,27 @@ class WatchedStream : public EntrySink {
   bool told_ = false;
 };
 
-// Passes on the blocks of a source as long as they are ASCII without a NUL:
-// the first byte beyond ASCII, or NUL, which may be half of a UTF-16
-// character, ends the reading as a failure, before the scanner sees the
-// block that holds it.
-class AsciiBlocks : public SourceBlocks {
+// Passes on the blocks of a source as long as they may be UTF-8: the first
+// bytes that cannot be end the reading as a failure, before the scanner
+// sees the block that holds them.
+class GuessedBlocks : public SourceBlocks {
  public:
-  explicit AsciiBlocks(SourceBlocks* source) : source_(source) {}
-
-  // Whether the reading ended at a byte beyond ASCII or a NUL.
-  bool beyondAscii() const { return beyondAscii_; }
+  GuessedBlocks(SourceBlocks* source, Utf8Guess* guess)
+      : source_(source), guess_(guess) {}
 
   std::uint64_t size() const override { return source_->size(); }
   std::optional<std::size_t> read(std::span<char> into) override {
     const std::optional<std::size_t> got = source_->read(into);
-    const std::string_view block(into.data(), got.value_or(0));
-    if (!got || (isAscii(block) && block.find('\0') == block.npos)) {
-      return got;
+    if (got && !guess_->observe(std::string_view(into.data(), *got))) {
+      return std::nullopt;
     }
-    beyondAscii_ = true;
-    return std::nullopt;
+    return got;
   }
   bool unchanged() override { return source_->unchanged(); }
 
  private:
   SourceBlocks* source_;
-  bool beyondAscii_ = false;
+  Utf8Guess* guess_;
 };
 
 // Passes on the blocks of a source, and shows each to an encoding watch.
@@ -504,70 +499,75 @@ CompileResult unopened(std::string_view name, ReadStatus status,
   return CompileResult::failure(messages::sourceUnreadable(name, cause));
 }
 
-// Compiles a source whose encoding the whole file decides: a first reading
-// decides it, from the page cache after the reading that found a byte
-// beyond ASCII, and a second one writes the texts.
-CompileResult compileSurveyed(FileBlocks* file, const fs::path& target,
-                              std::string_view name,
-                              const CompileOptions& options,
-                              const std::function<bool()>& unchanged,
-                              CompileReport* report) {
-  if (!file->rewind()) {
+// How a reading takes the source's bytes: as a survey decided, or, before
+// any byte beyond ASCII has been seen, as UTF-8 until a byte disproves it.
+struct ReadingPlan {
+  SourceSurvey survey;
+  // The file has no byte-order mark, and no survey has read it.
+  bool guess = false;
+  // A UTF-16 file that no survey has read to its end: a failure of the
+  // reading may be the fault of its encoding, which comes first.
+  bool unverified = false;
+};
+
+// Reads the opened `file`, from its start, into the compiled file `target`
+// of `name` as `plan` says, which takes its name only if the source is
+// `unchanged` then. `guess` sees the bytes of a guessing plan.
+CompileResult readSource(FileBlocks* file, const fs::path& target,
+                         std::string_view name, const ReadingPlan& plan,
+                         const std::optional<std::string>& charset,
+                         const CompileOptions& options,
+                         const std::function<bool()>& unchanged,
+                         Utf8Guess* guess, CompileReport* report,
+                         StreamedEnd* end) {
+  SurveyedText text(file, plan.survey);
+  if (!text.rewound()) {
     return CompileResult::failure(messages::sourceUnreadable(name));
   }
-  std::optional<SourceSurvey> survey = surveySource(file, options.blockSize);
-  if (!survey || !file->unchanged()) {
-    return CompileResult::failure(messages::sourceUnreadable(name));
-  }
-  // A byte-order mark alone is an empty file, as every editor shows it.
-  if (survey->mark != ByteOrderMark::kNone &&
-      file->size() == byteOrderMarkSize(survey->mark)) {
-    return CompileResult::failure(messages::sourceEmpty());
-  }
-  report->encoding = survey->encoding;
-  report->mark = survey->mark;
-  if (survey->fault) {
-    return CompileResult::failure(std::move(survey->fault->message),
-                                  survey->fault->line);
-  }
-  std::optional<std::string> charset;
-  for (;;) {
-    SurveyedText text(file, *survey);
-    if (!text.rewound()) {
-      return CompileResult::failure(messages::sourceUnreadable(name));
-    }
-    const bool unicode = isUnicode(survey->encoding);
-    // An 8-bit text is the code page's bytes, never UTF-8 throughout; its
-    // bytes are looked at for a file that is UTF-8 but for a few.
-    EncodingWatch watch(unicode, languageNamed(name));
-    ObservedBlocks observed(text.text(), &watch);
-    StreamedReading how;
-    how.input = text.text();
-    how.encoding = survey->encoding;
-    how.charset = charset;
-    how.reading.blockSize = options.blockSize;
-    how.reading.characters = survey->characters;
-    how.reading.quote = [encoding = survey->encoding,
-                         page = survey->quotePage](std::string_view bytes) {
+  GuessedBlocks guessed(text.text(), guess);
+  SourceBlocks* const input =
+      plan.guess ? static_cast<SourceBlocks*>(&guessed) : text.text();
+  // A guess reads UTF-8: its ASCII texts are checked alike either way.
+  const SourceEncoding encoding =
+      plan.guess ? SourceEncoding::kUtf8 : plan.survey.encoding;
+  // An 8-bit text is the code page's bytes, never UTF-8 throughout; its
+  // bytes are looked at for a file that is UTF-8 but for a few.
+  EncodingWatch watch(isUnicode(encoding), languageNamed(name));
+  ObservedBlocks observed(input, &watch);
+  StreamedReading how;
+  how.input = input;
+  how.encoding = encoding;
+  how.charset = charset;
+  how.reading.blockSize = options.blockSize;
+  how.reading.characters = plan.survey.characters;
+  // A guess that fails is read again as surveyed, unless every byte the
+  // scan saw was ASCII, which is quoted alike in every encoding.
+  if (!plan.guess) {
+    how.reading.quote = [encoding,
+                         page = plan.survey.quotePage](std::string_view bytes) {
       return quotedText(encoding, page, bytes);
     };
-    if (options.checkEncoding) {
-      how.input = &observed;
-      how.watch = &watch;
-      // Asked after the scan, when the file is read no more.
-      how.lineAt = [&](std::uint64_t offset) -> std::size_t {
-        SurveyedText again(file, *survey);
-        if (!again.rewound()) return 0;
-        return physicalLineIn(again.text(), offset).value_or(0);
-      };
-      how.holdBackOnFindings = options.holdBackOnFindings;
-    }
-    StreamedEnd end;
-    CompileResult result =
-        compileStreamed(target, name, how, unchanged, report, &end);
-    if (!end.lateCharset || charset) return result;
-    charset = std::move(end.lateCharset);
   }
+  if (options.checkEncoding) {
+    how.input = &observed;
+    how.watch = &watch;
+    // Asked after the scan, when the file is read no more.
+    how.lineAt = [&](std::uint64_t offset) -> std::size_t {
+      SurveyedText again(file, plan.survey);
+      if (!again.rewound()) return 0;
+      return physicalLineIn(again.text(), offset).value_or(0);
+    };
+    how.holdBackOnFindings = options.holdBackOnFindings;
+  }
+  return compileStreamed(target, name, how, unchanged, report, end);
+}
+
+// The plan of a survey that reads the whole of the opened `file`.
+std::optional<ReadingPlan> surveyed(FileBlocks* file, std::size_t blockSize) {
+  if (!file->rewind()) return std::nullopt;
+  std::optional<SourceSurvey> survey = surveySource(file, blockSize);
+  if (!survey || !file->unchanged()) return std::nullopt;
+  return ReadingPlan{std::move(*survey)};
 }
 
 // `fault`, a character with no place in the code page, followed by the
@@ -614,6 +614,19 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
     }
     return CompileResult::failure(messages::sourceEmpty());
   }
+  const std::optional<SurveyStart> start = surveyStartOf(&blocks);
+  if (!start) return CompileResult::failure(messages::sourceUnreadable(name));
+  const SourceSurvey& first = start->survey;
+  // A byte-order mark alone is an empty file, as every editor shows it.
+  if (first.mark != ByteOrderMark::kNone &&
+      blocks.size() == byteOrderMarkSize(first.mark)) {
+    return CompileResult::failure(messages::sourceEmpty());
+  }
+  report->encoding = first.encoding;
+  report->mark = first.mark;
+  if (first.fault) {
+    return CompileResult::failure(first.fault->message, first.fault->line);
+  }
 
   // The source must still be the file opened, unchanged, and still have its
   // name when the compiled file takes its name.
@@ -621,46 +634,55 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
     return blocks.unchanged() && blocks.stillAt(*source);
   };
   const fs::path target = folder / pathFromBytes(outputFileName(name));
-  ScanReading reading;
-  reading.blockSize = options.blockSize;
 
-  // Bytes beyond ASCII are read in the code page the source names, or as
-  // Unicode, which only the whole file tells. ASCII reads alike in every
-  // encoding: a source without such a byte is compiled in the reading that
-  // finds that out, and a fault before the first one is the source's first
-  // fault in any encoding.
+  // The source is read once where its bytes decide as they come: a mark
+  // names the encoding, and a file without one is read as UTF-8 (which
+  // ASCII is, as it is every code page's) until a byte disproves it. It is
+  // read again where a reading learns what it had to know first: that the
+  // bytes are 8-bit, a Charset line that came too late to be written
+  // first, or, after a failure, what only the whole file tells.
+  ReadingPlan plan{first, first.mark == ByteOrderMark::kNone, start->open};
   std::optional<std::string> charset;
   for (;;) {
-    AsciiBlocks ascii(&blocks);
-    // ASCII is never UTF-8 nor a byte a code page lacks: the encoding check
-    // needs the texts alone, not the bytes around them.
-    EncodingWatch watch(false, languageNamed(name));
-    StreamedReading how;
-    how.input = &ascii;
-    how.reading = reading;
-    how.charset = charset;
-    if (options.checkEncoding) {
-      how.watch = &watch;
-      // Never asked: ASCII holds no UTF-8.
-      how.lineAt = [](std::uint64_t) -> std::size_t { return 0; };
-      how.holdBackOnFindings = options.holdBackOnFindings;
-    }
+    CompileReport reading;
+    reading.encoding = plan.survey.encoding;
+    reading.mark = plan.survey.mark;
+    Utf8Guess guess;
     StreamedEnd end;
     CompileResult result =
-        compileStreamed(target, name, how, unchanged, report, &end);
-    // The blocks are read one ahead of the scan: a byte beyond ASCII
-    // counts only where the reading failed on it.
-    if (ascii.beyondAscii() && end.status == ScanStatus::kUnreadable) break;
-    if (!end.lateCharset || charset) return result;
-    charset = std::move(end.lateCharset);
-    if (!blocks.rewind()) {
-      return CompileResult::failure(messages::sourceUnreadable(name));
+        readSource(&blocks, target, name, plan, charset, options, unchanged,
+                   &guess, &reading, &end);
+    std::optional<ReadingPlan> next;
+    if (plan.guess && guess.disproved() &&
+        end.status == ScanStatus::kUnreadable) {
+      if (std::optional<SourceSurvey> eightBit = guess.eightBit()) {
+        next = ReadingPlan{std::move(*eightBit)};
+      } else {
+        next = surveyed(&blocks, options.blockSize);
+      }
+    } else if (end.lateCharset && !charset) {
+      charset = std::move(end.lateCharset);
+      continue;
+    } else if ((plan.guess && guess.beyondAscii() &&
+                end.status != ScanStatus::kScanned) ||
+               (plan.unverified && !result.ok())) {
+      next = surveyed(&blocks, options.blockSize);
+    } else {
+      if (plan.guess) reading.encoding = guess.encoding();
+      *report = std::move(reading);
+      if (!report->unmappable) return result;
+      return withFittingCharsetOf(name, *source, &blocks, std::move(result));
+    }
+    if (!next) return CompileResult::failure(messages::sourceUnreadable(name));
+    // A Charset line found in another reading of the bytes counts no more.
+    charset.reset();
+    plan = std::move(*next);
+    report->encoding = plan.survey.encoding;
+    if (plan.survey.fault) {
+      return CompileResult::failure(std::move(plan.survey.fault->message),
+                                    plan.survey.fault->line);
     }
   }
-  CompileResult result =
-      compileSurveyed(&blocks, target, name, options, unchanged, report);
-  if (!report->unmappable) return result;
-  return withFittingCharsetOf(name, *source, &blocks, std::move(result));
 }
 
 }  // namespace

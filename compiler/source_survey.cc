@@ -152,6 +152,49 @@ SurveyedText::SurveyedText(FileBlocks* file, const SourceSurvey& survey)
       decoded_(&afterMark_, survey.encoding == SourceEncoding::kUtf16Be),
       utf16_(survey.mark == ByteOrderMark::kUtf16) {}
 
+std::optional<SurveyStart> surveyStartOf(FileBlocks* file) {
+  char start[kUnmarkedUtf16Probe];
+  const std::optional<std::size_t> got =
+      readAtLeast(file, start, sizeof start, sizeof start);
+  if (!got || !file->rewind()) return std::nullopt;
+  const std::string_view bytes(start, *got);
+  SurveyStart decided;
+  if (const std::optional<SourceEncoding> marked = encodingByMark(bytes)) {
+    decided.survey.encoding = *marked;
+    decided.survey.mark = byteOrderMarkOf(bytes);
+    decided.open = decided.survey.mark == ByteOrderMark::kUtf16;
+  } else if (const std::optional<SourceEncoding> utf16 = unmarkedUtf16(bytes)) {
+    decided.survey.fault = unmarkedUtf16Fault(*utf16);
+    decided.open = false;
+  }
+  return decided;
+}
+
+bool Utf8Guess::observe(std::string_view bytes) {
+  if (disproved_) return false;
+  if (bytes.empty()) {
+    ended_ = true;
+    // A sequence that the end of the file cuts off is no UTF-8.
+    disproved_ = !utf8_.ascii() && !utf8_.firstSequence();
+    return !disproved_;
+  }
+  utf8_.observe(bytes);
+  charset_.observe(bytes);
+  disproved_ = !utf8_.mayBeUtf8();
+  return !disproved_;
+}
+
+std::optional<SourceSurvey> Utf8Guess::eightBit() {
+  if (!disproved_ || (!charset_.done() && !ended_)) return std::nullopt;
+  SourceSurvey survey;
+  survey.quotePage = charset_.finish();
+  // Some byte beyond ASCII disproved UTF-8.
+  if (survey.quotePage != nullptr && survey.quotePage->doubleByte) {
+    survey.characters = survey.quotePage;
+  }
+  return survey;
+}
+
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize) {
   // The first block holds any byte-order mark, and all that unmarkedUtf16

@@ -42,6 +42,20 @@ struct SourceSurvey {
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
                                          std::size_t blockSize);
 
+// What the first bytes of a source decide: the byte-order mark and the
+// encoding it names, or the fault of UTF-16 saved without one.
+struct SurveyStart {
+  SourceSurvey survey;
+  // Whether the rest of the file can still change the decision: it has no
+  // mark, or a UTF-16 one (a fault anywhere refuses it).
+  bool open = true;
+};
+
+// The start of the opened `file`, read from its first byte: its first
+// kUnmarkedUtf16Probe bytes, or all it has; nothing when it could not be
+// read. The file is rewound after.
+std::optional<SurveyStart> surveyStartOf(FileBlocks* file);
+
 // The second reading of a surveyed source: the bytes of its text, without
 // the byte-order mark, and as UTF-8 when it is UTF-16.
 class SurveyedText {
@@ -107,6 +121,40 @@ class CharsetLineFinder {
   unsigned number_ = 0;
   std::size_t significant_ = 0;
   const CodePage* page_ = nullptr;
+};
+
+// The survey of a source without a byte-order mark made as its bytes come,
+// for a reading that takes them for UTF-8 (ASCII is UTF-8, and every code
+// page's): it stops that reading at the first bytes that cannot be UTF-8,
+// and then says how the source is read instead, where the bytes seen so far
+// tell it.
+class Utf8Guess {
+ public:
+  // Sees the next bytes of the source, in order; false when they prove it
+  // is no UTF-8 (at the end of the source, `bytes` is empty).
+  bool observe(std::string_view bytes);
+
+  // Whether some bytes proved the source no UTF-8.
+  bool disproved() const { return disproved_; }
+
+  // Whether a byte beyond ASCII was seen.
+  bool beyondAscii() const { return !utf8_.ascii(); }
+
+  // After a whole reading that nothing disproved: how the source was read.
+  SourceEncoding encoding() const {
+    return beyondAscii() ? SourceEncoding::kUtf8 : SourceEncoding::kEightBit;
+  }
+
+  // Once disproved: the survey of the 8-bit source, the same as
+  // surveySource's, where the first Charset line was among the bytes seen;
+  // nothing where it may still come.
+  std::optional<SourceSurvey> eightBit();
+
+ private:
+  Utf8Watch utf8_;
+  CharsetLineFinder charset_;
+  bool disproved_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace parlavox
