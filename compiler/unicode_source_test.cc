@@ -439,6 +439,35 @@ constexpr std::string_view kUnmarkedBe =
     "mark: save it again as UTF-16 with a byte-order mark (\"Unicode\" in "
     "Notepad), or as UTF-8";
 
+// A source without a byte-order mark is read as UTF-8 until a byte proves
+// it is not; then it is read again as 8-bit, and must come out as its table.
+TEST(UnicodeSourceTest, SourcesThatTurnOutNotUtf8CompileAsTheirTable) {
+  // UTF-8 up to a Windows-1250 «ł» on the last line: all of it is 8-bit.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | Za\xC5\xBC\xC3\xB3\r\n1 | \xB3\r\n"),
+            "238\r\nZa\xC5\xBC\xC3\xB3\r\n\xB3\r\n");
+  // A character that Windows-1250 has no place for, read as UTF-8 first, is
+  // then two bytes like any other.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | \xE6\x97\xA5\r\n1 | \xB3\r\n"),
+            "238\r\n\xE6\x97\xA5\r\n\xB3\r\n");
+  // A sequence that the end of the file cuts off.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | \xC5\xBC\xC5"),
+            "238\r\n\xC5\xBC\xC5\r\n");
+  // The Charset line comes after the byte that proves the file 8-bit, and
+  // names a double-byte page whose second bytes may look like "|".
+  EXPECT_EQ(everyWay("0 | \xC5\xBC\r\n1 | \x83\x7C|a\r\nCharset | 128\r\n"),
+            "128\r\n\xC5\xBC\r\n\x83\x7C|a\r\n");
+  // A fault among UTF-8 texts of a file that later proves 8-bit quotes its
+  // bytes in the code page: «Ĺ»«Ľ» are Windows-1250's 0xC5 0xBC.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | a\r\n0 | \xC5\xBC\r\n1 | \xB3\r\n"),
+            "fault 3: double entry for line number 0");
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | a\r\n\xC5\xBC | b\r\n1 | \xB3\r\n"),
+            "fault 3: string delimiter | missing in line \"\xC4\xB9\xC4\xBD | "
+            "b\" (2)");
+  // The same fault in a file that stays UTF-8 quotes its characters.
+  EXPECT_EQ(everyWay("Charset | 238\r\n0 | a\r\n\xC5\xBC | b\r\n"),
+            "fault 3: string delimiter | missing in line \"\xC5\xBC | b\" (2)");
+}
+
 TEST(UnicodeSourceTest, Utf16WithoutAByteOrderMarkIsAFault) {
   for (const std::string& text :
        {"Charset | 238\r\n0 | Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\r\n"s,
