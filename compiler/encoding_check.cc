@@ -186,6 +186,7 @@ struct TextTrace {
 
 TextTrace traceText(std::string_view text) {
   TextTrace trace;
+  std::array<bool, 0x80> seen{};
   std::size_t at = 0;
   while (at < text.size()) {
     at = skipAsciiRun(text, at, true);
@@ -196,7 +197,8 @@ TextTrace traceText(std::string_view text) {
       trace.hasControl = true;
       trace.control = byte;
     }
-    if (byte >= 0x80 && trace.highBytes.find(c) == std::string::npos) {
+    if (byte >= 0x80 && !seen[byte - 0x80]) {
+      seen[byte - 0x80] = true;
       trace.highBytes += c;
     }
   }
@@ -514,6 +516,10 @@ bool EncodingWatch::take(std::size_t slot, std::string_view text,
     expectCharset(text);
     return true;
   }
+  if (charsetDecided_) {
+    checkDecided(slot, line, text);
+    return true;
+  }
   TextTrace trace = traceText(text);
   if (trace.hasControl) {
     found_.push_back({Kind::kControlCharacter, line, slot, trace.control});
@@ -558,6 +564,36 @@ void EncodingWatch::checkEarly() {
   // Their memory goes back too: a source may keep many before its line.
   std::string().swap(early_);
   charsetDecided_ = true;
+  // Converted texts are no code page's bytes: finish() passes over the
+  // undefined bytes of a source that has a Charset line to convert by.
+  finds_.fill(0);
+  for (unsigned byte = 0; byte < 0x20; ++byte) {
+    if (isControl(static_cast<unsigned char>(byte)))
+      finds_[byte] = kControlFound;
+  }
+  if (charset_ == nullptr ||
+      (unicode_ && charsetText_ && codePageOfCharset(charset_->value))) {
+    return;
+  }
+  for (char c : charset_->undefinedBytes) {
+    finds_[static_cast<unsigned char>(c)] = kUndefinedFound;
+  }
+}
+
+void EncodingWatch::checkDecided(std::size_t slot, std::size_t line,
+                                 std::string_view text) {
+  // What each byte is found for, where it is the first such in its text.
+  unsigned wanted = kControlFound | kUndefinedFound;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const unsigned found = finds_[byte] & wanted;
+    if (found == 0) continue;
+    found_.push_back({(found & kControlFound) != 0 ? Kind::kControlCharacter
+                                                   : Kind::kUndefinedByte,
+                      line, slot, byte});
+    wanted &= ~found;
+    if (wanted == 0) return;
+  }
 }
 
 void EncodingWatch::checkUndefined(std::size_t slot, std::size_t line,

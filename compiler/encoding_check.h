@@ -6,6 +6,7 @@
 #ifndef PARLAVOX_COMPILER_ENCODING_CHECK_H_
 #define PARLAVOX_COMPILER_ENCODING_CHECK_H_
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -204,6 +205,8 @@ class EncodingWatch : public EntrySink {
   // Checks the texts kept for the Charset line against charset_, which
   // every text to come is checked against at once.
   void checkEarly();
+  // Checks a text that comes once charset_ is decided, in one pass.
+  void checkDecided(std::size_t slot, std::size_t line, std::string_view text);
 
   const bool unicode_;
   const Language* const language_;
@@ -222,6 +225,11 @@ class EncodingWatch : public EntrySink {
   // then those bytes.
   std::string early_;
   std::vector<Found> found_;
+  // Once charset_ is decided: what a text is found for by each of its
+  // bytes.
+  static constexpr unsigned kControlFound = 1;
+  static constexpr unsigned kUndefinedFound = 2;
+  std::array<unsigned char, 256> finds_{};
   Utf8Watch utf8_;
   Utf8Tally tally_;
 };

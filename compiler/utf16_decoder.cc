@@ -1,5 +1,8 @@
 #include "compiler/utf16_decoder.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "compiler/messages.h"
 #include "compiler/utf16.h"
 
@@ -9,6 +12,18 @@ namespace {
 
 bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+// Of four UTF-16 units read as one little-endian word: the bits that are
+// set unless every unit is ASCII.
+constexpr std::uint64_t kNotAsciiLe = 0xFF80FF80FF80FF80;
+constexpr std::uint64_t kNotAsciiBe = 0x80FF80FF80FF80FF;
+
+// Whether a byte of `word` is `byte`.
+constexpr bool hasByte(std::uint64_t word, unsigned char byte) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  const std::uint64_t x = word ^ (kOnes * byte);
+  return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
+}
 
 }  // namespace
 
@@ -27,7 +42,25 @@ char* Utf16Decoder::decode(std::string_view bytes, char* out) {
   // Held in locals: a write through `out` could change any member.
   std::uint64_t written = written_;
   bool plain = !high_ && !afterCr_;
+  const int lowByte = bigEndian_ ? 8 : 0;
   for (; at + 1 < bytes.size(); at += 2) {
+    // Four ASCII characters at once, none of them ending a line.
+    while (plain && bytes.size() - at >= 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, sizeof word);
+      if ((word & (bigEndian_ ? kNotAsciiBe : kNotAsciiLe)) != 0 ||
+          hasByte(word, '\r') || hasByte(word, '\n')) {
+        break;
+      }
+      if (out != nullptr) {
+        for (int unit = 0; unit < 4; ++unit) {
+          *out++ = static_cast<char>(word >> (16 * unit + lowByte));
+        }
+      }
+      written += 4;
+      at += 8;
+    }
+    if (at + 1 >= bytes.size()) break;
     const auto first = static_cast<unsigned char>(bytes[at]);
     const auto second = static_cast<unsigned char>(bytes[at + 1]);
     const char32_t unit = bigEndian_ ? (char32_t{first} << 8) | second
