@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "compiler/utf16_decoder.h"
+
 namespace parlavox {
 namespace {
 
@@ -48,6 +55,58 @@ TEST(Utf16Test, CompleteLengthStopsBeforeACutSequence) {
   // Bytes that cannot be completed are handed on, not held back forever.
   EXPECT_EQ(completeUtf8Length("a\x80\x80\x80\x80"), 5u);
   EXPECT_EQ(completeUtf8Length("a\xFF"), 2u);
+}
+
+// Random texts of ASCII runs of every length, line ends and characters of
+// every UTF-8 length, decoded in pieces of any size in both byte orders:
+// the UTF-8 and the line of a fault at the end are those of the whole.
+TEST(Utf16DecoderTest, AsciiRunsDecodeAsTheWholeInAnyPieces) {
+  std::mt19937 random(20261209);
+  const std::u16string kPieces[] = {
+      u"a",      u"\r",         u"\n", u"\r\n",   u"\u00F3",
+      u"\u65E5", u"\U0001F600", u"|",  u"\u007F", u"\u0080"};
+  for (int round = 0; round < 2000; ++round) {
+    std::u16string text;
+    const int parts = static_cast<int>(random() % 12);
+    for (int part = 0; part < parts; ++part) {
+      text += std::u16string(random() % 20, u'x');
+      text += kPieces[random() % std::size(kPieces)];
+    }
+    // A lone high surrogate at the end: a fault on the last line.
+    text += u'\xD800';
+    std::size_t lines = 1;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (text[at] == u'\n' || (text[at] == u'\r' && (at + 1 == text.size() ||
+                                                      text[at + 1] != u'\n'))) {
+        ++lines;
+      }
+    }
+    const std::string expected = utf8FromUtf16(text.substr(0, text.size() - 1));
+    for (const bool bigEndian : {false, true}) {
+      std::string bytes;
+      for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+      }
+      Utf16Decoder decoder(bigEndian);
+      std::string decoded(Utf16Decoder::mostUtf8For(bytes.size()), '\0');
+      char* out = decoded.data();
+      for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t piece =
+            std::min<std::size_t>(1 + random() % 40, bytes.size() - at);
+        out = decoder.decode(std::string_view(bytes).substr(at, piece), out);
+        at += piece;
+      }
+      decoder.finish();
+      decoded.resize(static_cast<std::size_t>(out - decoded.data()));
+      ASSERT_EQ(decoded, expected) << bigEndian << " round " << round;
+      EXPECT_EQ(decoder.written(), expected.size());
+      ASSERT_TRUE(decoder.fault().has_value());
+      EXPECT_EQ(decoder.fault()->line, lines)
+          << bigEndian << " round " << round;
+    }
+  }
 }
 
 }  // namespace
