@@ -4,7 +4,9 @@
 # same file, five times each (best and median). A source of ENTRIES entries
 # in number order and the same reversed (which must compile to the same
 # bytes), and with Polish texts saved as UTF-8 and as UTF-16 (which must
-# compile to the same bytes again); then the peak memory of in-order sources
+# compile to the same bytes again), and with richer Polish texts (nine
+# letters beyond ASCII in every one) saved in Windows-1250, as UTF-8 and as
+# UTF-16 (the same bytes once more); then the peak memory of in-order sources
 # of about 10 MB, 93 MB and 1 GB; then --reference and --update beside the same runs of BASELINE, a
 # parlavox-lngc built from another version, when it is given.
 #
@@ -20,7 +22,7 @@ make_source=$bin/bench/parlavox_make_source
 
 echo "$n entries, alternating with dd conv=fsync; times in ms (best / median), peak in MB"
 printf '%-9s %7s | %15s | %15s %8s | %9s %9s\n' order "MB" "dd" "lngc" "peak" "best/dd" "med/dd"
-for order in in-order reversed utf-8 utf-16; do
+for order in in-order reversed utf-8 utf-16 rich-1250 rich-8 rich-16; do
   case $order in
     in-order) "$make_source" "$n" "$work/langBench.txt" ;;
     reversed) "$make_source" "$n" "$work/langBench.txt" reversed ;;
@@ -29,6 +31,16 @@ for order in in-order reversed utf-8 utf-16; do
       "$make_source" "$n" "$work/polish.txt" polish
       { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work/polish.txt"; } >"$work/langBench.txt"
       rm "$work/polish.txt"
+      ;;
+    rich-*)
+      # Nine letters beyond ASCII and an address in every text.
+      "$make_source" "$n" "$work/rich.txt" rich
+      case $order in
+        rich-1250) iconv -f UTF-8 -t CP1250 "$work/rich.txt" >"$work/langBench.txt" ;;
+        rich-8) cp "$work/rich.txt" "$work/langBench.txt" ;;
+        rich-16) { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work/rich.txt"; } >"$work/langBench.txt" ;;
+      esac
+      rm "$work/rich.txt"
       ;;
   esac
   bytes=$(stat -c %s "$work/langBench.txt")
@@ -52,6 +64,14 @@ else
   echo "utf-16: DIFFERENT bytes from utf-8" >&2
   exit 1
 fi
+for order in rich-8 rich-16; do
+  if cmp -s "$work/rich-1250.lng" "$work/$order.lng"; then
+    echo "$order: the same bytes as rich-1250"
+  else
+    echo "$order: DIFFERENT bytes from rich-1250" >&2
+    exit 1
+  fi
+done
 rm -f "$work/copy.txt" "$work"/*.lng
 
 echo
