@@ -417,6 +417,13 @@ void Utf8Watch::observe(std::string_view bytes) {
       ++at;
       continue;
     }
+    // Most letters beyond ASCII take two bytes.
+    if (lead >= 0xC2 && lead <= 0xDF && bytes.size() - at >= 2 &&
+        (static_cast<unsigned char>(bytes[at + 1]) & 0xC0) == 0x80) {
+      if (!firstSequence_) firstSequence_ = base + at;
+      at += 2;
+      continue;
+    }
     const std::size_t length = sequenceLength(lead);
     if (!firstSequence_) firstSequence_ = base + at;
     if (length != 0 && bytes.size() - at < length) {
@@ -567,6 +574,7 @@ void EncodingWatch::checkEarly() {
   // Converted texts are no code page's bytes: finish() passes over the
   // undefined bytes of a source that has a Charset line to convert by.
   finds_.fill(0);
+  undefinedMatter_ = false;
   for (unsigned byte = 0; byte < 0x20; ++byte) {
     if (isControl(static_cast<unsigned char>(byte)))
       finds_[byte] = kControlFound;
@@ -577,6 +585,7 @@ void EncodingWatch::checkEarly() {
   }
   for (char c : charset_->undefinedBytes) {
     finds_[static_cast<unsigned char>(c)] = kUndefinedFound;
+    undefinedMatter_ = true;
   }
 }
 
@@ -584,7 +593,19 @@ void EncodingWatch::checkDecided(std::size_t slot, std::size_t line,
                                  std::string_view text) {
   // What each byte is found for, where it is the first such in its text.
   unsigned wanted = kControlFound | kUndefinedFound;
-  for (const char c : text) {
+  // Eight bytes at a time while none of them can be found for: none below
+  // 0x20, and, where undefined bytes count, none above 0x7F.
+  const std::uint64_t high = undefinedMatter_ ? kHighBits : 0;
+  std::size_t at = 0;
+  for (; text.size() - at >= sizeof(std::uint64_t);
+       at += sizeof(std::uint64_t)) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((((word - 0x20 * kEveryByte) & ~word) | (word & high)) & kHighBits) {
+      break;
+    }
+  }
+  for (const char c : text.substr(at)) {
     const auto byte = static_cast<unsigned char>(c);
     const unsigned found = finds_[byte] & wanted;
     if (found == 0) continue;

@@ -230,6 +230,7 @@ class EncodingWatch : public EntrySink {
   static constexpr unsigned kControlFound = 1;
   static constexpr unsigned kUndefinedFound = 2;
   std::array<unsigned char, 256> finds_{};
+  bool undefinedMatter_ = false;
   Utf8Watch utf8_;
   Utf8Tally tally_;
 };

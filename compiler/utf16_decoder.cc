@@ -18,11 +18,14 @@ bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 constexpr std::uint64_t kNotAsciiLe = 0xFF80FF80FF80FF80;
 constexpr std::uint64_t kNotAsciiBe = 0x80FF80FF80FF80FF;
 
-// Whether a byte of `word` is `byte`.
-constexpr bool hasByte(std::uint64_t word, unsigned char byte) {
+// 0x7F in the high byte of each of those units.
+constexpr std::uint64_t kHighBytesLe = 0x7F007F007F007F00;
+constexpr std::uint64_t kHighBytesBe = 0x007F007F007F007F;
+
+// Whether a byte of `word` is below `limit`, which is at most 0x80.
+constexpr bool hasByteBelow(std::uint64_t word, unsigned char limit) {
   constexpr std::uint64_t kOnes = 0x0101010101010101;
-  const std::uint64_t x = word ^ (kOnes * byte);
-  return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
+  return ((word - kOnes * limit) & ~word & (kOnes << 7)) != 0;
 }
 
 }  // namespace
@@ -48,8 +51,11 @@ char* Utf16Decoder::decode(std::string_view bytes, char* out) {
     while (plain && bytes.size() - at >= 8) {
       std::uint64_t word = 0;
       std::memcpy(&word, bytes.data() + at, sizeof word);
+      // With the units' high bytes then set to 0x7F, no byte is below 0x0E
+      // unless a unit is a control character that may end a line.
       if ((word & (bigEndian_ ? kNotAsciiBe : kNotAsciiLe)) != 0 ||
-          hasByte(word, '\r') || hasByte(word, '\n')) {
+          hasByteBelow(word | (bigEndian_ ? kHighBytesBe : kHighBytesLe),
+                       0x0E)) {
         break;
       }
       if (out != nullptr) {
