@@ -1,9 +1,10 @@
-// The first of two readings of a language source that is not plain ASCII.
-// How its texts are read depends on the whole file: it is UTF-8 only if
-// every byte of it is, a UTF-16 source is refused for a fault anywhere, and
-// the Charset line that names an 8-bit source's code page may come last.
-// The survey reads the blocks once, keeping none of them, so that the
-// second reading can write each text as soon as it is read.
+// How a language source's bytes are read, decided from them. It depends on
+// the whole file: it is UTF-8 only if every byte of it is, a UTF-16 source
+// is refused for a fault anywhere, and the Charset line that names an 8-bit
+// source's code page may come last. The start of a file decides most of it
+// (a byte-order mark), and a guess decides the rest as the bytes come; the
+// survey, which reads the blocks once, keeping none of them, decides where
+// a reading failed before the file told enough.
 
 #ifndef PARLAVOX_COMPILER_SOURCE_SURVEY_H_
 #define PARLAVOX_COMPILER_SOURCE_SURVEY_H_
