@@ -149,9 +149,9 @@ struct CompileReport {
 // in one pass that writes each text as soon as it is read and every text
 // before it is written, so that a source in number order never stands in
 // memory. The source is read once where its bytes decide their encoding as
-// they come; an 8-bit one is read again from its first byte beyond ASCII,
-// and a failed reading again where only the whole file tells the fault
-// that comes first. An earlier compiled file
+// they come; an 8-bit one again from its start once its first byte beyond
+// ASCII shows it, and a failed reading again where only the whole file
+// tells the fault that comes first. An earlier compiled file
 // stays as it was on every failure. The fault of a character that the code
 // page has no place for names the Charset that would hold every text, where
 // one would.
