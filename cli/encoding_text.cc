@@ -1,7 +1,7 @@
 #include "cli/encoding_text.h"
 
-#include "compiler/code_pages.h"
 #include "compiler/compile.h"
+#include "compiler/encodings/code_pages.h"
 #include "compiler/messages.h"
 
 namespace parlavox {

@@ -13,7 +13,7 @@
 
 #include "cli/lngc.h"
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 

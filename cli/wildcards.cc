@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "compiler/compile.h"
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
 
 namespace parlavox {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 namespace {

@@ -10,20 +10,20 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/charset_fit.h"
-#include "compiler/charsets.h"
-#include "compiler/code_pages.h"
-#include "compiler/compiled_output.h"
-#include "compiler/compiled_stream.h"
-#include "compiler/decoded_blocks.h"
-#include "compiler/language_source.h"
-#include "compiler/languages.h"
+#include "compiler/encodings/charsets.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/files/source_append.h"
+#include "compiler/files/text_file.h"
+#include "compiler/format/compiled_stream.h"
+#include "compiler/format/language_source.h"
 #include "compiler/messages.h"
-#include "compiler/source_append.h"
-#include "compiler/source_encoding.h"
-#include "compiler/source_survey.h"
-#include "compiler/text_file.h"
-#include "compiler/utf16.h"
+#include "compiler/source/charset_fit.h"
+#include "compiler/source/compiled_output.h"
+#include "compiler/source/decoded_blocks.h"
+#include "compiler/source/source_encoding.h"
+#include "compiler/source/source_survey.h"
 
 namespace parlavox {
 

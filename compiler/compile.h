@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/code_pages.h"
-#include "compiler/encoding_check.h"
-#include "compiler/entry_table.h"
-#include "compiler/source_blocks.h"
-#include "compiler/source_file.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/encoding_check.h"
+#include "compiler/source/source_blocks.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

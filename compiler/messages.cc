@@ -1,12 +1,12 @@
 #include "compiler/messages.h"
 
-#include "compiler/charsets.h"
-#include "compiler/code_pages.h"
-#include "compiler/encoding_check.h"
-#include "compiler/languages.h"
+#include "compiler/encodings/charsets.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/encodings/utf16.h"
 #include "compiler/reference_check.h"
-#include "compiler/source_file.h"
-#include "compiler/utf16.h"
+#include "compiler/source/encoding_check.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox::messages {
 

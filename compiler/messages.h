@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/text_file.h"
+#include "compiler/files/text_file.h"
 
 namespace parlavox {
 
