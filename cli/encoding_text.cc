@@ -2,7 +2,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/encodings/code_pages.h"
-#include "compiler/messages.h"
+#include "compiler/source/messages.h"
 
 namespace parlavox {
 

@@ -3,9 +3,10 @@
 #include <utility>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/files/messages.h"
 #include "compiler/files/text_file.h"
 #include "compiler/format/language_source.h"
-#include "compiler/messages.h"
+#include "compiler/po/messages.h"
 #include "compiler/po/po_export.h"
 #include "compiler/po/po_reader.h"
 

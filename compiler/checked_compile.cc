@@ -6,6 +6,7 @@
 #include "compiler/format/entry_table.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
+#include "compiler/source/messages.h"
 #include "compiler/source/source_file.h"
 
 namespace parlavox {

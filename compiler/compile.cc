@@ -22,6 +22,7 @@
 #include "compiler/source/charset_fit.h"
 #include "compiler/source/compiled_output.h"
 #include "compiler/source/decoded_blocks.h"
+#include "compiler/source/messages.h"
 #include "compiler/source/source_encoding.h"
 #include "compiler/source/source_survey.h"
 

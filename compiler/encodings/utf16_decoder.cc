@@ -1,7 +1,7 @@
 #include "compiler/encodings/utf16_decoder.h"
 
+#include "compiler/encodings/messages.h"
 #include "compiler/encodings/utf16.h"
-#include "compiler/messages.h"
 
 namespace parlavox {
 

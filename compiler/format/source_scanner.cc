@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "compiler/messages.h"
+#include "compiler/format/messages.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

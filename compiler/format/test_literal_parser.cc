@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "compiler/messages.h"
+#include "compiler/format/messages.h"
 
 namespace parlavox::literal {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compiler/encodings/charsets.h"
-#include "compiler/messages.h"
+#include "compiler/po/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source/encoding_check.h"
 #include "compiler/source/source_encoding.h"

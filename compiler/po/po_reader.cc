@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "compiler/messages.h"
+#include "compiler/po/messages.h"
 #include "compiler/source/encoding_check.h"
 
 namespace parlavox {

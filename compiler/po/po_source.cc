@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "compiler/encodings/languages.h"
-#include "compiler/messages.h"
+#include "compiler/po/messages.h"
 #include "compiler/source/source_encoding.h"
 
 namespace parlavox {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "compiler/messages.h"
+#include "compiler/source/messages.h"
 #include "compiler/source/source_encoding.h"
 
 namespace parlavox {

@@ -9,7 +9,7 @@
 
 #include "compiler/encodings/charsets.h"
 #include "compiler/encodings/utf16_decoder.h"
-#include "compiler/messages.h"
+#include "compiler/source/messages.h"
 
 namespace parlavox {
 
