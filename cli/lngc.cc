@@ -13,6 +13,7 @@
 #include "cli/wildcards.h"
 #include "compiler/compile.h"
 #include "compiler/encodings/languages.h"
+#include "compiler/files/file_names.h"
 #include "compiler/format/entry_table.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"

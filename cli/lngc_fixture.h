@@ -13,6 +13,7 @@
 
 #include "cli/lngc.h"
 #include "compiler/compile.h"
+#include "compiler/files/file_names.h"
 #include "compiler/files/test_folder.h"
 
 namespace parlavox {

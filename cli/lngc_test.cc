@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/files/file_names.h"
 #include "compiler/files/test_folder.h"
 
 namespace parlavox {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/files/file_names.h"
 #include "compiler/files/messages.h"
 #include "compiler/files/text_file.h"
 #include "compiler/format/language_source.h"

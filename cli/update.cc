@@ -9,6 +9,7 @@
 #include "compiler/compile.h"
 #include "compiler/encodings/languages.h"
 #include "compiler/encodings/utf16.h"
+#include "compiler/files/file_names.h"
 #include "compiler/files/messages.h"
 #include "compiler/files/source_append.h"
 #include "compiler/files/text_file.h"

@@ -11,6 +11,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/encodings/utf16.h"
+#include "compiler/files/file_names.h"
 
 namespace parlavox {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/compile.h"
+#include "compiler/files/file_names.h"
 #include "compiler/files/test_folder.h"
 
 namespace parlavox {

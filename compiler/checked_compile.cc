@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/files/file_names.h"
 #include "compiler/format/entry_table.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"

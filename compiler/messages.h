@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 #include "compiler/reference_check.h"
 
 namespace parlavox::messages {

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-#include "compiler/format/source_scanner.h"
+#include "compiler/encodings/source_fault.h"
 
 namespace parlavox {
 

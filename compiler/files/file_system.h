@@ -15,7 +15,7 @@
 #include <string_view>
 #include <utility>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 
 #if !defined(_WIN32)
 #include <pthread.h>

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 
 namespace parlavox::messages {
 

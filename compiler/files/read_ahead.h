@@ -13,8 +13,8 @@
 #include <optional>
 #include <string_view>
 
+#include "compiler/files/file_blocks.h"
 #include "compiler/files/file_system.h"
-#include "compiler/source/source_blocks.h"
 
 namespace parlavox {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "compiler/compile.h"
+#include "compiler/files/file_names.h"
 
 namespace parlavox {
 

@@ -9,10 +9,10 @@
 #include <system_error>
 #include <utility>
 
+#include "compiler/files/file_blocks.h"
 #include "compiler/files/file_system.h"
 #include "compiler/files/temporary_files.h"
 #include "compiler/files/write_behind.h"
-#include "compiler/source/source_blocks.h"
 
 namespace parlavox {
 
@@ -208,22 +208,6 @@ fs::path whereItPoints(const fs::path& path) {
 }
 
 }  // namespace
-
-FileText::FileText(std::string_view bytes)
-    : data_(std::make_unique_for_overwrite<char[]>(bytes.size())),
-      size_(bytes.size()) {
-  if (!bytes.empty()) std::memcpy(data_.get(), bytes.data(), bytes.size());
-}
-
-FileText FileText::uninitialised(std::size_t size) {
-  FileText text;
-  text.data_.reset(new (std::nothrow) char[size]);
-  if (text.data_ != nullptr) {
-    text.size_ = size;
-    os::adviseLargePages(text.data_.get(), size);
-  }
-  return text;
-}
 
 ReadResult readFile(const fs::path& path) {
   FileBlocks file(path);

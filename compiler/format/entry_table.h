@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 
 namespace parlavox {
 

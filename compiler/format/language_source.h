@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 #include "compiler/format/entry_table.h"
 #include "compiler/format/source_scanner.h"
 

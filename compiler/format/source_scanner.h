@@ -22,14 +22,9 @@
 #include <unordered_set>
 #include <vector>
 
-namespace parlavox {
+#include "compiler/encodings/source_fault.h"
 
-// A fault in a language source: the message for the translator and the
-// 1-based physical line it belongs to (0 when it belongs to no one line).
-struct SourceFault {
-  std::string message;
-  std::size_t line = 0;
-};
+namespace parlavox {
 
 // Turns bytes of a source into the text a fault message quotes them as.
 using QuoteFunction = std::function<std::string(std::string_view)>;

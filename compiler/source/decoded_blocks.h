@@ -11,7 +11,7 @@
 #include <span>
 
 #include "compiler/encodings/utf16_decoder.h"
-#include "compiler/source/source_blocks.h"
+#include "compiler/files/file_blocks.h"
 
 namespace parlavox {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "compiler/encodings/code_pages.h"
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 #include "compiler/format/language_source.h"
 #include "compiler/source/source_file.h"
 

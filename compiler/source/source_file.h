@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "compiler/files/text_file.h"
+#include "compiler/files/file_results.h"
 #include "compiler/source/encoding_check.h"
 
 namespace parlavox {
