@@ -1,3 +1,10 @@
+// The encodings layer, compiler/encodings/: pure functions over bytes. The
+// code pages and Charsets, UTF-8 and UTF-16, the faults of a source saved as
+// UTF-16, and the languages a source is written in. It stands at the bottom:
+// it may use the standard library and the system's conversion of code pages
+// (iconv; MultiByteToWideChar and WideCharToMultiByte on Windows), nothing
+// else.
+//
 // The Windows code pages that a Charset value names, and conversion of text
 // between them and Unicode: how a text held as Unicode is written into a
 // compiled file that the application reads in the Charset's code page.

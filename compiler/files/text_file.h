@@ -1,3 +1,10 @@
+// The files layer, compiler/files/: the system calls, and what is built
+// right on them. Whole files read and written durably, temporary files, a
+// file read in blocks and ahead on a thread, blocks written behind, lines
+// appended to a source under a lock and a journal, and file names as the
+// program holds them. It may use the encodings layer (UTF-16, for names on
+// Windows), the standard library and the platform's calls.
+//
 // Whole-file reading and writing, byte for byte: no line-end translation,
 // no code-page conversion, no byte-order mark; NUL bytes pass through.
 // A file is replaced only by a complete new one that is on the disk before

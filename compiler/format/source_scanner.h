@@ -1,3 +1,9 @@
+// The format layer, compiler/format/: how a language source and a compiled
+// file are written. The scanner of numbered lines, the table of a whole
+// source, and the stream that puts texts in slot order. It may use the files
+// layer (for the bytes a table keeps), the encodings layer and the standard
+// library; it opens no file.
+//
 // The scanner of a language source: takes the source's bytes in blocks of
 // any size, splits them into pieces at line breaks, reads each piece as
 // "number | text // comment" and checks the numbering, handing every text

@@ -1,3 +1,8 @@
+// The PO layer, compiler/po/: PO files read into language sources, and
+// sources written as PO files. It stands above the operations, as the
+// sources it makes are compiled, and may use them, every layer below them
+// and the standard library.
+//
 // The language source a PO file stands for: its header's Charset, then
 // each entry that is translated and not fuzzy as "N | text // comment".
 // What a source cannot hold (a line break, "^", a comment "//", spaces at

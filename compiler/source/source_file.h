@@ -1,3 +1,9 @@
+// The source layer, compiler/source/: a language source read in its
+// encoding. The encoding told from its bytes, a UTF-16 source decoded, the
+// scan of a source read block by block, the checks of its bytes against its
+// Charset, and the compiled file's bytes made in its code page. It may use
+// the format, files and encodings layers and the standard library.
+//
 // What the load of a language source found and read: the file, the encoding
 // its bytes were read in and the byte-order mark they started with. Later
 // steps (the compiled file's code page, notes after a fault, updating the
