@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "bench/median_time.h"
-#include "compiler/code_pages.h"
 #include "compiler/compile.h"
+#include "compiler/encodings/code_pages.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 
 #include "bench/median_time.h"
 #include "compiler/compile.h"
-#include "compiler/encoding_check.h"
-#include "compiler/text_file.h"
+#include "compiler/files/text_file.h"
+#include "compiler/source/encoding_check.h"
 
 namespace {
 

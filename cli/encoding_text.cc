@@ -1,8 +1,8 @@
 #include "cli/encoding_text.h"
 
-#include "compiler/code_pages.h"
 #include "compiler/compile.h"
-#include "compiler/messages.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/source/messages.h"
 
 namespace parlavox {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/encoding_check.h"
-#include "compiler/entry_table.h"
-#include "compiler/source_file.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/encoding_check.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

@@ -13,7 +13,8 @@
 
 #include "cli/lngc.h"
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/file_names.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 

@@ -5,10 +5,10 @@
 
 #include "cli/lngc.h"
 #include "cli/lngc_fixture.h"
-#include "compiler/code_pages.h"
-#include "compiler/languages.h"
-#include "compiler/test_folder.h"
-#include "compiler/text_file.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/files/text_file.h"
 
 namespace parlavox {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "cli/lngc.h"
 #include "cli/lngc_fixture.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 namespace {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/file_names.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 namespace {

@@ -7,8 +7,8 @@
 #include "cli/lngc_fixture.h"
 #include "cli/update.h"
 #include "compiler/compile.h"
-#include "compiler/source_append.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/source_append.h"
+#include "compiler/files/test_folder.h"
 
 #if defined(_WIN32)
 #include <windows.h>

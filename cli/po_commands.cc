@@ -2,12 +2,14 @@
 
 #include <utility>
 
-#include "compiler/language_source.h"
-#include "compiler/languages.h"
-#include "compiler/messages.h"
-#include "compiler/po_export.h"
-#include "compiler/po_reader.h"
-#include "compiler/text_file.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/files/file_names.h"
+#include "compiler/files/messages.h"
+#include "compiler/files/text_file.h"
+#include "compiler/format/language_source.h"
+#include "compiler/po/messages.h"
+#include "compiler/po/po_export.h"
+#include "compiler/po/po_reader.h"
 
 namespace parlavox {
 

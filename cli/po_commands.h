@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/entry_table.h"
-#include "compiler/po_source.h"
-#include "compiler/source_file.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/po/po_source.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

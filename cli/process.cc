@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "cli/lngc.h"
-#include "compiler/temporary_files.h"
+#include "compiler/files/temporary_files.h"
 
 namespace parlavox {
 

@@ -7,14 +7,16 @@
 #include "cli/findings_text.h"
 #include "cli/lngc.h"
 #include "compiler/compile.h"
-#include "compiler/languages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/files/file_names.h"
+#include "compiler/files/messages.h"
+#include "compiler/files/source_append.h"
+#include "compiler/files/text_file.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
-#include "compiler/source_append.h"
-#include "compiler/source_file.h"
+#include "compiler/source/source_file.h"
 #include "compiler/source_update.h"
-#include "compiler/text_file.h"
-#include "compiler/utf16.h"
 
 namespace parlavox {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "compiler/entry_table.h"
-#include "compiler/source_append.h"
-#include "compiler/source_file.h"
+#include "compiler/files/source_append.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

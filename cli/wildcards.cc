@@ -10,7 +10,8 @@
 #include <system_error>
 
 #include "compiler/compile.h"
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/files/file_names.h"
 
 namespace parlavox {
 

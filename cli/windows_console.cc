@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cli/wildcards.h"
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
 #endif
 
 namespace parlavox {

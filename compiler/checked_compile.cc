@@ -2,11 +2,13 @@
 
 #include <optional>
 
-#include "compiler/entry_table.h"
-#include "compiler/languages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/files/file_names.h"
+#include "compiler/format/entry_table.h"
 #include "compiler/messages.h"
 #include "compiler/reference_check.h"
-#include "compiler/source_file.h"
+#include "compiler/source/messages.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

@@ -1,3 +1,9 @@
+// The operations, compiler/: what the command line and the window call. The
+// compile, the compile with its checks, the check against the reference
+// and the update of a source from it. They may use every layer below
+// (source, format, files, encodings) and the standard library; only po/
+// stands above them.
+//
 // The compile a translator runs from the window: compileLanguage with the
 // encoding check, and, where the folder holds the English reference source
 // the translation is made from, the check against it. What the checks found

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 namespace {

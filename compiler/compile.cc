@@ -10,20 +10,22 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/charset_fit.h"
-#include "compiler/charsets.h"
-#include "compiler/code_pages.h"
-#include "compiler/compiled_output.h"
-#include "compiler/compiled_stream.h"
-#include "compiler/decoded_blocks.h"
-#include "compiler/language_source.h"
-#include "compiler/languages.h"
+#include "compiler/encodings/charsets.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/encodings/languages.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/files/file_names.h"
+#include "compiler/files/source_append.h"
+#include "compiler/files/text_file.h"
+#include "compiler/format/compiled_stream.h"
+#include "compiler/format/language_source.h"
 #include "compiler/messages.h"
-#include "compiler/source_append.h"
-#include "compiler/source_encoding.h"
-#include "compiler/source_survey.h"
-#include "compiler/text_file.h"
-#include "compiler/utf16.h"
+#include "compiler/source/charset_fit.h"
+#include "compiler/source/compiled_output.h"
+#include "compiler/source/decoded_blocks.h"
+#include "compiler/source/messages.h"
+#include "compiler/source/source_encoding.h"
+#include "compiler/source/source_survey.h"
 
 namespace parlavox {
 
@@ -115,27 +117,6 @@ std::optional<std::string> languageNameOf(std::string_view fileName) {
   return std::string(fileName.substr(
       kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size()));
 }
-
-#ifdef _WIN32
-fs::path pathFromBytes(std::string_view bytes) {
-  // Names are checked before they get here; anything else is shown as
-  // U+FFFD, which opens no file named by other bytes.
-  const std::u16string wide =
-      utf16FromUtf8(bytes).value_or(std::u16string(1, u'\uFFFD'));
-  return fs::path(std::wstring(wide.begin(), wide.end()));
-}
-
-std::string bytesFromPath(const fs::path& path) {
-  const std::wstring& wide = path.native();
-  return utf8FromUtf16(std::u16string(wide.begin(), wide.end()));
-}
-#else
-fs::path pathFromBytes(std::string_view bytes) {
-  return fs::path(std::string(bytes));
-}
-
-std::string bytesFromPath(const fs::path& path) { return path.native(); }
-#endif
 
 std::optional<fs::path> findLanguageSource(const fs::path& folder,
                                            std::string_view name,

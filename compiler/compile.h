@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/code_pages.h"
-#include "compiler/encoding_check.h"
-#include "compiler/entry_table.h"
-#include "compiler/source_blocks.h"
-#include "compiler/source_file.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/encoding_check.h"
+#include "compiler/source/source_blocks.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 
@@ -57,13 +57,6 @@ std::string outputFileName(std::string_view name);
 // The name in a source's file name "lang" + name + ".txt", where "lang" and
 // ".txt" may be in any case; nothing for any other file name.
 std::optional<std::string> languageNameOf(std::string_view fileName);
-
-// The path of a name as the program holds it: the bytes of a POSIX file
-// name; on Windows, UTF-8 (with unpaired surrogates as WTF-8 has them).
-std::filesystem::path pathFromBytes(std::string_view bytes);
-
-// `path` as the program holds names: the inverse of pathFromBytes.
-std::string bytesFromPath(const std::filesystem::path& path);
 
 // The file the compile reads as the source of `name`: "lang" + name + ".txt"
 // in `folder` if a plain file has that name, else the first plain file, in

@@ -1,4 +1,4 @@
-#include "compiler/compiled_stream.h"
+#include "compiler/format/compiled_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/language_source.h"
+#include "compiler/format/language_source.h"
 
 namespace parlavox {
 namespace {

@@ -5,10 +5,10 @@
 #include <random>
 
 #include "compiler/compile.h"
-#include "compiler/compiled_stream.h"
-#include "compiler/language_source.h"
-#include "compiler/source_scanner.h"
-#include "compiler/test_literal_parser.h"
+#include "compiler/format/compiled_stream.h"
+#include "compiler/format/language_source.h"
+#include "compiler/format/source_scanner.h"
+#include "compiler/format/test_literal_parser.h"
 
 namespace parlavox {
 namespace {

@@ -21,9 +21,9 @@
 #include <thread>
 
 #include "compiler/compile.h"
-#include "compiler/file_system.h"
-#include "compiler/test_folder.h"
-#include "compiler/text_file.h"
+#include "compiler/files/file_system.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/files/text_file.h"
 
 namespace parlavox {
 namespace {

@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "compiler/compile.h"
-#include "compiler/source_blocks.h"
-#include "compiler/test_folder.h"
-#include "compiler/test_scan.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/source/source_blocks.h"
+#include "compiler/source/test_scan.h"
 
 namespace parlavox {
 namespace {

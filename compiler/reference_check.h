@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/entry_table.h"
+#include "compiler/format/entry_table.h"
 
 namespace parlavox {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/language_source.h"
+#include "compiler/format/language_source.h"
 
 namespace parlavox {
 namespace {

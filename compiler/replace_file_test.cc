@@ -7,9 +7,9 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "compiler/file_system.h"
-#include "compiler/test_folder.h"
-#include "compiler/text_file.h"
+#include "compiler/files/file_system.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/files/text_file.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>

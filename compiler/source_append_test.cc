@@ -1,4 +1,4 @@
-#include "compiler/source_append.h"
+#include "compiler/files/source_append.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 
 namespace parlavox {
 namespace {

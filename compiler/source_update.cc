@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <charconv>
 
-#include "compiler/code_pages.h"
-#include "compiler/source_encoding.h"
-#include "compiler/utf16.h"
+#include "compiler/encodings/code_pages.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/source/source_encoding.h"
 
 namespace parlavox {
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/entry_table.h"
-#include "compiler/source_file.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/source_file.h"
 
 namespace parlavox {
 

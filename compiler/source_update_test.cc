@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "compiler/language_source.h"
+#include "compiler/format/language_source.h"
 
 namespace parlavox {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/encoding_check.h"
-#include "compiler/entry_table.h"
-#include "compiler/test_folder.h"
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/source/encoding_check.h"
 
 namespace parlavox {
 namespace {

@@ -11,8 +11,8 @@
 #include <windows.h>
 
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
-#include "compiler/text_file.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/files/text_file.h"
 
 namespace parlavox {
 namespace {

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "compiler/test_folder.h"
-#include "compiler/text_file.h"
+#include "compiler/files/test_folder.h"
+#include "compiler/files/text_file.h"
 
 namespace parlavox {
 namespace {

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "compiler/compile.h"
-#include "compiler/encoding_check.h"
-#include "compiler/language_source.h"
-#include "compiler/source_encoding.h"
+#include "compiler/format/language_source.h"
+#include "compiler/source/encoding_check.h"
+#include "compiler/source/source_encoding.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include "compiler/compile.h"
-#include "compiler/encoding_check.h"
-#include "compiler/language_source.h"
-#include "compiler/test_literal_parser.h"
+#include "compiler/format/language_source.h"
+#include "compiler/format/test_literal_parser.h"
+#include "compiler/source/encoding_check.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/entry_table.h"
-#include "compiler/language_source.h"
-#include "compiler/po_export.h"
-#include "compiler/po_reader.h"
-#include "compiler/po_source.h"
+#include "compiler/format/entry_table.h"
+#include "compiler/format/language_source.h"
+#include "compiler/po/po_export.h"
+#include "compiler/po/po_reader.h"
+#include "compiler/po/po_source.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "compiler/test_folder.h"
+#include "compiler/files/test_folder.h"
 #include "window/qt/controls.h"
 #include "window/qt/findings_box.h"
 

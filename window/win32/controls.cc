@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
 
 namespace parlavox {
 

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "compiler/utf16.h"
+#include "compiler/encodings/utf16.h"
 
 namespace {
 
