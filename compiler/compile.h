@@ -17,6 +17,7 @@
 
 #include "compiler/encodings/code_pages.h"
 #include "compiler/format/entry_table.h"
+#include "compiler/language_files.h"
 #include "compiler/source/encoding_check.h"
 #include "compiler/source/source_blocks.h"
 #include "compiler/source/source_file.h"
@@ -47,24 +48,6 @@ class CompileResult {
   std::string message_;
   std::size_t line_ = 0;
 };
-
-// "lang" + name + ".txt".
-std::string sourceFileName(std::string_view name);
-
-// "Lang" + name + ".lng".
-std::string outputFileName(std::string_view name);
-
-// The name in a source's file name "lang" + name + ".txt", where "lang" and
-// ".txt" may be in any case; nothing for any other file name.
-std::optional<std::string> languageNameOf(std::string_view fileName);
-
-// The file the compile reads as the source of `name`: "lang" + name + ".txt"
-// in `folder` if a plain file has that name, else the first plain file, in
-// byte order, whose name matches it without regard to case. Nothing when
-// there is none or the name is not allowed. With `fileName` as loadLanguage.
-std::optional<std::filesystem::path> findLanguageSource(
-    const std::filesystem::path& folder, std::string_view name,
-    std::string_view fileName = {});
 
 // Finds, reads and parses the language source into `*table`. Touches no file
 // but the source. A source too large for memory, or one that changes while
