@@ -129,42 +129,41 @@ void findTextBytes(const EntryTable& table,
   }
 }
 
-// Sixteen bytes at `bytes`: whether all are ASCII; with `printable`, all
-// printable ASCII, 0x20 to 0x7F. Where SSE2 is missing, eight are looked at
-// and reported as none.
+// The bytes skipAsciiRun looks at at once where SSE2 is there.
 constexpr std::size_t kWide = 16;
 
-bool wideAscii(const char* bytes, bool printable) {
-#if defined(__SSE2__)
-  const __m128i block =
-      _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-  // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
-  const __m128i outside =
-      printable ? _mm_cmplt_epi8(block, _mm_set1_epi8(0x20)) : block;
-  return _mm_movemask_epi8(outside) == 0;
-#else
-  (void)bytes;
-  (void)printable;
-  return false;
-#endif
-}
-
 // The first byte at or after `at` past the run of ASCII there (printable
-// ASCII, 0x20 to 0x7F, with `printable`), skipped sixteen and eight bytes at
-// a time; the bytes of a last short stretch are left to the caller.
+// ASCII, 0x20 to 0x7F, with `printable`), looked at sixteen and eight bytes
+// at a time; the bytes of a last short stretch are left to the caller.
 std::size_t skipAsciiRun(std::string_view bytes, std::size_t at,
                          bool printable) {
-  for (;;) {
-    if (bytes.size() - at >= kWide && wideAscii(bytes.data() + at, printable)) {
-      at += kWide;
-      continue;
+  static_assert(std::endian::native == std::endian::little,
+                "the first byte of a word is its lowest");
+#if defined(__SSE2__)
+  while (bytes.size() - at >= kWide) {
+    const __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+    // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
+    const __m128i outside =
+        printable ? _mm_cmplt_epi8(block, _mm_set1_epi8(0x20)) : block;
+    if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(outside))) {
+      return at + static_cast<std::size_t>(std::countr_zero(mask));
     }
-    if (bytes.size() - at < sizeof(std::uint64_t)) return at;
+    at += kWide;
+  }
+#endif
+  while (bytes.size() - at >= sizeof(std::uint64_t)) {
     std::uint64_t word = 0;
     std::memcpy(&word, bytes.data() + at, sizeof word);
-    if (printable ? !printableAscii(word) : (word & kHighBits) != 0) return at;
+    // A borrow only reaches the bytes above the first one below 0x20.
+    const std::uint64_t outside =
+        (printable ? (word - 0x20 * kEveryByte) | word : word) & kHighBits;
+    if (outside != 0) {
+      return at + static_cast<std::size_t>(std::countr_zero(outside) / 8);
+    }
     at += sizeof word;
   }
+  return at;
 }
 
 // The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
