@@ -575,8 +575,9 @@ void EncodingWatch::checkEarly() {
   finds_.fill(0);
   undefinedMatter_ = false;
   for (unsigned byte = 0; byte < 0x20; ++byte) {
-    if (isControl(static_cast<unsigned char>(byte)))
+    if (isControl(static_cast<unsigned char>(byte))) {
       finds_[byte] = kControlFound;
+    }
   }
   if (charset_ == nullptr ||
       (unicode_ && charsetText_ && codePageOfCharset(charset_->value))) {
