@@ -152,22 +152,41 @@ SurveyedText::SurveyedText(FileBlocks* file, const SourceSurvey& survey)
       decoded_(&afterMark_, survey.encoding == SourceEncoding::kUtf16Be),
       utf16_(survey.mark == ByteOrderMark::kUtf16) {}
 
-std::optional<SurveyStart> surveyStartOf(FileBlocks* file) {
-  char start[kUnmarkedUtf16Probe];
-  const std::optional<std::size_t> got =
-      readAtLeast(file, start, sizeof start, sizeof start);
-  if (!got || !file->rewind()) return std::nullopt;
-  const std::string_view bytes(start, *got);
+namespace {
+
+// What the first bytes of a source, `bytes`, decide.
+SurveyStart surveyStart(std::string_view bytes) {
   SurveyStart decided;
   if (const std::optional<SourceEncoding> marked = encodingByMark(bytes)) {
     decided.survey.encoding = *marked;
     decided.survey.mark = byteOrderMarkOf(bytes);
+    // A mark says it all of UTF-8; UTF-16 may still have a fault.
     decided.open = decided.survey.mark == ByteOrderMark::kUtf16;
   } else if (const std::optional<SourceEncoding> utf16 = unmarkedUtf16(bytes)) {
     decided.survey.fault = unmarkedUtf16Fault(*utf16);
     decided.open = false;
   }
   return decided;
+}
+
+// The survey of an 8-bit source whose first Charset line names `page`
+// (nullptr for none); `ascii` when it has no byte beyond ASCII, and so no
+// characters to split.
+SourceSurvey eightBitSurvey(const CodePage* page, bool ascii) {
+  SourceSurvey survey;
+  survey.quotePage = page;
+  if (page != nullptr && page->doubleByte && !ascii) survey.characters = page;
+  return survey;
+}
+
+}  // namespace
+
+std::optional<SurveyStart> surveyStartOf(FileBlocks* file) {
+  char start[kUnmarkedUtf16Probe];
+  const std::optional<std::size_t> got =
+      readAtLeast(file, start, sizeof start, sizeof start);
+  if (!got || !file->rewind()) return std::nullopt;
+  return surveyStart(std::string_view(start, *got));
 }
 
 bool Utf8Guess::observe(std::string_view bytes) {
@@ -186,13 +205,8 @@ bool Utf8Guess::observe(std::string_view bytes) {
 
 std::optional<SourceSurvey> Utf8Guess::eightBit() {
   if (!disproved_ || (!charset_.done() && !ended_)) return std::nullopt;
-  SourceSurvey survey;
-  survey.quotePage = charset_.finish();
   // Some byte beyond ASCII disproved UTF-8.
-  if (survey.quotePage != nullptr && survey.quotePage->doubleByte) {
-    survey.characters = survey.quotePage;
-  }
-  return survey;
+  return eightBitSurvey(charset_.finish(), false);
 }
 
 std::optional<SourceSurvey> surveySource(SourceBlocks* source,
@@ -207,16 +221,9 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
   if (!got) return std::nullopt;
   std::string_view block(buffer.get(), *got);
 
-  SourceSurvey survey;
-  if (const std::optional<SourceEncoding> marked = encodingByMark(block)) {
-    survey.encoding = *marked;
-    survey.mark = byteOrderMarkOf(block);
-    // A mark says it all of UTF-8; UTF-16 may still have a fault.
-    if (survey.mark == ByteOrderMark::kUtf8) return survey;
-  } else if (const std::optional<SourceEncoding> utf16 = unmarkedUtf16(block)) {
-    survey.fault = unmarkedUtf16Fault(*utf16);
-    return survey;
-  }
+  const SurveyStart start = surveyStart(block);
+  SourceSurvey survey = start.survey;
+  if (!start.open) return survey;
   // Hands `see` the blocks from the first one on, that one from `skip`,
   // the next read while one is seen, until it has seen enough (false);
   // false when they could not be read.
@@ -261,12 +268,7 @@ std::optional<SourceSurvey> surveySource(SourceBlocks* source,
     survey.encoding = SourceEncoding::kUtf8;
     return survey;
   }
-  survey.quotePage = charset.finish();
-  if (survey.quotePage != nullptr && survey.quotePage->doubleByte &&
-      !utf8.ascii()) {
-    survey.characters = survey.quotePage;
-  }
-  return survey;
+  return eightBitSurvey(charset.finish(), utf8.ascii());
 }
 
 }  // namespace parlavox
