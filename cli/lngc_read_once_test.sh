@@ -33,16 +33,26 @@ iconv -f UTF-8 -t CP1250 utf8.txt >cp1250.txt
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE utf8.txt; } >utf16.txt
 tr -d '\200-\377' <utf8.txt >ascii.txt
 
-# The bytes read from langX.txt by compiling it as SOURCE is.
+# ASCII whose last line repeats a line number: a fault, which needs no
+# second reading either.
+{ cat ascii.txt; printf '0 | again\r\n'; } >ascii-fault.txt
+
+# The bytes read from langX.txt by compiling it as SOURCE is; a source whose
+# name holds "fault" must fail.
 bytes_read() {
   cp "$1" langX.txt
-  strace -f -y -e trace=read,pread64 -o trace "$lngc" langX.txt >/dev/null 2>err ||
-    fail "$1 did not compile: $(cat err)"
+  if [[ $1 == *fault* ]]; then
+    ! strace -f -y -e trace=read,pread64 -o trace "$lngc" langX.txt >/dev/null 2>err ||
+      fail "$1 compiled"
+  else
+    strace -f -y -e trace=read,pread64 -o trace "$lngc" langX.txt >/dev/null 2>err ||
+      fail "$1 did not compile: $(cat err)"
+  fi
   grep -v '^[0-9]* *strace: ' trace |
     awk '/(read|pread64)\([0-9]+<[^>]*\/langX\.txt>/ { sub(/.*= /, ""); total += $1 } END { print total + 0 }'
 }
 
-for source in utf8.txt utf8-mark.txt utf16.txt ascii.txt; do
+for source in utf8.txt utf8-mark.txt utf16.txt ascii.txt ascii-fault.txt; do
   size=$(stat -c %s "$source")
   read_bytes=$(bytes_read "$source")
   ((read_bytes <= size + 256)) ||

@@ -533,7 +533,8 @@ CompileResult compileSource(const fs::path& folder, std::string_view name,
   // read again where a reading learns what it had to know first: that the
   // bytes are 8-bit, a Charset line that came too late to be written
   // first, or, after a failure, what only the whole file tells.
-  ReadingPlan plan{first, first.mark == ByteOrderMark::kNone, start->open};
+  ReadingPlan plan{first, first.mark == ByteOrderMark::kNone,
+                   first.mark == ByteOrderMark::kUtf16};
   std::optional<std::string> charset;
   for (;;) {
     CompileReport reading;
