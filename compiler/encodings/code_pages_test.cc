@@ -176,6 +176,44 @@ TEST(CodePagesTest, UnmappableCharacterIsReportedWhereItStands) {
   }
 }
 
+TEST(CodePagesTest, LettersAnywhereInLongTextsAreWrittenAndReported) {
+  // ASCII runs of every length before and after the letters, so that they
+  // fall in every place of the wide steps ASCII is copied in.
+  struct Page {
+    unsigned charset;
+    std::string letters;  // in UTF-8
+    std::string bytes;    // the same in the page
+  };
+  const std::vector<Page> pages = {
+      {238, "\xC5\xBC\xC3\xB3", "\xBF\xF3"},  // "żó"
+      {204, "\xD0\xAF", "\xDF"},              // "Я"
+      {222, "\xE0\xB8\x81", "\xA1"},          // Thai ko kai
+      {128, "\xE3\x83\x87", "\x83\x66"},      // "デ"
+  };
+  for (const Page& page : pages) {
+    for (std::size_t before = 0; before <= 40; ++before) {
+      for (std::size_t after : {0, 1, 7, 15, 16, 17, 33}) {
+        const std::string head(before, 'a');
+        const std::string tail(after, 'b');
+        std::string out = "kept";
+        const Encoded result = encodeFromUtf8(pageOf(page.charset),
+                                              head + page.letters + tail, &out);
+        EXPECT_TRUE(result.ok);
+        EXPECT_EQ(out, "kept" + head + page.bytes + tail)
+            << page.charset << " " << before << "/" << after;
+        // An emoji has a place in none of them.
+        const Encoded refused = encodeFromUtf8(
+            pageOf(page.charset),
+            head + page.letters + tail + "\xF0\x9F\x98\x80" + head, &out);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.unmappable, U'\U0001F600');
+        EXPECT_EQ(refused.unmappableOffset,
+                  before + page.letters.size() + after);
+      }
+    }
+  }
+}
+
 TEST(CodePagesTest, DoubleBytePagesHoldTheirScripts) {
   const std::vector<std::tuple<unsigned, std::string, std::string>> cases = {
       {128, "データを保存 %1",

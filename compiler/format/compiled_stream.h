@@ -25,16 +25,25 @@
 
 namespace parlavox {
 
+// Where the first ":\\" of `text` starts, or npos. Its backslashes are
+// looked for, which few texts hold, rather than its ":", which many do.
+inline std::size_t findShielded(std::string_view text) {
+  for (std::size_t at = text.find("\\\\", 1); at != std::string_view::npos;
+       at = text.find("\\\\", at + 1)) {
+    if (text[at - 1] == ':') return at - 1;
+  }
+  return std::string_view::npos;
+}
+
 // Hands `take` the compiled form of one text piece by piece: every ":\\" in
 // it as "://", then CR LF.
 template <typename Take>
 void forEachCompiledPiece(std::string_view text, Take&& take) {
-  constexpr std::string_view kShielded = ":\\\\";
-  for (std::size_t at = text.find(kShielded); at != std::string_view::npos;
-       at = text.find(kShielded)) {
+  for (std::size_t at = findShielded(text); at != std::string_view::npos;
+       at = findShielded(text)) {
     take(text.substr(0, at + 1));
     take(std::string_view("//"));
-    text.remove_prefix(at + kShielded.size());
+    text.remove_prefix(at + 3);
   }
   take(text);
   take(std::string_view("\r\n"));

@@ -66,6 +66,24 @@ std::size_t findBreak(std::string_view text, std::size_t from) {
   return from;
 }
 
+// The first "|" of `piece`, or npos. It mostly follows a short number, so
+// the first sixteen bytes are looked at at once before the rest is
+// searched.
+std::size_t findBar(std::string_view piece) {
+  constexpr std::size_t kNear = 16;
+#if defined(__SSE2__)
+  if (piece.size() >= kNear) {
+    const __m128i bytes =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece.data()));
+    const auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('|'))));
+    if (mask != 0) return static_cast<std::size_t>(std::countr_zero(mask));
+    return piece.find('|', kNear);
+  }
+#endif
+  return piece.find('|');
+}
+
 std::string_view trimSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -218,6 +236,21 @@ ScanResult SourceScanner::finish() {
 // go on in the next block. Counts the physical lines as it goes, a CR LF
 // as one line end, as pieces hold no CR or LF.
 std::size_t SourceScanner::scanBreaks(std::string_view block, std::size_t at) {
+  // Most runs are one line end, CR LF or LF, before the next line's first
+  // byte.
+  if (breaks_ == 0 && !crPending_ && block.size() - at >= 3) {
+    const std::size_t end =
+        block[at] == '\n'
+            ? 1
+            : (block[at] == '\r' && block[at + 1] == '\n' ? 2 : 0);
+    const char next = block[at + end];
+    if (end != 0 && next != ' ' && !isBreak(next)) {
+      ++lineEnds_;
+      ++pieceIndex_;
+      where_ = Where::kPiece;
+      return at + end;
+    }
+  }
   for (; at < block.size(); ++at) {
     const char c = block[at];
     if (crPending_) {
@@ -254,7 +287,7 @@ std::string SourceScanner::quoted(std::string_view part, std::string_view piece,
 
 bool SourceScanner::takePiece(std::string_view piece, std::string_view original,
                               std::uint64_t offset) {
-  const std::size_t bar = piece.find('|');
+  const std::size_t bar = findBar(piece);
   if (bar == std::string_view::npos || bar == 0) return true;
 
   const std::string_view numberText = trimSpaces(piece.substr(0, bar));

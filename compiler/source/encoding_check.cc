@@ -166,6 +166,49 @@ std::size_t skipAsciiRun(std::string_view bytes, std::size_t at,
   return at;
 }
 
+// The first byte of `text` below 0x20, or above 0x7F where `high`, or one
+// close before it: looked at sixteen bytes at a time where SSE2 is there,
+// the last sixteen overlapping those before, else eight at a time; the
+// text's size when there is none.
+std::size_t firstBytePossiblyFound(std::string_view text, bool high) {
+  std::size_t at = 0;
+#if defined(__SSE2__)
+  const auto possible = [&](std::size_t from) {
+    const __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+    // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
+    auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmplt_epi8(block, _mm_set1_epi8(0x20))));
+    if (!high) mask &= ~static_cast<unsigned>(_mm_movemask_epi8(block));
+    return mask;
+  };
+  if (text.size() >= kWide) {
+    for (; text.size() - at >= kWide; at += kWide) {
+      if (const unsigned mask = possible(at)) {
+        return at + static_cast<std::size_t>(std::countr_zero(mask));
+      }
+    }
+    if (at == text.size()) return at;
+    // The bytes before `at` were none of them.
+    const std::size_t last = text.size() - kWide;
+    const unsigned mask = possible(last);
+    return mask == 0 ? text.size()
+                     : last + static_cast<std::size_t>(std::countr_zero(mask));
+  }
+#endif
+  const std::uint64_t highBits = high ? kHighBits : 0;
+  for (; text.size() - at >= sizeof(std::uint64_t);
+       at += sizeof(std::uint64_t)) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if ((((word - 0x20 * kEveryByte) & ~word) | (word & highBits)) &
+        kHighBits) {
+      return at;
+    }
+  }
+  return at;
+}
+
 // The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
 // starts none.
 std::size_t sequenceLength(unsigned char lead) {
@@ -593,18 +636,11 @@ void EncodingWatch::checkDecided(std::size_t slot, std::size_t line,
                                  std::string_view text) {
   // What each byte is found for, where it is the first such in its text.
   unsigned wanted = kControlFound | kUndefinedFound;
-  // Eight bytes at a time while none of them can be found for: none below
-  // 0x20, and, where undefined bytes count, none above 0x7F.
-  const std::uint64_t high = undefinedMatter_ ? kHighBits : 0;
-  std::size_t at = 0;
-  for (; text.size() - at >= sizeof(std::uint64_t);
-       at += sizeof(std::uint64_t)) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + at, sizeof word);
-    if ((((word - 0x20 * kEveryByte) & ~word) | (word & high)) & kHighBits) {
-      break;
-    }
-  }
+  // Sixteen bytes at a time (eight without SSE2) while none of them can be
+  // found for: none below 0x20, and, where undefined bytes count, none
+  // above 0x7F. The bytes from the first that may be are looked up one by
+  // one.
+  const std::size_t at = firstBytePossiblyFound(text, undefinedMatter_);
   for (const char c : text.substr(at)) {
     const auto byte = static_cast<unsigned char>(c);
     const unsigned found = finds_[byte] & wanted;

@@ -295,6 +295,35 @@ TEST(EncodingCheckTest, ControlCharactersInTextsOncePerLine) {
             (Found{"1 undefined 0x81 0", "1 control 0x1F"}));
 }
 
+TEST(EncodingCheckTest, BytesAreFoundWhereverTheyStandInTexts) {
+  // Texts of up to 40 bytes, so that the byte falls in every place of the
+  // wide steps a text is looked at in, and in the bytes after the last.
+  for (std::size_t size = 1; size <= 40; ++size) {
+    for (std::size_t at = 0; at < size; ++at) {
+      std::string text(size, 'x');
+      text[at] = '\x1B';
+      const std::string where = std::to_string(size) + "/" + std::to_string(at);
+      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\n"),
+                Found{"2 control 0x1B"})
+          << where;
+      // A tab is no control character, but one after it is still found.
+      text[at] = '\t';
+      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\x01\n"),
+                Found{"2 control 0x01"})
+          << where;
+      text[at] = '\x81';
+      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\n"),
+                Found{"2 undefined 0x81 238"})
+          << where;
+      // Letters beyond ASCII in UTF-8 hide no control character.
+      text[at] = '\x02';
+      EXPECT_EQ(check("Charset | 238\n0 | \xC5\xBC" + text + "\xC4\x99\n"),
+                (Found{"2 utf8 238", "2 control 0x02"}))
+          << where;
+    }
+  }
+}
+
 TEST(EncodingCheckTest, LinesCountEveryKindOfLineEnd) {
   EXPECT_EQ(check("// a\r// b\n\n\r\n0 | x\r1 | \x81\r\n"),
             Found{"6 undefined 0x81 0"});

@@ -146,6 +146,40 @@ TEST(SourceScannerTest, ScansACopyAndTakesTheOriginalBytes) {
   }
 }
 
+TEST(SourceScannerTest, EachRunOfLineEndsStartsOnePieceAndItsLines) {
+  // The piece after the run, and its physical line, as the fault names them.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"\n", "(1) @2"},    {"\r\n", "(1) @2"},     {"\r", "(1) @2"},
+      {"\n\n", "(1) @3"},  {"\r\n\r\n", "(1) @3"}, {"\n\r", "(1) @3"},
+      {"\n ", "(1) @2"},   {"\r\n  ", "(1) @2"},   {"^", "(1) @1"},
+      {"\r\n^", "(1) @2"}, {"\n\n  ", "(1) @3"},   {"\r\r\n", "(1) @3"},
+  };
+  for (const auto& [run, named] : cases) {
+    const std::string source = "0 | a" + run + "x | y\n1 | b\n";
+    for (std::size_t blockSize :
+         {std::size_t{1}, std::size_t{2}, std::size_t{5}, source.size()}) {
+      EXPECT_EQ(scanInBlocks(source, blockSize).outcome,
+                "string delimiter | missing in line \"x | y\" " + named)
+          << testing::PrintToString(run) << " in blocks of " << blockSize;
+    }
+  }
+}
+
+TEST(SourceScannerTest, TheFirstBarEndsTheNumberWhereverItStands) {
+  for (std::size_t width = 0; width <= 40; ++width) {
+    // The number padded with zeros before it, or spaces after it.
+    for (const std::string& number :
+         {std::string(width, '0') + "1", "1" + std::string(width, ' ')}) {
+      const std::string source = "0 | a\n" + number + "| b | c\n";
+      const Scan scan = scanInBlocks(source, source.size());
+      ASSERT_EQ(scan.outcome, "scanned 3") << number;
+      EXPECT_EQ(scan.taken.back(),
+                (Taken{2, "b | c", 6 + number.size() + 2, 2}))
+          << testing::PrintToString(number);
+    }
+  }
+}
+
 TEST(SourceScannerTest, StopsWhenTheSinkRefusesAText) {
   Recorder recorder;
   recorder.refuseAt = 2;
