@@ -166,6 +166,47 @@ std::size_t skipAsciiRun(std::string_view bytes, std::size_t at,
   return at;
 }
 
+// The first byte at or after `at`, the start of a character, past the
+// stretch of ASCII and well-formed two-byte sequences there (U+0080 to
+// U+07FF, most letters beyond ASCII), looked at sixteen bytes at a time
+// where SSE2 is there. It ends at the character that is anything else, or
+// at a last stretch shorter than sixteen bytes.
+std::size_t skipAsciiAndPairs(std::string_view bytes, std::size_t at) {
+#if defined(__SSE2__)
+  while (bytes.size() - at >= kWide) {
+    const __m128i block =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
+    if (high == 0) {
+      at += kWide;
+      continue;
+    }
+    // As signed bytes, the leads 0xC2 to 0xDF are -62 to -33, the
+    // continuations 0x80 to 0xBF are -128 to -65.
+    const auto leads = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(block, _mm_set1_epi8(-63)),
+                      _mm_cmplt_epi8(block, _mm_set1_epi8(-32)))));
+    const auto continuations = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmplt_epi8(block, _mm_set1_epi8(-64))));
+    // Every byte beyond ASCII a lead or a continuation, each continuation
+    // right after a lead and each lead before one; a lead in the last byte
+    // is looked at again with the next sixteen.
+    constexpr unsigned kLast = 1u << (kWide - 1);
+    const unsigned wrong = (high & ~(leads | continuations)) |
+                           (continuations ^ ((leads << 1) & 0xFFFFu));
+    if (wrong != 0) {
+      // The character that holds the first wrong byte: a lead before it
+      // starts it.
+      const auto first = static_cast<unsigned>(std::countr_zero(wrong));
+      const bool afterLead = first > 0 && ((leads >> (first - 1)) & 1u) != 0;
+      return at + first - (afterLead ? 1 : 0);
+    }
+    at += (leads & kLast) != 0 ? kWide - 1 : kWide;
+  }
+#endif
+  return at;
+}
+
 // The first byte of `text` below 0x20, or above 0x7F where `high`, or one
 // close before it: looked at sixteen bytes at a time where SSE2 is there,
 // the last sixteen overlapping those before, else eight at a time; the
@@ -452,7 +493,10 @@ void Utf8Watch::observe(std::string_view bytes) {
     carry_.clear();
   }
   while (maybeUtf8_ && at < bytes.size()) {
-    at = skipAsciiRun(bytes, at, false);
+    // Once the first sequence is known, letters of two bytes are passed
+    // over sixteen bytes at a time with the ASCII between them.
+    at = firstSequence_ ? skipAsciiAndPairs(bytes, at)
+                        : skipAsciiRun(bytes, at, false);
     if (at == bytes.size()) break;
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -327,6 +328,39 @@ TEST(EncodingCheckTest, BytesAreFoundWhereverTheyStandInTexts) {
 TEST(EncodingCheckTest, LinesCountEveryKindOfLineEnd) {
   EXPECT_EQ(check("// a\r// b\n\n\r\n0 | x\r1 | \x81\r\n"),
             Found{"6 undefined 0x81 0"});
+}
+
+TEST(Utf8WatchTest, AgreesWithTheWholeTextWhateverStandsWhere) {
+  // Sequences right and wrong, put at every place of a text of letters of
+  // two bytes and ASCII, which the watch passes over many bytes at a time.
+  const std::vector<std::string> insertions = {
+      "\xC5\xBC",     "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xBC",
+      "\xC5",         "\xC5z",        "\xC0\x80",         "\xC1\xBF",
+      "\xE0\x80\x80", "\xED\xA0\x80", "\xF5\x80\x80\x80", "\xC5\xBC\xBC",
+      "\xC5\xC5\xBC", "\xDF\xBF",     "\xC2\x80",
+  };
+  const std::string letters = "a\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87 g";
+  std::string text;
+  while (text.size() < 48) text += letters;
+  for (const std::string& inserted : insertions) {
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+      // Places inside a letter too: then the letter is cut.
+      const std::string bytes = text.substr(0, at) + inserted + text.substr(at);
+      const std::optional<std::size_t> whole = firstUtf8Sequence(bytes);
+      for (std::size_t block : {1, 5, 16, 17, 64}) {
+        Utf8Watch watch;
+        for (std::size_t from = 0; from < bytes.size(); from += block) {
+          watch.observe(std::string_view(bytes).substr(from, block));
+        }
+        std::optional<std::size_t> seen;
+        if (const auto first = watch.firstSequence()) {
+          seen = static_cast<std::size_t>(*first);
+        }
+        EXPECT_EQ(seen, whole)
+            << testing::PrintToString(bytes) << " in blocks of " << block;
+      }
+    }
+  }
 }
 
 TEST(EncodingWatchTest, TextsBeforeTheCharsetLineAreCheckedOnceItComes) {
