@@ -207,12 +207,21 @@ std::size_t skipAsciiAndPairs(std::string_view bytes, std::size_t at) {
   return at;
 }
 
-// The first byte of `text` below 0x20, or above 0x7F where `high`, or one
-// close before it: looked at sixteen bytes at a time where SSE2 is there,
-// the last sixteen overlapping those before, else eight at a time; the
-// text's size when there is none.
-std::size_t firstBytePossiblyFound(std::string_view text, bool high) {
-  std::size_t at = 0;
+// Which bytes above 0x7F a check of texts finds.
+enum class HighBytes {
+  kNone,
+  kFew,  // the few it is given
+  kAll,
+};
+
+// The first byte of `text` from `at` that a check may find: one below 0x20,
+// or one above 0x7F as `kHigh` says, `few` being the few. Or a byte close
+// before it: the bytes are looked at sixteen at a time where SSE2 is there,
+// the last sixteen overlapping those before, else eight at a time, above
+// 0x7F all; the text's size when there is none.
+template <HighBytes kHigh>
+std::size_t nextPossiblyFound(std::string_view text, std::size_t at,
+                              std::string_view few) {
 #if defined(__SSE2__)
   const auto possible = [&](std::size_t from) {
     const __m128i block =
@@ -220,7 +229,15 @@ std::size_t firstBytePossiblyFound(std::string_view text, bool high) {
     // Bytes from 0x80 are negative as signed bytes, so below 0x20 as well.
     auto mask = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_cmplt_epi8(block, _mm_set1_epi8(0x20))));
-    if (!high) mask &= ~static_cast<unsigned>(_mm_movemask_epi8(block));
+    if constexpr (kHigh != HighBytes::kAll) {
+      mask &= ~static_cast<unsigned>(_mm_movemask_epi8(block));
+    }
+    if constexpr (kHigh == HighBytes::kFew) {
+      for (const char c : few) {
+        mask |= static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))));
+      }
+    }
     return mask;
   };
   if (text.size() >= kWide) {
@@ -230,14 +247,16 @@ std::size_t firstBytePossiblyFound(std::string_view text, bool high) {
       }
     }
     if (at == text.size()) return at;
-    // The bytes before `at` were none of them.
+    // The bytes before `at` were looked at already.
     const std::size_t last = text.size() - kWide;
-    const unsigned mask = possible(last);
+    const unsigned mask = possible(last) & (~0u << (at - last));
     return mask == 0 ? text.size()
                      : last + static_cast<std::size_t>(std::countr_zero(mask));
   }
+#else
+  static_cast<void>(few);
 #endif
-  const std::uint64_t highBits = high ? kHighBits : 0;
+  const std::uint64_t highBits = kHigh == HighBytes::kNone ? 0 : kHighBits;
   for (; text.size() - at >= sizeof(std::uint64_t);
        at += sizeof(std::uint64_t)) {
     std::uint64_t word = 0;
@@ -248,6 +267,17 @@ std::size_t firstBytePossiblyFound(std::string_view text, bool high) {
     }
   }
   return at;
+}
+
+// Hands `see` the offset of each byte of `text` that nextPossiblyFound
+// finds, in order, until it returns false.
+template <HighBytes kHigh, typename See>
+void forEachPossiblyFound(std::string_view text, std::string_view few,
+                          const See& see) {
+  for (std::size_t at = 0;
+       (at = nextPossiblyFound<kHigh>(text, at, few)) < text.size(); ++at) {
+    if (!see(at)) return;
+  }
 }
 
 // The length of the sequence that `lead` starts, 2 to 4; 0 for a byte that
@@ -661,6 +691,7 @@ void EncodingWatch::checkEarly() {
   // undefined bytes of a source that has a Charset line to convert by.
   finds_.fill(0);
   undefinedMatter_ = false;
+  fewUndefined_.clear();
   for (unsigned byte = 0; byte < 0x20; ++byte) {
     if (isControl(static_cast<unsigned char>(byte))) {
       finds_[byte] = kControlFound;
@@ -674,26 +705,33 @@ void EncodingWatch::checkEarly() {
     finds_[static_cast<unsigned char>(c)] = kUndefinedFound;
     undefinedMatter_ = true;
   }
+  // A few are looked for one by one, many as any byte above 0x7F.
+  constexpr std::size_t kFew = 8;
+  if (charset_->undefinedBytes.size() <= kFew) {
+    fewUndefined_ = charset_->undefinedBytes;
+  }
 }
 
 void EncodingWatch::checkDecided(std::size_t slot, std::size_t line,
                                  std::string_view text) {
   // What each byte is found for, where it is the first such in its text.
   unsigned wanted = kControlFound | kUndefinedFound;
-  // Sixteen bytes at a time (eight without SSE2) while none of them can be
-  // found for: none below 0x20, and, where undefined bytes count, none
-  // above 0x7F. The bytes from the first that may be are looked up one by
-  // one.
-  const std::size_t at = firstBytePossiblyFound(text, undefinedMatter_);
-  for (const char c : text.substr(at)) {
-    const auto byte = static_cast<unsigned char>(c);
+  const auto see = [&](std::size_t at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
     const unsigned found = finds_[byte] & wanted;
-    if (found == 0) continue;
+    if (found == 0) return true;
     found_.push_back({(found & kControlFound) != 0 ? Kind::kControlCharacter
                                                    : Kind::kUndefinedByte,
                       line, slot, byte});
     wanted &= ~found;
-    if (wanted == 0) return;
+    return wanted != 0;
+  };
+  if (!undefinedMatter_) {
+    forEachPossiblyFound<HighBytes::kNone>(text, {}, see);
+  } else if (!fewUndefined_.empty()) {
+    forEachPossiblyFound<HighBytes::kFew>(text, fewUndefined_, see);
+  } else {
+    forEachPossiblyFound<HighBytes::kAll>(text, {}, see);
   }
 }
 

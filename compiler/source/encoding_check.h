@@ -231,6 +231,8 @@ class EncodingWatch : public EntrySink {
   static constexpr unsigned kUndefinedFound = 2;
   std::array<unsigned char, 256> finds_{};
   bool undefinedMatter_ = false;
+  // Where they matter and are few, the undefined bytes.
+  std::string fewUndefined_;
   Utf8Watch utf8_;
   Utf8Tally tally_;
 };

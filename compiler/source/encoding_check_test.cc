@@ -316,6 +316,18 @@ TEST(EncodingCheckTest, BytesAreFoundWhereverTheyStandInTexts) {
       EXPECT_EQ(check("Charset | 238\n0 | " + text + "\n"),
                 Found{"2 undefined 0x81 238"})
           << where;
+      // Among letters beyond ASCII, under a Charset with a few undefined
+      // bytes and under one with many.
+      std::string letters(size, '\xBF');
+      letters[at] = '\x83';
+      EXPECT_EQ(check("Charset | 238\n0 | " + letters + "\n"),
+                Found{"2 undefined 0x83 238"})
+          << where;
+      letters.assign(size, '\xE1');
+      letters[at] = '\xD2';
+      EXPECT_EQ(check("Charset | 161\n0 | " + letters + "\n"),
+                Found{"2 undefined 0xD2 161"})
+          << where;
       // Letters beyond ASCII in UTF-8 hide no control character.
       text[at] = '\x02';
       EXPECT_EQ(check("Charset | 238\n0 | \xC5\xBC" + text + "\xC4\x99\n"),
