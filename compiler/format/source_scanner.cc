@@ -107,12 +107,33 @@ std::string shieldedForm(std::string_view piece) {
 // there is none. `from` lies past the piece's "|", so there is always a
 // byte before a "//".
 std::size_t commentStart(std::string_view piece, std::size_t from) {
-  for (std::size_t at = piece.find("//", from); at != std::string_view::npos;
-       at = piece.find("//", at + 1)) {
+  const auto startsComment = [&](std::size_t at) {
     const bool firstSlashOfAddress = piece[at - 1] == ':';
     const bool secondSlashOfAddress =
         at >= 2 && piece[at - 2] == ':' && piece[at - 1] == '/';
-    if (!firstSlashOfAddress && !secondSlashOfAddress) return at;
+    return !firstSlashOfAddress && !secondSlashOfAddress;
+  };
+#if defined(__SSE2__)
+  // Sixteen places at a time: each bit of `pairs` a "/" with one after it.
+  const __m128i slash = _mm_set1_epi8('/');
+  for (; from + 17 <= piece.size(); from += 16) {
+    const char* const at = piece.data() + from;
+    const __m128i here = _mm_cmpeq_epi8(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), slash);
+    const __m128i next = _mm_cmpeq_epi8(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1)), slash);
+    for (auto pairs = static_cast<unsigned>(
+             _mm_movemask_epi8(_mm_and_si128(here, next)));
+         pairs != 0; pairs &= pairs - 1) {
+      const std::size_t pair =
+          from + static_cast<std::size_t>(std::countr_zero(pairs));
+      if (startsComment(pair)) return pair;
+    }
+  }
+#endif
+  for (std::size_t at = piece.find("//", from); at != std::string_view::npos;
+       at = piece.find("//", at + 1)) {
+    if (startsComment(at)) return at;
   }
   return piece.size();
 }

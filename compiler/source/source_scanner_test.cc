@@ -180,6 +180,30 @@ TEST(SourceScannerTest, TheFirstBarEndsTheNumberWhereverItStands) {
   }
 }
 
+TEST(SourceScannerTest, TheCommentStartsAtTheFirstSlashesOfNoAddress) {
+  // Each case after texts of every length, so that its slashes fall in
+  // every place of the wide steps they are looked for in.
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a // b", "a"},
+      {"a//b", "a"},
+      {"see http://x/y // b", "see http://x/y"},
+      {"see http://x//y", "see http://x"},
+      {"file:///x", "file:///x"},
+      {"a://// b", "a://"},
+      {"x:\\\\y ://z", "x:\\\\y ://z"},
+  };
+  for (std::size_t width = 0; width <= 40; ++width) {
+    for (const auto& [written, text] : cases) {
+      const std::string padding(width, 'p');
+      const std::string source = "0 | " + padding + written + "\n";
+      const Scan scan = scanInBlocks(source, source.size());
+      ASSERT_EQ(scan.outcome, "scanned 2") << source;
+      EXPECT_EQ(scan.taken.at(0).text, padding + text)
+          << testing::PrintToString(source);
+    }
+  }
+}
+
 TEST(SourceScannerTest, StopsWhenTheSinkRefusesAText) {
   Recorder recorder;
   recorder.refuseAt = 2;
