@@ -241,18 +241,21 @@ Encoded encodeWithTable(std::size_t index, std::string_view utf8,
       to += run;
       continue;
     }
-    const auto offset = static_cast<std::size_t>(from - begin);
-    char32_t c = 0;
     if (lead < 0xE0 && end - from >= 2) {
       // Every letter of the 8-bit pages but Thai's takes two bytes: read
       // here, as nextCharacter reads them, without its calls.
-      c = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(from[1]) & 0x3Fu);
-      from += 2;
-    } else {
-      std::size_t length = 0;
-      c = nextCharacter(utf8, offset, &length);
-      from += std::min(length, static_cast<std::size_t>(end - from));
+      const unsigned pair =
+          ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(from[1]) & 0x3Fu);
+      if (const unsigned char byte = reverse[pair]; byte != 0) {
+        *to++ = static_cast<char>(byte);
+        from += 2;
+        continue;
+      }
     }
+    const auto offset = static_cast<std::size_t>(from - begin);
+    std::size_t length = 0;
+    const char32_t c = nextCharacter(utf8, offset, &length);
+    from += std::min(length, static_cast<std::size_t>(end - from));
     if (c < reverse.size() && reverse[c] != 0) {
       *to++ = static_cast<char>(reverse[c]);
     } else if (const Decomposed* d = vietnamese ? decomposed1258(c) : nullptr) {
