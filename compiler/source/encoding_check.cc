@@ -203,6 +203,8 @@ std::size_t skipAsciiAndPairs(std::string_view bytes, std::size_t at) {
     }
     at += (leads & kLast) != 0 ? kWide - 1 : kWide;
   }
+#else
+  static_cast<void>(bytes);
 #endif
   return at;
 }
