@@ -195,16 +195,19 @@ TEST(CodePagesTest, LettersAnywhereInLongTextsAreWrittenAndReported) {
       for (std::size_t after : {0, 1, 7, 15, 16, 17, 33}) {
         const std::string head(before, 'a');
         const std::string tail(after, 'b');
+        std::string text = head;
+        text.append(page.letters).append(tail);
+        std::string expected = "kept";
+        expected.append(head).append(page.bytes).append(tail);
         std::string out = "kept";
-        const Encoded result = encodeFromUtf8(pageOf(page.charset),
-                                              head + page.letters + tail, &out);
+        const Encoded result = encodeFromUtf8(pageOf(page.charset), text, &out);
         EXPECT_TRUE(result.ok);
-        EXPECT_EQ(out, "kept" + head + page.bytes + tail)
+        EXPECT_EQ(out, expected)
             << page.charset << " " << before << "/" << after;
         // An emoji has a place in none of them.
-        const Encoded refused = encodeFromUtf8(
-            pageOf(page.charset),
-            head + page.letters + tail + "\xF0\x9F\x98\x80" + head, &out);
+        text.append("\xF0\x9F\x98\x80").append(head);
+        const Encoded refused =
+            encodeFromUtf8(pageOf(page.charset), text, &out);
         EXPECT_FALSE(refused.ok);
         EXPECT_EQ(refused.unmappable, U'\U0001F600');
         EXPECT_EQ(refused.unmappableOffset,

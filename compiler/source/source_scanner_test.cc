@@ -195,7 +195,8 @@ TEST(SourceScannerTest, TheCommentStartsAtTheFirstSlashesOfNoAddress) {
   for (std::size_t width = 0; width <= 40; ++width) {
     for (const auto& [written, text] : cases) {
       const std::string padding(width, 'p');
-      const std::string source = "0 | " + padding + written + "\n";
+      std::string source = "0 | ";
+      source.append(padding).append(written).append("\n");
       const Scan scan = scanInBlocks(source, source.size());
       ASSERT_EQ(scan.outcome, "scanned 2") << source;
       EXPECT_EQ(scan.taken.at(0).text, padding + text)
