@@ -9,15 +9,8 @@ program=$(realpath "$1")
 wine=$2
 export WINEDEBUG=-all
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$program" "$work/parlavox-lngc.exe"
-cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/test_scratch.sh"
+cp "$program" parlavox-lngc.exe
 
 # Runs the batch file of `lines` in cmd; its standard output and error,
 # with CR LF as LF. (Its status is the last program's: the echoed ones count.)

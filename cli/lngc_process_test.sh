@@ -7,14 +7,7 @@
 # Usage: lngc_process_test.sh PARLAVOX-LNGC
 set -euo pipefail
 lngc=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/test_scratch.sh"
 
 # Waits until the trace file $1 shows $2.
 wait_for_trace() {

@@ -7,17 +7,9 @@
 # Usage: lngc_source_change_test.sh PARLAVOX-LNGC
 set -euo pipefail
 lngc=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "${BASH_SOURCE[0]}")/test_scratch.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# LeakSanitizer, in the sanitizer build, cannot run under ptrace.
-export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+allow_tracing
 
 source=$work/langPolski.txt
 unreadable="$source: File langPolski.txt could not be read"

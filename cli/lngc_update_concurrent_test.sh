@@ -9,14 +9,7 @@
 set -euo pipefail
 lngc=$(realpath "$1")
 tries=${2:-12}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/test_scratch.sh"
 
 # A reference of 300,000 line numbers and a translation of the first 1,000:
 # an update adds about 8 MB.

@@ -9,18 +9,10 @@
 # Usage: lngc_update_race_test.sh PARLAVOX-LNGC
 set -euo pipefail
 lngc=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/test_scratch.sh"
 chmod 755 "$work"
-cd "$work"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# LeakSanitizer, in the sanitizer build, cannot run under ptrace.
-export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+allow_tracing
 
 printf '0 | File\r\n1 | Save\r\n2 | Help\r\n' >langEnglish.txt
 old=$'0 | Datei\r\n'

@@ -297,6 +297,12 @@ TEST(EncodingCheckTest, ControlCharactersInTextsOncePerLine) {
 }
 
 TEST(EncodingCheckTest, BytesAreFoundWhereverTheyStandInTexts) {
+  // The findings of a source under `charset` whose one text is `text`.
+  const auto ofText = [](std::string_view charset, std::string_view text) {
+    std::string source = "Charset | ";
+    source.append(charset).append("\n0 | ").append(text).append("\n");
+    return check(source);
+  };
   // Texts of up to 40 bytes, so that the byte falls in every place of the
   // wide steps a text is looked at in, and in the bytes after the last.
   for (std::size_t size = 1; size <= 40; ++size) {
@@ -304,33 +310,23 @@ TEST(EncodingCheckTest, BytesAreFoundWhereverTheyStandInTexts) {
       std::string text(size, 'x');
       text[at] = '\x1B';
       const std::string where = std::to_string(size) + "/" + std::to_string(at);
-      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\n"),
-                Found{"2 control 0x1B"})
-          << where;
+      EXPECT_EQ(ofText("238", text), Found{"2 control 0x1B"}) << where;
       // A tab is no control character, but one after it is still found.
       text[at] = '\t';
-      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\x01\n"),
-                Found{"2 control 0x01"})
-          << where;
+      EXPECT_EQ(ofText("238", text + "\x01"), Found{"2 control 0x01"}) << where;
       text[at] = '\x81';
-      EXPECT_EQ(check("Charset | 238\n0 | " + text + "\n"),
-                Found{"2 undefined 0x81 238"})
-          << where;
+      EXPECT_EQ(ofText("238", text), Found{"2 undefined 0x81 238"}) << where;
       // Among letters beyond ASCII, under a Charset with a few undefined
       // bytes and under one with many.
       std::string letters(size, '\xBF');
       letters[at] = '\x83';
-      EXPECT_EQ(check("Charset | 238\n0 | " + letters + "\n"),
-                Found{"2 undefined 0x83 238"})
-          << where;
+      EXPECT_EQ(ofText("238", letters), Found{"2 undefined 0x83 238"}) << where;
       letters.assign(size, '\xE1');
       letters[at] = '\xD2';
-      EXPECT_EQ(check("Charset | 161\n0 | " + letters + "\n"),
-                Found{"2 undefined 0xD2 161"})
-          << where;
+      EXPECT_EQ(ofText("161", letters), Found{"2 undefined 0xD2 161"}) << where;
       // Letters beyond ASCII in UTF-8 hide no control character.
       text[at] = '\x02';
-      EXPECT_EQ(check("Charset | 238\n0 | \xC5\xBC" + text + "\xC4\x99\n"),
+      EXPECT_EQ(ofText("238", "\xC5\xBC" + text + "\xC4\x99"),
                 (Found{"2 utf8 238", "2 control 0x02"}))
           << where;
     }
