@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/lngc.h"
 #include "cli/lngc_fixture.h"
@@ -307,6 +308,28 @@ TEST_F(LngcPoTest, BytesThatAPoFileCannotGiveBackAreAFaultOfTheExport) {
                       "ASCII, but Charset 1 names no code page to read them "
                       "in: save the source as UTF-8\n");
   EXPECT_FALSE(folder_.exists("langX.po"));
+}
+
+TEST_F(LngcPoTest, AFaultLateInALongExportKeepsTheEarlierPoFile) {
+  std::string source = "Charset | 0\r\n";
+  for (int n = 0; n < 30000; ++n) {
+    source += std::to_string(n) + " | Text number " + std::to_string(n) +
+              " of the song list\r\n";
+  }
+  source += "30000 | a\x81z\r\n";
+  folder_.write("langX.txt", source);
+  folder_.write("langX.po", "work");
+  EXPECT_EQ(run({"--force", "--export-po", "--reference", at("langEnglish.txt"),
+                 at("langX.txt")}),
+            1);
+  EXPECT_EQ(err_, at("langX.txt") +
+                      ":30002: line number 30000 holds bytes that "
+                      "Windows-1252, the code page of Charset 0, has no "
+                      "characters for: a PO file could not give them back; "
+                      "retype them\n");
+  EXPECT_EQ(folder_.read("langX.po"), "work");
+  EXPECT_EQ(folder_.names(), (std::vector<std::string>{
+                                 "langEnglish.txt", "langX.po", "langX.txt"}));
 }
 
 TEST_F(LngcPoTest, TheExportKeepsAnEarlierPoFileWithoutForce) {

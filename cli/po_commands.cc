@@ -1,5 +1,6 @@
 #include "cli/po_commands.h"
 
+#include <functional>
 #include <utility>
 
 #include "compiler/encodings/languages.h"
@@ -77,18 +78,46 @@ bool loadSource(std::ostream& err, const PoTarget& target, EntryTable* table,
   return true;
 }
 
-// Writes the PO text of `exported`, made of `target`, beside it.
+// The PO text of one source, handed to the sink as it is made.
+using MakeExport = std::function<PoExport(const PoSink&)>;
+
+// Writes the PO text that `make` gives as the file beside `target` with
+// `extension`, as it is made; a fault of the export is reported as one of
+// `referenceGiven` where it is in the reference.
 bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
-                 const std::string& faultFile, const PoExport& exported,
+                 const std::string& referenceGiven, const MakeExport& make,
                  std::string_view extension, const PoOptions& options,
                  bool mayReplace) {
+  const std::string written = besideAs(target.given, extension);
+  const fs::path path = pathFromBytes(written);
+  const bool refused = !mayReplace && isThere(path);
+  PoExport exported;
+  bool made = false;
+  WriteResult result = WriteResult::written();
+  if (!options.check && !refused) {
+    result = replaceFileWith(path, [&](FileWriter& writer) {
+      made = true;
+      exported = make([&](std::string_view part) { writer.write(part); });
+      if (!exported.result.ok()) writer.abandon();
+    });
+  }
+  // A fault of the source comes before any of the file written.
+  if (!made) exported = make([](std::string_view) {});
   if (!exported.result.ok()) {
-    reportFault(err, faultFile, exported.result);
+    reportFault(err, exported.inReference ? referenceGiven : target.given,
+                exported.result);
     return false;
   }
-  const std::string written = besideAs(target.given, extension);
-  if (!options.check &&
-      !writeFile(err, target.given, written, exported.text, mayReplace)) {
+  if (!options.check && refused) {
+    err << target.given << ": "
+        << messages::poExists(bytesFromPath(path.filename())) << '\n';
+    return false;
+  }
+  if (!result) {
+    err << target.given << ": "
+        << messages::fileNotWritten(bytesFromPath(path.filename()),
+                                    messages::fileCause(result.cause))
+        << '\n';
     return false;
   }
   if (options.verbose) {
@@ -97,6 +126,25 @@ bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
     out << '\n';
   }
   return true;
+}
+
+// Loads each of `sources` and writes its export with `writeOne`; returns
+// the exit status.
+int exportEach(const std::vector<PoTarget>& sources, std::ostream& err,
+               const std::function<bool(const PoTarget&, const EntryTable&,
+                                        const SourceFile&,
+                                        const std::string& name)>& writeOne) {
+  int status = 0;
+  for (const PoTarget& target : sources) {
+    EntryTable table;
+    SourceFile file;
+    std::string name;
+    if (!loadSource(err, target, &table, &file, &name) ||
+        !writeOne(target, table, file, name)) {
+      status = 1;
+    }
+  }
+  return status;
 }
 
 }  // namespace
@@ -108,49 +156,35 @@ int exportPoFiles(const std::vector<PoTarget>& sources,
                   std::ostream& err) {
   const std::string referenceName =
       bytesFromPath(pathFromBytes(referenceGiven).filename());
-  int status = 0;
-  for (const PoTarget& target : sources) {
-    EntryTable table;
-    SourceFile file;
-    std::string name;
-    if (!loadSource(err, target, &table, &file, &name)) {
-      status = 1;
-      continue;
-    }
-    const PoExport exported =
-        exportPo({&reference, referenceEncoding}, referenceName,
-                 {&table, file.encoding}, languageNamed(name));
-    if (!writeExport(out, err, target,
-                     exported.inReference ? referenceGiven : target.given,
-                     exported, ".po", options, options.force)) {
-      status = 1;
-    }
-  }
-  return status;
+  return exportEach(sources, err,
+                    [&](const PoTarget& target, const EntryTable& table,
+                        const SourceFile& file, const std::string& name) {
+                      const MakeExport make = [&](const PoSink& sink) {
+                        return exportPo({&reference, referenceEncoding},
+                                        referenceName, {&table, file.encoding},
+                                        languageNamed(name), sink);
+                      };
+                      return writeExport(out, err, target, referenceGiven, make,
+                                         ".po", options, options.force);
+                    });
 }
 
 int exportPotFiles(const std::vector<PoTarget>& sources,
                    const PoOptions& options, std::ostream& out,
                    std::ostream& err) {
-  int status = 0;
-  for (const PoTarget& target : sources) {
-    EntryTable table;
-    SourceFile file;
-    std::string name;
-    if (!loadSource(err, target, &table, &file, &name)) {
-      status = 1;
-      continue;
-    }
-    const PoExport exported =
-        exportPo({&table, file.encoding}, bytesFromPath(target.path.filename()),
-                 {}, nullptr);
-    // A template holds no one's work: a new one replaces the old.
-    if (!writeExport(out, err, target, target.given, exported, ".pot", options,
-                     true)) {
-      status = 1;
-    }
-  }
-  return status;
+  return exportEach(sources, err,
+                    [&](const PoTarget& target, const EntryTable& table,
+                        const SourceFile& file, const std::string&) {
+                      const MakeExport make = [&](const PoSink& sink) {
+                        return exportPo({&table, file.encoding},
+                                        bytesFromPath(target.path.filename()),
+                                        {}, nullptr, sink);
+                      };
+                      // A template holds no one's work: a new one replaces the
+                      // old.
+                      return writeExport(out, err, target, target.given, make,
+                                         ".pot", options, true);
+                    });
 }
 
 namespace {

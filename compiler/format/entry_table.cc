@@ -1,6 +1,7 @@
 #include "compiler/format/entry_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace parlavox {
@@ -14,13 +15,19 @@ class LineCounter {
 
   std::size_t lineAt(std::size_t offset) {
     offset = std::min(offset, text_.size());
-    for (; at_ < offset; ++at_) {
-      // A CR counts where no LF follows it to finish the line end.
-      const bool endsLine = text_[at_] == '\n' ||
-                            (text_[at_] == '\r' && (at_ + 1 >= text_.size() ||
-                                                    text_[at_ + 1] != '\n'));
-      if (endsLine) ++lineEnds_;
+    if (offset <= at_) return lineEnds_ + 1;
+    const char* const begin = text_.data();
+    lineEnds_ +=
+        static_cast<std::size_t>(std::count(begin + at_, begin + offset, '\n'));
+    // A CR counts where no LF follows it to finish the line end.
+    for (const void* found = std::memchr(begin + at_, '\r', offset - at_);
+         found != nullptr;) {
+      const std::size_t cr =
+          static_cast<std::size_t>(static_cast<const char*>(found) - begin);
+      if (cr + 1 >= text_.size() || text_[cr + 1] != '\n') ++lineEnds_;
+      found = std::memchr(begin + cr + 1, '\r', offset - cr - 1);
     }
+    at_ = offset;
     return lineEnds_ + 1;
   }
 

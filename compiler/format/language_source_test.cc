@@ -250,6 +250,17 @@ TEST(EntryTableTest, PhysicalLineOfEachSlot) {
   EXPECT_EQ(result.table->physicalLine(2), 4u);
 }
 
+TEST(EntryTableTest, PhysicalLinesCountLoneCrCrLfAndLfInAnyOrderAsked) {
+  ParseResult result = parseLanguageSource(
+      "Charset | 0\r0 | a\r\n\r\n1 | b\n\r2 | c\r\r\n3 | d\r");
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(result.table->physicalLines({4, 3, 2, 1, 0}),
+            (std::vector<std::size_t>{8, 6, 4, 2, 1}));
+  EXPECT_EQ(result.table->physicalLines({0, 4, 4, 1}),
+            (std::vector<std::size_t>{1, 8, 8, 2}));
+  EXPECT_EQ(result.table->physicalLine(3), 6u);
+}
+
 TEST(EntryTableTest, CommentIsWhatTheParserCutOff) {
   ParseResult result = parseLanguageSource(
       "Charset | 238 // code page\r\n"

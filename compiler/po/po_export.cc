@@ -1,6 +1,9 @@
 #include "compiler/po/po_export.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -22,7 +25,9 @@ class Decoder {
       : read_(read),
         page_(isUnicode(read.encoding) || read.table->size() == 0
                   ? nullptr
-                  : codePageNamed((*read.table)[0])) {}
+                  : codePageNamed((*read.table)[0])) {
+    if (page_ != nullptr && !page_->doubleByte) byteForms_ = formsOf(*page_);
+  }
 
   // `bytes` of the table in UTF-8, in `*text`: `bytes` itself where they
   // need no conversion, else `*scratch` holding them converted. False, with
@@ -43,9 +48,8 @@ class Decoder {
           CompileResult::failure(messages::poNoCodePage(what(), charset), line);
       return false;
     }
-    *scratch = decodeToUtf8(*page_, bytes);
-    std::string back;
-    if (!encodeFromUtf8(*page_, *scratch, &back).ok || back != bytes) {
+    if (byteForms_ ? !decodeByBytes(bytes, scratch)
+                   : !decodeAndCompare(bytes, scratch)) {
       const Charset* named = charsetNamed(charset);
       *fault = CompileResult::failure(
           messages::poNotDecodable(what(), page_->name,
@@ -58,9 +62,65 @@ class Decoder {
   }
 
  private:
+  // A byte above ASCII of a single-byte page in UTF-8; no bytes where the
+  // page does not give the byte back from its character.
+  struct ByteForm {
+    std::array<char, 3> utf8{};
+    std::uint8_t size = 0;
+  };
+  using ByteForms = std::array<ByteForm, 128>;
+
+  // A single-byte page converts each byte on its own, so that a text comes
+  // back byte for byte exactly when each of its bytes does.
+  static std::optional<ByteForms> formsOf(const CodePage& page) {
+    ByteForms forms;
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+      const std::string one(1, static_cast<char>(byte));
+      const std::string utf8 = decodeToUtf8(page, one);
+      std::string back;
+      if (utf8.size() > forms[0].utf8.size()) return std::nullopt;
+      if (!encodeFromUtf8(page, utf8, &back).ok || back != one) continue;
+      ByteForm& form = forms[byte - 0x80];
+      std::copy(utf8.begin(), utf8.end(), form.utf8.begin());
+      form.size = static_cast<std::uint8_t>(utf8.size());
+    }
+    return forms;
+  }
+
+  bool decodeByBytes(std::string_view bytes, std::string* out) const {
+    out->clear();
+    std::size_t run = 0;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+      const auto byte = static_cast<unsigned char>(bytes[at]);
+      if (byte < 0x80) continue;
+      const ByteForm& form = (*byteForms_)[byte - 0x80];
+      if (form.size == 0) return false;
+      out->append(bytes.substr(run, at - run));
+      out->append(form.utf8.data(), form.size);
+      run = at + 1;
+    }
+    out->append(bytes.substr(run));
+    return true;
+  }
+
+  bool decodeAndCompare(std::string_view bytes, std::string* out) const {
+    *out = decodeToUtf8(*page_, bytes);
+    std::string back;
+    return encodeFromUtf8(*page_, *out, &back).ok && back == bytes;
+  }
+
   const ReadTable& read_;
   const CodePage* page_;
+  std::optional<ByteForms> byteForms_;
 };
+
+// The bytes a PO string writes with an escape: control bytes, '"', '\\'.
+constexpr std::array<bool, 256> kEscaped = [] {
+  std::array<bool, 256> escaped{};
+  for (unsigned c = 0; c < 0x20; ++c) escaped[c] = true;
+  escaped[0x7F] = escaped['"'] = escaped['\\'] = true;
+  return escaped;
+}();
 
 // Appends `text` in quotes, with gettext's escapes, to `*out`.
 void appendQuoted(std::string* out, std::string_view text) {
@@ -68,9 +128,8 @@ void appendQuoted(std::string* out, std::string_view text) {
   // Most of a text needs no escape: it is copied in runs.
   while (!text.empty()) {
     std::size_t run = 0;
-    while (run < text.size()) {
-      const auto c = static_cast<unsigned char>(text[run]);
-      if (c < 0x20 || c == '"' || c == '\\' || c == 0x7F) break;
+    while (run < text.size() &&
+           !kEscaped[static_cast<unsigned char>(text[run])]) {
       ++run;
     }
     out->append(text.substr(0, run));
@@ -124,6 +183,13 @@ void appendString(std::string* out, std::string_view keyword,
   *out += '\n';
 }
 
+void appendNumber(std::string* out, std::size_t number) {
+  std::array<char, 24> digits;
+  const auto end =
+      std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+  out->append(digits.data(), end);
+}
+
 bool hasPlaceholder(std::string_view text) {
   const PlaceholderCounts counts = countPlaceholders(text);
   return std::any_of(counts.begin(), counts.end(),
@@ -133,6 +199,9 @@ bool hasPlaceholder(std::string_view text) {
 std::string lineNumberText(std::size_t slot) {
   return "line number " + std::to_string(slot - 1);
 }
+
+// The PO text is handed on in parts of about this size.
+constexpr std::size_t kPartSize = std::size_t{64} << 10;
 
 }  // namespace
 
@@ -144,20 +213,25 @@ std::string poQuoted(std::string_view text) {
 
 PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
                   const ReadTable& translation, const Language* language) {
+  std::string text;
+  PoExport result = exportPo(reference, referenceName, translation, language,
+                             [&](std::string_view part) { text.append(part); });
+  result.text = std::move(text);
+  return result;
+}
+
+PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
+                  const ReadTable& translation, const Language* language,
+                  const PoSink& sink) {
   PoExport result;
   const EntryTable& ref = *reference.table;
   const EntryTable* own = translation.table;
-  std::string& out = result.text;
+  std::string out;
+  out.reserve(2 * kPartSize);
 
   std::vector<std::size_t> slots(ref.size() > 0 ? ref.size() - 1 : 0);
   for (std::size_t i = 0; i < slots.size(); ++i) slots[i] = i + 1;
   const std::vector<std::size_t> refLines = ref.physicalLines(slots);
-  std::vector<std::size_t> ownLines;
-  if (own != nullptr) {
-    std::vector<std::size_t> all;
-    for (std::size_t slot = 0; slot < own->size(); ++slot) all.push_back(slot);
-    ownLines = own->physicalLines(all);
-  }
 
   const Decoder refText(reference);
   std::optional<Decoder> ownText;
@@ -180,7 +254,7 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
     std::string_view charset;
     if (!ownText->utf8(
             value, [] { return std::string("the Charset"); },
-            own->size() > 0 ? ownLines[0] : 0, &scratch, &charset,
+            own->size() > 0 ? own->physicalLine(0) : 0, &scratch, &charset,
             &result.result)) {
       return result;
     }
@@ -197,18 +271,20 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
       return comment ? "the comment of " + lineNumberText(slot)
                      : lineNumberText(slot);
     };
-    const std::size_t line = inReference ? refLines[slot - 1] : ownLines[slot];
+    const std::size_t line = inReference ? refLines[slot - 1] : 0;
     if ((inReference ? refText : *ownText)
             .utf8(bytes, what, line, scratch, text, &result.result)) {
       return true;
+    }
+    // The translation's lines are counted only for its fault.
+    if (!inReference) {
+      result.result = CompileResult::failure(
+          std::string(result.result.message()), own->physicalLine(slot));
     }
     result.inReference = inReference;
     return false;
   };
 
-  // The PO text is about three times the sources' texts.
-  out.reserve(out.size() + 3 * (ref.source().size() +
-                                (own != nullptr ? own->source().size() : 0)));
   std::string scratches[4];
   const std::size_t highest = std::max(ref.size(), own ? own->size() : 0);
   for (std::size_t slot = 1; slot < highest; ++slot) {
@@ -246,19 +322,28 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
       }
       out += "#: ";
       out += referenceName;
-      out += ':' + std::to_string(refLines[slot - 1]) + '\n';
+      out += ':';
+      appendNumber(&out, refLines[slot - 1]);
+      out += '\n';
     } else {
       out += "#. not in ";
       out += referenceName;
       out += ": msgid is the translation's own text\n";
     }
     if (hasPlaceholder(id)) out += "#, qt-format\n";
-    appendString(&out, "msgctxt", std::to_string(slot - 1));
+    out += "msgctxt \"";
+    appendNumber(&out, slot - 1);
+    out += "\"\n";
     appendString(&out, "msgid", id);
     appendString(&out, "msgstr", str);
     ++result.entries;
     if (translated) ++result.translated;
+    if (out.size() >= kPartSize) {
+      sink(out);
+      out.clear();
+    }
   }
+  sink(out);
   return result;
 }
 

@@ -7,6 +7,7 @@
 #ifndef PARLAVOX_COMPILER_PO_EXPORT_H_
 #define PARLAVOX_COMPILER_PO_EXPORT_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,7 +29,7 @@ struct PoExport {
   // `inReference`, else of the translation's.
   CompileResult result = CompileResult::success();
   bool inReference = false;
-  std::string text;
+  std::string text;            // when no sink took it
   std::size_t entries = 0;     // besides the header
   std::size_t translated = 0;  // of them, with a msgstr
 };
@@ -42,6 +43,15 @@ struct PoExport {
 // for byte is a fault: the PO file would not compile to the same bytes.
 PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
                   const ReadTable& translation, const Language* language);
+
+// Takes the PO text as it is made, a part at a time, in order.
+using PoSink = std::function<void(std::string_view)>;
+
+// exportPo, the text handed to `sink` as it is made rather than kept; after
+// a fault, what the sink took is only the first part of a file.
+PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
+                  const ReadTable& translation, const Language* language,
+                  const PoSink& sink);
 
 // `text` as a PO string, in quotes, with gettext's escapes.
 std::string poQuoted(std::string_view text);
