@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/files/file_blocks.h"
 #include "compiler/files/file_names.h"
 #include "compiler/files/messages.h"
 #include "compiler/files/text_file.h"
@@ -194,7 +195,13 @@ namespace {
 CompileResult readPoSource(const PoTarget& target, PoLayout layout,
                            PoSource* source, ReadResult* read) {
   const std::string fileName = bytesFromPath(target.path.filename());
-  *read = readFile(target.path);
+  PoSourceMaker maker(layout);
+  PoReader reader(&maker);
+  FileBlocks file(target.path);
+  // A source holds less than half of the PO file made of it.
+  maker.reserve(static_cast<std::size_t>(file.size() / 2));
+  *read = readInBlocks(
+      &file, [&](std::string_view block) { return reader.feed(block); });
   if (read->status == ReadStatus::kNotAFile) {
     return CompileResult::failure(messages::fileNotFound(fileName));
   }
@@ -202,11 +209,9 @@ CompileResult readPoSource(const PoTarget& target, PoLayout layout,
     return CompileResult::failure(
         messages::fileNotRead(fileName, messages::fileCause(read->cause)));
   }
-  const PoReadResult catalog = readPo(read->text.view());
-  if (!catalog.ok()) {
-    return CompileResult::failure(catalog.message, catalog.line);
-  }
-  *source = sourceFromPo(*catalog.catalog, layout);
+  const PoReadStatus status = reader.finish();
+  if (!status.ok) return CompileResult::failure(status.message, status.line);
+  *source = maker.finish();
   return source->result;
 }
 

@@ -48,6 +48,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   const PoSource ordered = sourceFromPo(*read.catalog, PoLayout::kNumberOrder);
   const PoSource placed = sourceFromPo(*read.catalog, PoLayout::kPoLines);
+  // The import reads the file in parts, each entry handed on as it is read.
+  for (const PoLayout layout : {PoLayout::kNumberOrder, PoLayout::kPoLines}) {
+    PoSourceMaker maker(layout);
+    PoReader reader(&maker);
+    const std::size_t part = 1 + (size != 0 ? data[0] % 61 : 0);
+    for (std::size_t at = 0; at < size; at += part) {
+      reader.feed(bytes.substr(at, part));
+    }
+    if (!reader.finish().ok) broken("a file that reads in parts not", bytes);
+    const PoSource streamed = maker.finish();
+    const PoSource& kept = layout == PoLayout::kNumberOrder ? ordered : placed;
+    if (streamed.result.ok() != kept.result.ok() ||
+        streamed.result.message() != kept.result.message() ||
+        streamed.result.line() != kept.result.line() ||
+        streamed.text != kept.text || streamed.charset != kept.charset) {
+      broken("the source read in parts is another", bytes);
+    }
+  }
   if (ordered.result.ok() != placed.result.ok()) {
     broken("the two layouts disagree on a fault", bytes);
   }

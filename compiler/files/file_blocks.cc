@@ -1,6 +1,8 @@
 #include "compiler/files/file_blocks.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace parlavox {
@@ -74,6 +76,33 @@ ReadResult readAll(FileBlocks* opened) {
   }
   result.status = ReadStatus::kRead;
   result.text = std::move(text);
+  result.identity = *identity;
+  return result;
+}
+
+ReadResult readInBlocks(FileBlocks* opened,
+                        const std::function<bool(std::string_view)>& take) {
+  FileBlocks& file = *opened;
+  ReadResult result;
+  if (file.status() != ReadStatus::kRead) {
+    result.status = file.status();
+    result.cause = file.cause();
+    return result;
+  }
+  const std::unique_ptr<char[]> block(
+      new (std::nothrow) char[kSourceBlockSize]);
+  if (block == nullptr) return result;
+  const std::optional<FileIdentity> identity = file.identity();
+  if (!identity) return result;
+  for (;;) {
+    const std::optional<std::size_t> got =
+        file.read(std::span<char>(block.get(), kSourceBlockSize));
+    if (!got) return result;  // shorter or longer than its size said
+    if (*got == 0) break;
+    if (!take(std::string_view(block.get(), *got))) break;
+  }
+  if (!file.unchanged()) return result;
+  result.status = ReadStatus::kRead;
   result.identity = *identity;
   return result;
 }

@@ -8,8 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "compiler/files/file_results.h"
 #include "compiler/files/file_system.h"
@@ -76,6 +78,12 @@ class FileBlocks : public SourceBlocks {
 
 // Reads the whole of `file`, from where it stands, as readFile does.
 ReadResult readAll(FileBlocks* file);
+
+// Reads `file` as readAll does, but hands each block to `take` rather than
+// keeping it: the result's text stays empty. `take` returning false ends
+// the reading there, which is then a success.
+ReadResult readInBlocks(FileBlocks* file,
+                        const std::function<bool(std::string_view)>& take);
 
 // The block size a compile reads with: large enough that reading costs few
 // calls, small enough to stay in the processor's cache.

@@ -13,8 +13,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "compiler/files/file_blocks.h"
 #include "compiler/files/test_folder.h"
 
 namespace parlavox {
@@ -47,6 +49,39 @@ TEST(LoadFileTest, FileThatCannotBeReadIsAFailure) {
   const std::filesystem::path unreadable = "/proc/self/mem";
   if (!std::filesystem::exists(unreadable)) GTEST_SKIP() << "no /proc";
   EXPECT_FALSE(loadFile(unreadable).has_value());
+}
+
+TEST(ReadInBlocksTest, HandsOnEveryByteInOrderOrStopsWhereTold) {
+  TestFolder folder;
+  std::string bytes;
+  for (std::size_t i = 0; i < 3 * kSourceBlockSize + 17; ++i) {
+    bytes += static_cast<char>(i * 7 % 251);
+  }
+  folder.write("big.txt", bytes);
+  FileBlocks file(folder.path() / "big.txt");
+  std::string taken;
+  std::size_t blocks = 0;
+  const ReadResult read = readInBlocks(&file, [&](std::string_view block) {
+    taken.append(block);
+    ++blocks;
+    return true;
+  });
+  EXPECT_EQ(read.status, ReadStatus::kRead);
+  EXPECT_EQ(read.identity, identityOf(folder.path() / "big.txt"));
+  EXPECT_EQ(taken, bytes);
+  EXPECT_EQ(blocks, 4u);
+
+  FileBlocks again(folder.path() / "big.txt");
+  blocks = 0;
+  EXPECT_EQ(readInBlocks(&again, [&](std::string_view) { return ++blocks < 2; })
+                .status,
+            ReadStatus::kRead);
+  EXPECT_EQ(blocks, 2u);
+
+  FileBlocks missing(folder.path() / "absent.txt");
+  EXPECT_EQ(
+      readInBlocks(&missing, [](std::string_view) { return true; }).status,
+      ReadStatus::kNotAFile);
 }
 
 TEST(SaveFileTest, AppendsOneCrLfAndNothingElse) {

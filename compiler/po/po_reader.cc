@@ -1,8 +1,13 @@
 #include "compiler/po/po_reader.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "compiler/po/messages.h"
 #include "compiler/source/encoding_check.h"
@@ -35,20 +40,49 @@ int hexValue(char c) {
   return -1;
 }
 
+// Where the first '"' or '\\' of `text` at or after `at` stands; its size
+// where none does. By hand: find_first_of searches its set once for every
+// byte.
+std::size_t quoteOrBackslash(std::string_view text, std::size_t at) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  for (; at + 16 <= text.size(); at += 16) {
+    const __m128i bytes =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    const int found = _mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)));
+    if (found != 0) {
+      return at + static_cast<std::size_t>(
+                      std::countr_zero(static_cast<unsigned>(found)));
+    }
+  }
+#endif
+  while (at < text.size() && text[at] != '"' && text[at] != '\\') ++at;
+  return at;
+}
+
 // Which string of the entry being read a continuation line adds to.
 enum class Field { kNone, kContext, kId, kPlural, kStr, kOtherStr };
 
 class Reader {
  public:
-  PoReadResult read(std::string_view bytes);
+  explicit Reader(PoVisitor* visitor) : visitor_(visitor) {}
+
+  // As PoReader's.
+  bool feed(std::string_view bytes);
+  PoReadStatus finish();
 
  private:
   bool fail(std::string message) {
+    result_.ok = false;
     result_.message = std::move(message);
     result_.line = line_;
     return false;
   }
 
+  // Takes one line as the file holds it, without its LF.
+  bool takeFileLine(std::string_view text);
   bool takeLine(std::string_view text);
   bool takeComment(std::string_view text);
   bool takeKeyword(std::string_view word, std::string_view rest);
@@ -57,6 +91,8 @@ class Reader {
   std::string* fieldString();
   // Ends the entry being read, if any; false on a fault.
   bool finishEntry();
+  // Empties entry_ for the next one, keeping the room its strings took.
+  void clearEntry();
   void startEntry() {
     if (!started_) {
       started_ = true;
@@ -64,8 +100,10 @@ class Reader {
     }
   }
 
-  PoReadResult result_;
-  PoCatalog catalog_;
+  PoVisitor* const visitor_;
+  PoReadStatus result_;
+  std::string header_;
+  std::size_t headerLine_ = 0;  // 0: no header read
   PoEntry entry_;
   bool started_ = false;  // a comment or keyword of entry_ was read
   bool hasId_ = false;
@@ -73,25 +111,50 @@ class Reader {
   Field field_ = Field::kNone;
   std::string otherStr_;  // msgstr[1] and beyond, which nothing keeps
   std::size_t line_ = 0;
+  std::string carry_;  // the start of a line that the next bytes end
 };
 
-PoReadResult Reader::read(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+bool Reader::feed(std::string_view bytes) {
+  if (!result_.ok) return false;
   std::size_t at = 0;
-  while (at < bytes.size()) {
-    std::size_t end = bytes.find('\n', at);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view text = bytes.substr(at, end - at);
-    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-    ++line_;
-    if (!takeLine(text)) return std::move(result_);
+  if (!carry_.empty()) {
+    const std::size_t end = bytes.find('\n');
+    if (end == std::string_view::npos) {
+      carry_.append(bytes);
+      return true;
+    }
+    carry_.append(bytes.substr(0, end));
+    if (!takeFileLine(carry_)) return false;
+    carry_.clear();
     at = end + 1;
   }
+  while (at < bytes.size()) {
+    const std::size_t end = bytes.find('\n', at);
+    if (end == std::string_view::npos) {
+      carry_.assign(bytes.substr(at));
+      break;
+    }
+    if (!takeFileLine(bytes.substr(at, end - at))) return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+bool Reader::takeFileLine(std::string_view text) {
+  if (line_ == 0 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  ++line_;
+  return takeLine(text);
+}
+
+PoReadStatus Reader::finish() {
+  if (result_.ok && !carry_.empty()) takeFileLine(carry_);
+  if (!result_.ok) return std::move(result_);
   ++line_;
   if (!finishEntry()) return std::move(result_);
-  if (!catalog_.header.empty() || catalog_.headerLine != 0) {
+  if (headerLine_ != 0) {
     const std::optional<std::string> type =
-        poHeaderField(catalog_.header, "Content-Type");
+        poHeaderField(header_, "Content-Type");
     if (type) {
       const std::size_t at = type->find("charset=");
       if (at != std::string::npos) {
@@ -102,14 +165,13 @@ PoReadResult Reader::read(std::string_view bytes) {
           folded += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
         }
         if (folded != "UTF-8" && folded != "CHARSET" && folded != "ASCII") {
-          line_ = catalog_.headerLine;
+          line_ = headerLine_;
           fail(messages::poCharset(charset));
           return std::move(result_);
         }
       }
     }
   }
-  result_.catalog = std::move(catalog_);
   return std::move(result_);
 }
 
@@ -143,7 +205,7 @@ bool Reader::takeComment(std::string_view text) {
     const std::string_view rest = trimBlanks(text.substr(2));
     if (rest.substr(0, 5) == "msgid" &&
         (rest.size() == 5 || isBlank(rest[5]) || rest[5] == '"')) {
-      catalog_.obsoleteLines.push_back(line_);
+      visitor_->obsolete(line_);
     }
     return true;
   }
@@ -253,10 +315,8 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
   std::size_t at = 1;
   for (;;) {
     if (at >= rest.size()) return fail(messages::poUnterminatedString());
-    // The text between escapes is copied in runs, found by hand:
-    // find_first_of searches its set once for every byte.
-    std::size_t run = at;
-    while (run < rest.size() && rest[run] != '"' && rest[run] != '\\') ++run;
+    // The text between escapes is copied in runs.
+    const std::size_t run = quoteOrBackslash(rest, at);
     if (run == rest.size()) return fail(messages::poUnterminatedString());
     out->append(rest.substr(at, run - at));
     at = run;
@@ -332,7 +392,7 @@ bool Reader::finishEntry() {
   if (!hasStr_) {
     if (!hasId_ && !entry_.context) {
       // Comments after the last entry belong to none.
-      entry_ = PoEntry();
+      clearEntry();
       started_ = false;
       return true;
     }
@@ -345,21 +405,80 @@ bool Reader::finishEntry() {
     line_ = entry_.msgstrLine;
     return fail(messages::poNotUtf8());
   }
-  if (entry_.id.empty() && !entry_.context && catalog_.headerLine == 0) {
-    catalog_.header = std::move(entry_.str);
-    catalog_.headerLine = entry_.msgstrLine;
+  if (entry_.id.empty() && !entry_.context && headerLine_ == 0) {
+    header_ = entry_.str;
+    headerLine_ = entry_.msgstrLine;
+    visitor_->header(header_, headerLine_);
   } else {
-    catalog_.entries.push_back(std::move(entry_));
+    visitor_->entry(entry_);
   }
-  entry_ = PoEntry();
+  clearEntry();
   started_ = hasId_ = hasStr_ = false;
   field_ = Field::kNone;
   return true;
 }
 
+void Reader::clearEntry() {
+  entry_.line = entry_.msgstrLine = 0;
+  entry_.context.reset();
+  entry_.id.clear();
+  entry_.str.clear();
+  entry_.plural = entry_.fuzzy = false;
+  entry_.translatorComments.clear();
+  entry_.extractedComments.clear();
+}
+
+// Keeps everything read, as a catalog.
+class CatalogVisitor : public PoVisitor {
+ public:
+  void header(const std::string& header, std::size_t line) override {
+    catalog.header = header;
+    catalog.headerLine = line;
+  }
+  void entry(const PoEntry& entry) override {
+    catalog.entries.push_back(entry);
+  }
+  void obsolete(std::size_t line) override {
+    catalog.obsoleteLines.push_back(line);
+  }
+
+  PoCatalog catalog;
+};
+
 }  // namespace
 
-PoReadResult readPo(std::string_view bytes) { return Reader().read(bytes); }
+class PoReader::Impl : public Reader {
+ public:
+  using Reader::Reader;
+};
+
+PoReader::PoReader(PoVisitor* visitor)
+    : reader_(std::make_unique<Impl>(visitor)) {}
+
+PoReader::~PoReader() = default;
+
+bool PoReader::feed(std::string_view bytes) { return reader_->feed(bytes); }
+
+PoReadStatus PoReader::finish() { return reader_->finish(); }
+
+PoReadResult readPo(std::string_view bytes) {
+  CatalogVisitor visitor;
+  PoReadStatus status = readPo(bytes, &visitor);
+  PoReadResult result;
+  if (status.ok) {
+    result.catalog = std::move(visitor.catalog);
+  } else {
+    result.message = std::move(status.message);
+    result.line = status.line;
+  }
+  return result;
+}
+
+PoReadStatus readPo(std::string_view bytes, PoVisitor* visitor) {
+  PoReader reader(visitor);
+  reader.feed(bytes);
+  return reader.finish();
+}
 
 std::optional<std::string> poHeaderField(std::string_view header,
                                          std::string_view name) {

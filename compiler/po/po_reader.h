@@ -10,6 +10,7 @@
 #define PARLAVOX_COMPILER_PO_READER_H_
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,53 @@ struct PoReadResult {
 // charset other than UTF-8 (or the template's "CHARSET"), and strings that
 // are not UTF-8, are faults too.
 PoReadResult readPo(std::string_view bytes);
+
+// Takes what a PO file holds as it is read, in the order of the file.
+class PoVisitor {
+ public:
+  virtual ~PoVisitor() = default;
+
+  // The header entry's msgstr, and the line its msgstr stands on.
+  virtual void header(const std::string& header, std::size_t line) = 0;
+
+  // Every other entry; `entry` lasts only for the call.
+  virtual void entry(const PoEntry& entry) = 0;
+
+  // An obsolete ("#~") entry, at its msgid's line.
+  virtual void obsolete(std::size_t line) = 0;
+};
+
+// Whether a PO file was read whole, or its first fault with its line.
+struct PoReadStatus {
+  bool ok = true;
+  std::string message;
+  std::size_t line = 0;
+};
+
+// readPo with each entry handed to `*visitor` as it is read, and kept by
+// none: the visitor has seen everything before the fault of a failure.
+PoReadStatus readPo(std::string_view bytes, PoVisitor* visitor);
+
+// Reads a PO file given in parts of any size, as readPo reads it whole.
+class PoReader {
+ public:
+  // Hands what the file holds to `*visitor`, which must outlive this.
+  explicit PoReader(PoVisitor* visitor);
+  ~PoReader();
+  PoReader(const PoReader&) = delete;
+  PoReader& operator=(const PoReader&) = delete;
+
+  // Reads the file's next bytes; false once a fault is found, after which
+  // the rest of the file changes nothing.
+  bool feed(std::string_view bytes);
+
+  // Ends the file, and tells how its reading went.
+  PoReadStatus finish();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> reader_;
+};
 
 // The value of the field `name` ("Language") in a PO header, trimmed of
 // spaces; nothing where the header has no such field.

@@ -143,6 +143,74 @@ TEST(PoReaderTest, UnderstandsTheTemplatesCharsetAndUtf8InAnyCase) {
   }
 }
 
+// Writes down everything a reader hands on, in order.
+class Recorder : public PoVisitor {
+ public:
+  void header(const std::string& header, std::size_t line) override {
+    log += "header " + std::to_string(line) + ": " + header + "\n";
+  }
+  void entry(const PoEntry& entry) override {
+    log += "entry " + std::to_string(entry.line) + "/" +
+           std::to_string(entry.msgstrLine) + " [" +
+           (entry.context ? *entry.context : "-") + "] [" + entry.id + "] [" +
+           entry.str + "]" + (entry.fuzzy ? " fuzzy" : "") +
+           (entry.plural ? " plural" : "");
+    for (const std::string& c : entry.translatorComments) log += " #" + c;
+    for (const std::string& c : entry.extractedComments) log += " #." + c;
+    log += "\n";
+  }
+  void obsolete(std::size_t line) override {
+    log += "obsolete " + std::to_string(line) + "\n";
+  }
+
+  std::string log;
+};
+
+std::string statusOf(const PoReadStatus& status) {
+  return status.ok ? "ok" : std::to_string(status.line) + ": " + status.message;
+}
+
+TEST(PoReaderTest, PartsOfAnySizeReadAsTheWholeFile) {
+  const std::string_view files[] = {
+      "\xEF\xBB\xBF# mine\r\n#. menu\r\nmsgctxt \"0\"\r\nmsgid \"File\"\r\n"
+      "msgstr \"\"\r\n\"Pl\"\r\n  \"ik\\n\"\r\n\r\n#, fuzzy\r\n"
+      "msgctxt \"1\"\r\nmsgid \"OK\"\r\nmsgstr \"Dobrze\"",
+      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n\n#~ msgid \"old\"\n"
+      "#~ msgstr \"stare\"\n\nmsgid \"\"\nmsgstr \"X-Parlavox-Charset: "
+      "238\\n\"\n"
+      "\nmsgctxt \"1\"\nmsgid \"c\"\nmsgid_plural \"cs\"\nmsgstr[0] \"d\"\n"
+      "msgstr[1] \"e\"\n\n\n",
+      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\\q\"\nmsgctxt \"1\"\n",
+      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c",
+      "msgctxt \"0\"\rmsgid \"a\"\r\n\r\nmsgstr \"\xC5\x82\"\r\r\n",
+      "",
+  };
+  for (std::string_view file : files) {
+    Recorder whole;
+    const std::string wholeStatus = statusOf(readPo(file, &whole));
+    const PoReadResult catalog = readPo(file);
+    EXPECT_EQ(catalog.ok(), wholeStatus == "ok") << file;
+    for (std::size_t part : {1, 2, 3, 5, 7, 64}) {
+      SCOPED_TRACE(std::string(file) + " in parts of " + std::to_string(part));
+      Recorder parts;
+      PoReader reader(&parts);
+      for (std::size_t at = 0; at < file.size(); at += part) {
+        reader.feed(file.substr(at, part));
+      }
+      EXPECT_EQ(statusOf(reader.finish()), wholeStatus);
+      EXPECT_EQ(parts.log, whole.log);
+    }
+  }
+  Recorder first;
+  EXPECT_EQ(statusOf(readPo(files[0], &first)), "ok");
+  EXPECT_EQ(first.log,
+            "entry 1/5 [0] [File] [Plik\n] #mine #.menu\n"
+            "entry 9/12 [1] [OK] [Dobrze] fuzzy\n");
+  Recorder third;
+  EXPECT_EQ(statusOf(readPo(files[2], &third)),
+            "3: unknown escape sequence \"\\q\"");
+}
+
 TEST(PoReaderTest, TellsUtf8FromOtherBytes) {
   EXPECT_TRUE(isUtf8("Zażółć 日本 \xF0\x9F\x8E\xB5"));
   EXPECT_FALSE(isUtf8("\xC0\x80"));          // overlong

@@ -1,6 +1,8 @@
 #include "compiler/po/po_source.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -8,6 +10,7 @@
 
 #include "compiler/encodings/languages.h"
 #include "compiler/po/messages.h"
+#include "compiler/source/encoding_check.h"
 #include "compiler/source/source_encoding.h"
 
 namespace parlavox {
@@ -30,24 +33,35 @@ std::optional<std::uint64_t> lineNumberOf(std::string_view context) {
 
 // Why `text` cannot stand as a text of a language source; empty when it can.
 std::string unfitText(std::string_view text) {
-  if (text.find_first_of("\r\n") != std::string_view::npos) {
+  // One pass by hand: find_first_of searches its set once for every byte.
+  bool lineBreak = false;
+  bool caret = false;
+  bool comment = false;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == '\r' || c == '\n') {
+      lineBreak = true;
+    } else if (c == '^') {
+      caret = true;
+    } else if (c == '/' && at + 1 < text.size() && text[at + 1] == '/') {
+      // As the compile finds a comment: a "//" that is not the "//" of "://".
+      const bool address =
+          (at >= 1 && text[at - 1] == ':') ||
+          (at >= 2 && text[at - 2] == ':' && text[at - 1] == '/');
+      if (!address) comment = true;
+    }
+  }
+  if (lineBreak) {
     return "the translation holds a line break, which a language source "
            "cannot hold";
   }
-  if (text.find('^') != std::string_view::npos) {
+  if (caret) {
     return "the translation holds \"^\", which breaks the line in a language "
            "source";
   }
-  // As the compile finds a comment: a "//" that is not the "//" of "://".
-  for (std::size_t at = text.find("//"); at != std::string_view::npos;
-       at = text.find("//", at + 1)) {
-    const bool address =
-        (at >= 1 && text[at - 1] == ':') ||
-        (at >= 2 && text[at - 2] == ':' && text[at - 1] == '/');
-    if (!address) {
-      return "the translation holds \"//\", which starts a comment in a "
-             "language source (only \"://\" may stand in a text)";
-    }
+  if (comment) {
+    return "the translation holds \"//\", which starts a comment in a "
+           "language source (only \"://\" may stand in a text)";
   }
   if (text.front() == ' ') {
     return "the translation begins with a space, which a language source "
@@ -74,139 +88,187 @@ std::string unfitComment(std::string_view comment) {
   return {};
 }
 
-struct Line {
-  std::uint64_t number;
-  std::size_t poLine;
-  std::string_view text;
-  std::string comment;
-};
-
-void appendLine(std::string* out, const Line& line) {
-  *out += std::to_string(line.number);
-  *out += " | ";
-  *out += line.text;
-  if (!line.comment.empty()) {
-    *out += " // ";
-    *out += line.comment;
-  }
-}
-
 }  // namespace
 
-PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
-  PoSource source;
+void PoSourceMaker::header(const std::string& header, std::size_t line) {
+  headerLine_ = line;
   const std::optional<std::string> charset =
-      poHeaderField(catalog.header, "X-Parlavox-Charset");
+      poHeaderField(header, "X-Parlavox-Charset");
   if (charset) {
     if (!charset->empty() &&
         !std::all_of(charset->begin(), charset->end(),
                      [](char c) { return c >= '0' && c <= '9'; })) {
-      source.result = CompileResult::failure(messages::poBadCharset(*charset),
-                                             catalog.headerLine);
-      return source;
+      source_.result =
+          CompileResult::failure(messages::poBadCharset(*charset), line);
+      return;
     }
-    source.charset = *charset;
+    source_.charset = *charset;
   } else if (const std::optional<std::string> iso =
-                 poHeaderField(catalog.header, "Language")) {
+                 poHeaderField(header, "Language")) {
     for (const Language& language : knownLanguages()) {
       if (language.iso == *iso) {
-        source.charset = std::to_string(language.charset);
+        source_.charset = std::to_string(language.charset);
         break;
       }
     }
   }
-
-  for (std::size_t line : catalog.obsoleteLines) {
-    source.warnings.push_back({line, messages::poObsolete()});
+  if (source_.charset.empty()) return;
+  if (layout_ == PoLayout::kPoLines) {
+    charsetDue_ = true;
+  } else if (source_.text.empty()) {
+    putCharset();
   }
+}
 
-  std::vector<Line> lines;
-  lines.reserve(catalog.entries.size());
-  std::unordered_map<std::uint64_t, std::size_t> firstLines;
-  for (const PoEntry& entry : catalog.entries) {
-    const std::string name = messages::poEntryName(
-        entry.context ? &*entry.context : nullptr, entry.id);
-    if (!entry.context) {
-      source.result =
-          CompileResult::failure(messages::poNoContext(entry.id), entry.line);
-      return source;
-    }
-    const std::optional<std::uint64_t> number = lineNumberOf(*entry.context);
-    if (!number) {
-      source.result = CompileResult::failure(
-          messages::poNoLineNumber(*entry.context), entry.line);
-      return source;
-    }
-    if (entry.plural) {
-      source.result =
-          CompileResult::failure(messages::poPlural(name), entry.line);
-      return source;
-    }
-    const auto [first, added] = firstLines.emplace(*number, entry.line);
-    if (!added) {
-      source.result = CompileResult::failure(
-          messages::poDuplicate(name, first->second), entry.line);
-      return source;
-    }
-    if (entry.str.empty() || entry.fuzzy) continue;
-    if (std::string why = unfitText(entry.str); !why.empty()) {
-      source.result = CompileResult::failure(messages::poUnfit(name, why),
-                                             entry.msgstrLine);
-      return source;
-    }
-    std::string comment;
-    for (const std::string& part : entry.translatorComments) {
-      if (part.empty()) continue;
-      if (!comment.empty()) comment += ' ';
-      comment += part;
-    }
-    if (std::string why = unfitComment(comment); !why.empty()) {
-      source.result =
-          CompileResult::failure(messages::poUnfit(name, why), entry.line);
-      return source;
-    }
-    lines.push_back({*number, entry.msgstrLine, entry.str, std::move(comment)});
-  }
+void PoSourceMaker::obsolete(std::size_t line) {
+  source_.warnings.push_back({line, messages::poObsolete()});
+}
 
-  source.strings = lines.size();
-  std::string& out = source.text;
-  if (layout == PoLayout::kNumberOrder) {
-    const auto byNumber = [](const Line& a, const Line& b) {
-      return a.number < b.number;
-    };
-    // An export, and most files made of one, are in number order already.
-    if (!std::is_sorted(lines.begin(), lines.end(), byNumber)) {
-      std::stable_sort(lines.begin(), lines.end(), byNumber);
-    }
-    if (!source.charset.empty()) out += "Charset | " + source.charset + "\r\n";
-    for (const Line& line : lines) {
-      appendLine(&out, line);
-      out += "\r\n";
-    }
-    return source;
+void PoSourceMaker::fail(std::string message, std::size_t line) {
+  entryFault_ = CompileResult::failure(std::move(message), line);
+}
+
+bool PoSourceMaker::seenBefore(std::uint64_t number, std::size_t line,
+                               std::size_t* first) {
+  // An export, and most files made of one, number their entries upwards:
+  // a number above the last is new.
+  if (rising_ && (numbers_.empty() || number > numbers_.back().first)) {
+    numbers_.emplace_back(number, line);
+    return false;
   }
-  // Empty lines, which a source passes over, keep each entry on its line.
-  std::size_t at = 1;
-  const auto moveTo = [&](std::size_t line) {
-    if (line > at) out.append(line - at, '\n');
-    at = std::max(at, line);
+  if (rising_) {
+    rising_ = false;
+    firstLines_.reserve(2 * numbers_.size());
+    for (const auto& [seen, at] : numbers_) firstLines_.emplace(seen, at);
+    numbers_ = {};
+  }
+  const auto [found, added] = firstLines_.emplace(number, line);
+  *first = found->second;
+  return !added;
+}
+
+void PoSourceMaker::entry(const PoEntry& entry) {
+  if (!entryFault_.ok()) return;
+  const auto name = [&] {
+    return messages::poEntryName(entry.context ? &*entry.context : nullptr,
+                                 entry.id);
   };
+  if (!entry.context) return fail(messages::poNoContext(entry.id), entry.line);
+  const std::optional<std::uint64_t> number = lineNumberOf(*entry.context);
+  if (!number) {
+    return fail(messages::poNoLineNumber(*entry.context), entry.line);
+  }
+  if (entry.plural) return fail(messages::poPlural(name()), entry.line);
+  std::size_t firstLine = 0;
+  if (seenBefore(*number, entry.line, &firstLine)) {
+    return fail(messages::poDuplicate(name(), firstLine), entry.line);
+  }
+  if (entry.str.empty() || entry.fuzzy) return;
+  if (std::string why = unfitText(entry.str); !why.empty()) {
+    return fail(messages::poUnfit(name(), why), entry.msgstrLine);
+  }
+  comment_.clear();
+  for (const std::string& part : entry.translatorComments) {
+    if (part.empty()) continue;
+    if (!comment_.empty()) comment_ += ' ';
+    comment_ += part;
+  }
+  if (std::string why = unfitComment(comment_); !why.empty()) {
+    return fail(messages::poUnfit(name(), why), entry.line);
+  }
+  ++source_.strings;
+  std::string& out = source_.text;
+  if (layout_ == PoLayout::kNumberOrder) {
+    if (!placed_.empty() && *number < placed_.back().number) inOrder_ = false;
+    const std::size_t begin = out.size();
+    appendLine(*number, entry.str);
+    out += "\r\n";
+    placed_.push_back({*number, begin, out.size()});
+    return;
+  }
   // The header may stand after entries too: its Charset line is then a late
   // one, on the header's line as well.
-  bool charsetDue = !source.charset.empty() && catalog.headerLine != 0;
-  const auto putCharset = [&] {
-    moveTo(catalog.headerLine);
-    out += "Charset | " + source.charset;
-    charsetDue = false;
-  };
-  for (const Line& line : lines) {
-    if (charsetDue && catalog.headerLine < line.poLine) putCharset();
-    moveTo(line.poLine);
-    appendLine(&out, line);
+  if (charsetDue_ && headerLine_ < entry.msgstrLine) putCharset();
+  moveTo(entry.msgstrLine);
+  appendLine(*number, entry.str);
+}
+
+void PoSourceMaker::appendLine(std::uint64_t number, std::string_view text) {
+  std::string& out = source_.text;
+  std::array<char, 24> digits;
+  out.append(
+      digits.data(),
+      std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr);
+  out += " | ";
+  out += text;
+  if (!comment_.empty()) {
+    out += " // ";
+    out += comment_;
   }
-  if (charsetDue) putCharset();
-  out += '\n';
-  return source;
+}
+
+void PoSourceMaker::putCharset() {
+  if (layout_ == PoLayout::kPoLines) {
+    moveTo(headerLine_);
+    source_.text += "Charset | " + source_.charset;
+    charsetDue_ = false;
+    return;
+  }
+  source_.text += "Charset | " + source_.charset + "\r\n";
+}
+
+// Empty lines, which a source passes over, keep each entry on its line.
+void PoSourceMaker::moveTo(std::size_t line) {
+  if (line > at_) source_.text.append(line - at_, '\n');
+  at_ = std::max(at_, line);
+}
+
+PoSource PoSourceMaker::finish() {
+  if (source_.result.ok() && !entryFault_.ok()) source_.result = entryFault_;
+  if (!source_.result.ok()) {
+    source_.text.clear();
+    source_.strings = 0;
+    return std::move(source_);
+  }
+  std::string& out = source_.text;
+  if (layout_ == PoLayout::kPoLines) {
+    if (charsetDue_) putCharset();
+    out += '\n';
+    return std::move(source_);
+  }
+  // The Charset line of a header after the entries, and entries out of
+  // number order, come to their places here.
+  const bool charsetFirst =
+      source_.charset.empty() || placed_.empty() || placed_.front().begin != 0;
+  if (inOrder_ && charsetFirst) return std::move(source_);
+  std::string ordered;
+  ordered.reserve(out.size() + source_.charset.size() + 12);
+  if (!source_.charset.empty()) {
+    ordered += "Charset | " + source_.charset + "\r\n";
+  }
+  std::sort(
+      placed_.begin(), placed_.end(),
+      [](const Placed& a, const Placed& b) { return a.number < b.number; });
+  for (const Placed& line : placed_) {
+    ordered.append(out, line.begin, line.end - line.begin);
+  }
+  out = std::move(ordered);
+  return std::move(source_);
+}
+
+PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
+  PoSourceMaker maker(layout);
+  for (std::size_t line : catalog.obsoleteLines) maker.obsolete(line);
+  bool headerDue = catalog.headerLine != 0;
+  for (const PoEntry& entry : catalog.entries) {
+    if (headerDue && catalog.headerLine < entry.msgstrLine) {
+      maker.header(catalog.header, catalog.headerLine);
+      headerDue = false;
+    }
+    maker.entry(entry);
+  }
+  if (headerDue) maker.header(catalog.header, catalog.headerLine);
+  return maker.finish();
 }
 
 EncodedSource encodeSource(std::string utf8, std::string_view charset) {
@@ -214,9 +276,7 @@ EncodedSource encodeSource(std::string utf8, std::string_view charset) {
   if (const CodePage* page = codePageNamed(charset)) {
     std::string bytes;
     const bool fits = encodeFromUtf8(*page, utf8, &bytes).ok;
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) {
-      return static_cast<unsigned char>(c) < 0x80;
-    });
+    const bool ascii = isAscii(bytes);
     // Bytes that are UTF-8 as well would be read as UTF-8.
     if (fits && (ascii || !isUtf8(bytes))) {
       encoded.bytes = std::move(bytes);

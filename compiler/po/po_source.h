@@ -13,8 +13,11 @@
 #define PARLAVOX_COMPILER_PO_SOURCE_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "compiler/compile.h"
@@ -51,6 +54,51 @@ struct PoSource {
 // X-Parlavox-Charset (an empty value: no Charset line) or, where that field
 // is missing, from the language its Language field names.
 PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout);
+
+// Makes the source of a PO file from what its reader hands on, as it is
+// read: the same source as sourceFromPo of the file's catalog.
+class PoSourceMaker : public PoVisitor {
+ public:
+  explicit PoSourceMaker(PoLayout layout) : layout_(layout) {}
+
+  void header(const std::string& header, std::size_t line) override;
+  void entry(const PoEntry& entry) override;
+  void obsolete(std::size_t line) override;
+
+  // Room for a source of about `bytes`, so that it grows without moving.
+  void reserve(std::size_t bytes) { source_.text.reserve(bytes); }
+
+  // The source of everything handed on; once, at the end of the file.
+  PoSource finish();
+
+ private:
+  struct Placed {
+    std::uint64_t number;
+    std::size_t begin;  // of its line in source_.text, line end included
+    std::size_t end;
+  };
+
+  void fail(std::string message, std::size_t line);
+  // Whether `number` stood on an earlier entry, whose line goes to *first.
+  bool seenBefore(std::uint64_t number, std::size_t line, std::size_t* first);
+  void appendLine(std::uint64_t number, std::string_view text);
+  void putCharset();
+  void moveTo(std::size_t line);
+
+  const PoLayout layout_;
+  PoSource source_;
+  CompileResult entryFault_ = CompileResult::success();
+  std::size_t headerLine_ = 0;
+  bool charsetDue_ = false;  // the Charset line is still to be written
+  // Every entry's line number and line, while they rise; past that, a map.
+  std::vector<std::pair<std::uint64_t, std::size_t>> numbers_;
+  std::unordered_map<std::uint64_t, std::size_t> firstLines_;
+  bool rising_ = true;
+  std::vector<Placed> placed_;  // kNumberOrder: each line written
+  bool inOrder_ = true;
+  std::size_t at_ = 1;  // kPoLines: the line being written
+  std::string comment_;
+};
 
 // A source's bytes as the import writes them.
 struct EncodedSource {

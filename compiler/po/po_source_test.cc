@@ -137,6 +137,18 @@ TEST(PoSourceTest, WhatASourceCannotHoldIsAFaultOfItsEntry) {
       {"msgctxt \"4\"\nmsgid \"a\"\nmsgstr \"\"\n\n"
        "msgctxt \"4\"\nmsgid \"b\"\nmsgstr \"\"\n",
        5, "msgctxt \"4\" is there twice, first on line 1"},
+      {"msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"\"\n\n"
+       "msgctxt \"5\"\nmsgid \"b\"\nmsgstr \"\"\n\n"
+       "msgctxt \"3\"\nmsgid \"c\"\nmsgstr \"\"\n\n"
+       "msgctxt \"5\"\nmsgid \"d\"\nmsgstr \"\"\n",
+       13, "msgctxt \"5\" is there twice, first on line 5"},
+      {"msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"\"\n\n"
+       "msgctxt \"5\"\nmsgid \"b\"\nmsgstr \"\"\n\n"
+       "msgctxt \"0\"\nmsgid \"c\"\nmsgstr \"\"\n",
+       9, "msgctxt \"0\" is there twice, first on line 1"},
+      {"msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b^\"\n\n"
+       "msgid \"\"\nmsgstr \"X-Parlavox-Charset: ANSI\\n\"\n",
+       6, "X-Parlavox-Charset \"ANSI\" is no number"},
       {"msgid \"\"\nmsgstr \"X-Parlavox-Charset: ANSI\\n\"\n", 2,
        "X-Parlavox-Charset \"ANSI\" is no number"},
   };
