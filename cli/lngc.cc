@@ -355,14 +355,12 @@ int runPo(const Options& options, std::ostream& out, std::ostream& err) {
   } else if (options.exportPot) {
     done = exportPotFiles(targets, how, out, err);
   } else {
-    EntryTable reference;
-    SourceFile referenceFile;
-    if (auto stop = loadReference(err, *options.reference, &reference,
-                                  &referenceFile)) {
-      return *stop;
-    }
-    done = exportPoFiles(targets, *options.reference, reference,
-                         referenceFile.encoding, how, out, err);
+    done = exportPoFiles(
+        targets, *options.reference,
+        [&](EntryTable* reference, SourceFile* file) {
+          return loadReference(err, *options.reference, reference, file);
+        },
+        how, out, err);
   }
   return std::max(status, done);
 }

@@ -1,11 +1,13 @@
 #include "cli/po_commands.h"
 
 #include <functional>
+#include <sstream>
 #include <utility>
 
 #include "compiler/encodings/languages.h"
 #include "compiler/files/file_blocks.h"
 #include "compiler/files/file_names.h"
+#include "compiler/files/file_system.h"
 #include "compiler/files/messages.h"
 #include "compiler/files/text_file.h"
 #include "compiler/format/language_source.h"
@@ -129,21 +131,68 @@ bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
   return true;
 }
 
-// Loads each of `sources` and writes its export with `writeOne`; returns
-// the exit status.
+// Runs `beside` on a thread of its own while `here` runs on this one; one
+// after the other where the system gives no thread.
+void runBeside(std::function<void()> beside,
+               const std::function<void()>& here) {
+  os::Thread thread;
+  const auto run = [](void* work) {
+    (*static_cast<std::function<void()>*>(work))();
+  };
+  const bool started = thread.start(run, &beside);
+  here();
+  if (started) {
+    thread.join();
+  } else {
+    beside();
+  }
+}
+
+// A source loaded for its export, with what its loading had to say.
+struct LoadedSource {
+  bool ok = false;
+  EntryTable table;
+  SourceFile file;
+  std::string name;
+  std::string errors;
+};
+
+LoadedSource loadForExport(const PoTarget& target) {
+  LoadedSource loaded;
+  std::ostringstream errors;
+  loaded.ok =
+      loadSource(errors, target, &loaded.table, &loaded.file, &loaded.name);
+  loaded.errors = errors.str();
+  return loaded;
+}
+
+using WriteOne = std::function<bool(const PoTarget&, const LoadedSource&)>;
+
+// Loads each of `sources` and writes its export with `writeOne`, loading
+// the next source while one is written, and the first while `first` runs;
+// returns the exit status, or the status `first` stops with.
 int exportEach(const std::vector<PoTarget>& sources, std::ostream& err,
-               const std::function<bool(const PoTarget&, const EntryTable&,
-                                        const SourceFile&,
-                                        const std::string& name)>& writeOne) {
+               const std::function<std::optional<int>()>& first,
+               const WriteOne& writeOne) {
+  LoadedSource next;
+  std::optional<int> stop;
+  runBeside(
+      [&] {
+        if (!sources.empty()) next = loadForExport(sources.front());
+      },
+      [&] { stop = first(); });
+  if (stop) return *stop;
   int status = 0;
-  for (const PoTarget& target : sources) {
-    EntryTable table;
-    SourceFile file;
-    std::string name;
-    if (!loadSource(err, target, &table, &file, &name) ||
-        !writeOne(target, table, file, name)) {
-      status = 1;
-    }
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    const LoadedSource current = std::move(next);
+    runBeside(
+        [&] {
+          if (i + 1 < sources.size()) next = loadForExport(sources[i + 1]);
+        },
+        [&] {
+          err << current.errors;
+          if (!current.ok || !writeOne(sources[i], current)) status = 1;
+        });
   }
   return status;
 }
@@ -152,40 +201,40 @@ int exportEach(const std::vector<PoTarget>& sources, std::ostream& err,
 
 int exportPoFiles(const std::vector<PoTarget>& sources,
                   const std::string& referenceGiven,
-                  const EntryTable& reference, SourceEncoding referenceEncoding,
-                  const PoOptions& options, std::ostream& out,
-                  std::ostream& err) {
+                  const LoadReference& loadReference, const PoOptions& options,
+                  std::ostream& out, std::ostream& err) {
   const std::string referenceName =
       bytesFromPath(pathFromBytes(referenceGiven).filename());
-  return exportEach(sources, err,
-                    [&](const PoTarget& target, const EntryTable& table,
-                        const SourceFile& file, const std::string& name) {
-                      const MakeExport make = [&](const PoSink& sink) {
-                        return exportPo({&reference, referenceEncoding},
-                                        referenceName, {&table, file.encoding},
-                                        languageNamed(name), sink);
-                      };
-                      return writeExport(out, err, target, referenceGiven, make,
-                                         ".po", options, options.force);
-                    });
+  EntryTable reference;
+  SourceFile referenceFile;
+  return exportEach(
+      sources, err, [&] { return loadReference(&reference, &referenceFile); },
+      [&](const PoTarget& target, const LoadedSource& source) {
+        const MakeExport make = [&](const PoSink& sink) {
+          return exportPo({&reference, referenceFile.encoding}, referenceName,
+                          {&source.table, source.file.encoding},
+                          languageNamed(source.name), sink);
+        };
+        return writeExport(out, err, target, referenceGiven, make, ".po",
+                           options, options.force);
+      });
 }
 
 int exportPotFiles(const std::vector<PoTarget>& sources,
                    const PoOptions& options, std::ostream& out,
                    std::ostream& err) {
-  return exportEach(sources, err,
-                    [&](const PoTarget& target, const EntryTable& table,
-                        const SourceFile& file, const std::string&) {
-                      const MakeExport make = [&](const PoSink& sink) {
-                        return exportPo({&table, file.encoding},
-                                        bytesFromPath(target.path.filename()),
-                                        {}, nullptr, sink);
-                      };
-                      // A template holds no one's work: a new one replaces the
-                      // old.
-                      return writeExport(out, err, target, target.given, make,
-                                         ".pot", options, true);
-                    });
+  return exportEach(
+      sources, err, [] { return std::optional<int>(); },
+      [&](const PoTarget& target, const LoadedSource& source) {
+        const MakeExport make = [&](const PoSink& sink) {
+          return exportPo({&source.table, source.file.encoding},
+                          bytesFromPath(target.path.filename()), {}, nullptr,
+                          sink);
+        };
+        // A template holds no one's work: a new one replaces the old.
+        return writeExport(out, err, target, target.given, make, ".pot",
+                           options, true);
+      });
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #define PARLAVOX_CLI_PO_COMMANDS_H_
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -33,13 +34,18 @@ struct PoTarget {
   std::filesystem::path path;
 };
 
+// Loads the reference into the table and file given; a status where it
+// could not, which ends the run.
+using LoadReference =
+    std::function<std::optional<int>(EntryTable*, SourceFile*)>;
+
 // Writes langNAME.po beside each langNAME.txt of `sources`, against the
-// reference given as `referenceGiven`; returns the exit status.
+// reference given as `referenceGiven`, which `loadReference` loads while
+// the first source is loaded beside it; returns the exit status.
 int exportPoFiles(const std::vector<PoTarget>& sources,
                   const std::string& referenceGiven,
-                  const EntryTable& reference, SourceEncoding referenceEncoding,
-                  const PoOptions& options, std::ostream& out,
-                  std::ostream& err);
+                  const LoadReference& loadReference, const PoOptions& options,
+                  std::ostream& out, std::ostream& err);
 
 // Writes langNAME.pot beside each reference langNAME.txt of `sources`.
 int exportPotFiles(const std::vector<PoTarget>& sources,

@@ -1,9 +1,10 @@
 #include "compiler/files/file_blocks.h"
 
 #include <algorithm>
-#include <memory>
 #include <new>
 #include <utility>
+
+#include "compiler/files/read_ahead.h"
 
 namespace parlavox {
 
@@ -89,17 +90,18 @@ ReadResult readInBlocks(FileBlocks* opened,
     result.cause = file.cause();
     return result;
   }
-  const std::unique_ptr<char[]> block(
-      new (std::nothrow) char[kSourceBlockSize]);
-  if (block == nullptr) return result;
   const std::optional<FileIdentity> identity = file.identity();
   if (!identity) return result;
-  for (;;) {
-    const std::optional<std::size_t> got =
-        file.read(std::span<char>(block.get(), kSourceBlockSize));
-    if (!got) return result;  // shorter or longer than its size said
-    if (*got == 0) break;
-    if (!take(std::string_view(block.get(), *got))) break;
+  try {
+    // The next block is read while `take` looks at this one.
+    ReadAhead ahead(&file, kSourceBlockSize, true);
+    for (;;) {
+      const std::optional<std::string_view> block = ahead.next();
+      if (!block) return result;  // shorter or longer than its size said
+      if (block->empty() || !take(*block)) break;
+    }
+  } catch (const std::bad_alloc&) {
+    return result;
   }
   if (!file.unchanged()) return result;
   result.status = ReadStatus::kRead;
