@@ -184,7 +184,7 @@ int exportEach(const std::vector<PoTarget>& sources, std::ostream& err,
   if (stop) return *stop;
   int status = 0;
   for (std::size_t i = 0; i < sources.size(); ++i) {
-    const LoadedSource current = std::move(next);
+    const LoadedSource current = std::exchange(next, LoadedSource());
     runBeside(
         [&] {
           if (i + 1 < sources.size()) next = loadForExport(sources[i + 1]);

@@ -51,14 +51,22 @@ bool FileBlocks::unchanged() {
   return os::fileState(file_.get(), &now) && now == state_;
 }
 
+namespace {
+
+// What reading a file that did not open comes to.
+ReadResult unopened(const FileBlocks& file) {
+  ReadResult result;
+  result.status = file.status();
+  result.cause = file.cause();
+  return result;
+}
+
+}  // namespace
+
 ReadResult readAll(FileBlocks* opened) {
   FileBlocks& file = *opened;
+  if (file.status() != ReadStatus::kRead) return unopened(file);
   ReadResult result;
-  if (file.status() != ReadStatus::kRead) {
-    result.status = file.status();
-    result.cause = file.cause();
-    return result;
-  }
   const auto size = static_cast<std::size_t>(file.size());
   FileText text = FileText::uninitialised(size);
   if (text.size() != size) return result;
@@ -84,12 +92,8 @@ ReadResult readAll(FileBlocks* opened) {
 ReadResult readInBlocks(FileBlocks* opened,
                         const std::function<bool(std::string_view)>& take) {
   FileBlocks& file = *opened;
+  if (file.status() != ReadStatus::kRead) return unopened(file);
   ReadResult result;
-  if (file.status() != ReadStatus::kRead) {
-    result.status = file.status();
-    result.cause = file.cause();
-    return result;
-  }
   const std::optional<FileIdentity> identity = file.identity();
   if (!identity) return result;
   try {

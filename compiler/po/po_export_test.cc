@@ -29,8 +29,9 @@ TEST(PoExportTest, EachByteOfASingleBytePageIsItsCharacterOrAFault) {
       std::string back;
       const bool comesBack =
           encodeFromUtf8(*page, utf8, &back).ok && back == byte;
-      const std::string source = "Charset | " + std::to_string(value) +
-                                 "\r\n0 | a" + byte + "z // " + byte + "\r\n";
+      std::string source = "Charset | " + std::to_string(value);
+      source.append("\r\n0 | a").append(byte).append("z // ").append(byte);
+      source.append("\r\n");
       ParseResult parsed = parseLanguageSource(std::string_view(source));
       ASSERT_TRUE(parsed.ok()) << parsed.fault.message;
       const ReadTable table{&*parsed.table, SourceEncoding::kEightBit};
@@ -45,15 +46,15 @@ TEST(PoExportTest, EachByteOfASingleBytePageIsItsCharacterOrAFault) {
       }
       ASSERT_TRUE(exported.result.ok())
           << page->name << " byte " << b << ": " << exported.result.message();
-      EXPECT_NE(
-          exported.text.find("# " + utf8 + "\n#. " + utf8 +
-                             "\n#: langX.txt:2\nmsgctxt \"0\"\nmsgid \"a" +
-                             utf8 + "z\"\nmsgstr \"a" + utf8 + "z\"\n"),
-          std::string::npos)
+      std::string entry = "# " + utf8;
+      entry.append("\n#. ").append(utf8);
+      entry.append("\n#: langX.txt:2\nmsgctxt \"0\"\nmsgid \"a").append(utf8);
+      entry.append("z\"\nmsgstr \"a").append(utf8).append("z\"\n");
+      EXPECT_NE(exported.text.find(entry), std::string::npos)
           << page->name << " byte " << b << ":\n"
           << exported.text;
-      fitting += byte + "x";
-      fittingUtf8 += utf8 + "x";
+      fitting.append(byte).append("x");
+      fittingUtf8.append(utf8).append("x");
     }
     // Every letter of the page in one text, each after ASCII.
     const std::string source =

@@ -171,20 +171,27 @@ std::string statusOf(const PoReadStatus& status) {
 }
 
 TEST(PoReaderTest, PartsOfAnySizeReadAsTheWholeFile) {
-  const std::string_view files[] = {
+  constexpr std::string_view kCrLfMarkAndNoLastLineEnd =
       "\xEF\xBB\xBF# mine\r\n#. menu\r\nmsgctxt \"0\"\r\nmsgid \"File\"\r\n"
       "msgstr \"\"\r\n\"Pl\"\r\n  \"ik\\n\"\r\n\r\n#, fuzzy\r\n"
-      "msgctxt \"1\"\r\nmsgid \"OK\"\r\nmsgstr \"Dobrze\"",
+      "msgctxt \"1\"\r\nmsgid \"OK\"\r\nmsgstr \"Dobrze\"";
+  constexpr std::string_view kObsoleteLateHeaderAndPlural =
       "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n\n#~ msgid \"old\"\n"
       "#~ msgstr \"stare\"\n\nmsgid \"\"\nmsgstr \"X-Parlavox-Charset: "
-      "238\\n\"\n"
-      "\nmsgctxt \"1\"\nmsgid \"c\"\nmsgid_plural \"cs\"\nmsgstr[0] \"d\"\n"
-      "msgstr[1] \"e\"\n\n\n",
-      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\\q\"\nmsgctxt \"1\"\n",
-      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c",
-      "msgctxt \"0\"\rmsgid \"a\"\r\n\r\nmsgstr \"\xC5\x82\"\r\r\n",
-      "",
-  };
+      "238\\n\"\n\nmsgctxt \"1\"\nmsgid \"c\"\nmsgid_plural \"cs\"\n"
+      "msgstr[0] \"d\"\nmsgstr[1] \"e\"\n\n\n";
+  constexpr std::string_view kBadEscape =
+      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\\q\"\nmsgctxt \"1\"\n";
+  constexpr std::string_view kUnterminated =
+      "msgctxt \"0\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c";
+  constexpr std::string_view kLoneCrs =
+      "msgctxt \"0\"\rmsgid \"a\"\r\n\r\nmsgstr \"\xC5\x82\"\r\r\n";
+  const std::string_view files[] = {kCrLfMarkAndNoLastLineEnd,
+                                    kObsoleteLateHeaderAndPlural,
+                                    kBadEscape,
+                                    kUnterminated,
+                                    kLoneCrs,
+                                    ""};
   for (std::string_view file : files) {
     Recorder whole;
     const std::string wholeStatus = statusOf(readPo(file, &whole));
@@ -202,12 +209,12 @@ TEST(PoReaderTest, PartsOfAnySizeReadAsTheWholeFile) {
     }
   }
   Recorder first;
-  EXPECT_EQ(statusOf(readPo(files[0], &first)), "ok");
+  EXPECT_EQ(statusOf(readPo(kCrLfMarkAndNoLastLineEnd, &first)), "ok");
   EXPECT_EQ(first.log,
             "entry 1/5 [0] [File] [Plik\n] #mine #.menu\n"
             "entry 9/12 [1] [OK] [Dobrze] fuzzy\n");
   Recorder third;
-  EXPECT_EQ(statusOf(readPo(files[2], &third)),
+  EXPECT_EQ(statusOf(readPo(kBadEscape, &third)),
             "3: unknown escape sequence \"\\q\"");
 }
 
