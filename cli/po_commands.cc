@@ -41,6 +41,22 @@ bool isThere(const fs::path& path) {
   return fs::exists(fs::symlink_status(path, error));
 }
 
+// Says, as a fault of `from`, that the file at `path` is there already.
+void reportThere(std::ostream& err, const std::string& from,
+                 const fs::path& path) {
+  err << from << ": " << messages::poExists(bytesFromPath(path.filename()))
+      << '\n';
+}
+
+// Says, as a fault of `from`, why the file at `path` was not written.
+void reportNotWritten(std::ostream& err, const std::string& from,
+                      const fs::path& path, const WriteResult& written) {
+  err << from << ": "
+      << messages::fileNotWritten(bytesFromPath(path.filename()),
+                                  messages::fileCause(written.cause))
+      << '\n';
+}
+
 // Writes `text` as the file `given`, made of `from`, unless it is there and
 // may not be replaced; returns whether it was written. Faults are `from`'s.
 bool writeFile(std::ostream& err, const std::string& from,
@@ -48,17 +64,13 @@ bool writeFile(std::ostream& err, const std::string& from,
                bool mayReplace) {
   const fs::path path = pathFromBytes(given);
   if (!mayReplace && isThere(path)) {
-    err << from << ": " << messages::poExists(bytesFromPath(path.filename()))
-        << '\n';
+    reportThere(err, from, path);
     return false;
   }
   const std::string_view parts[] = {text};
   const WriteResult written = replaceFile(path, parts);
   if (!written) {
-    err << from << ": "
-        << messages::fileNotWritten(bytesFromPath(path.filename()),
-                                    messages::fileCause(written.cause))
-        << '\n';
+    reportNotWritten(err, from, path, written);
     return false;
   }
   return true;
@@ -112,15 +124,11 @@ bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
     return false;
   }
   if (!options.check && refused) {
-    err << target.given << ": "
-        << messages::poExists(bytesFromPath(path.filename())) << '\n';
+    reportThere(err, target.given, path);
     return false;
   }
   if (!result) {
-    err << target.given << ": "
-        << messages::fileNotWritten(bytesFromPath(path.filename()),
-                                    messages::fileCause(result.cause))
-        << '\n';
+    reportNotWritten(err, target.given, path, result);
     return false;
   }
   if (options.verbose) {

@@ -1,10 +1,10 @@
 #include "compiler/source_update.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "compiler/encodings/code_pages.h"
 #include "compiler/encodings/utf16.h"
+#include "compiler/format/decimal.h"
 #include "compiler/source/source_encoding.h"
 
 namespace parlavox {
@@ -19,13 +19,6 @@ bool hasByteAbove127(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) {
     return static_cast<unsigned char>(c) > 127;
   });
-}
-
-void appendNumber(std::string* out, std::uint64_t number) {
-  char digits[20];
-  const auto [end, error] =
-      std::to_chars(digits, digits + sizeof digits, number);
-  out->append(digits, end);
 }
 
 std::string_view charsetOf(const EntryTable& table) {
@@ -148,7 +141,7 @@ SourceUpdate updateFromReference(const EntryTable& translation,
   std::size_t firstLine = 0;  // of the first added entry line, once counted
   for (std::size_t slot = firstSlot; slot < reference.size(); ++slot) {
     const std::string_view text = reference[slot];
-    appendNumber(&out, slot - 1);
+    appendDecimal(&out, slot - 1);
     out += " | ";
     if (!carrier.carry(text, slot - 1, &out, &update.refusal)) return update;
     const std::string_view comment = reference.comment(slot);

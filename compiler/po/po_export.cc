@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "compiler/encodings/charsets.h"
+#include "compiler/format/decimal.h"
 #include "compiler/po/messages.h"
 #include "compiler/reference_check.h"
 #include "compiler/source/encoding_check.h"
@@ -183,13 +183,6 @@ void appendString(std::string* out, std::string_view keyword,
   *out += '\n';
 }
 
-void appendNumber(std::string* out, std::size_t number) {
-  std::array<char, 24> digits;
-  const auto end =
-      std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
-  out->append(digits.data(), end);
-}
-
 bool hasPlaceholder(std::string_view text) {
   const PlaceholderCounts counts = countPlaceholders(text);
   return std::any_of(counts.begin(), counts.end(),
@@ -323,7 +316,7 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
       out += "#: ";
       out += referenceName;
       out += ':';
-      appendNumber(&out, refLines[slot - 1]);
+      appendDecimal(&out, refLines[slot - 1]);
       out += '\n';
     } else {
       out += "#. not in ";
@@ -332,7 +325,7 @@ PoExport exportPo(const ReadTable& reference, std::string_view referenceName,
     }
     if (hasPlaceholder(id)) out += "#, qt-format\n";
     out += "msgctxt \"";
-    appendNumber(&out, slot - 1);
+    appendDecimal(&out, slot - 1);
     out += "\"\n";
     appendString(&out, "msgid", id);
     appendString(&out, "msgstr", str);

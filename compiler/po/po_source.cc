@@ -1,14 +1,13 @@
 #include "compiler/po/po_source.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/format/decimal.h"
 #include "compiler/po/messages.h"
 #include "compiler/source/encoding_check.h"
 #include "compiler/source/source_encoding.h"
@@ -195,10 +194,7 @@ void PoSourceMaker::entry(const PoEntry& entry) {
 
 void PoSourceMaker::appendLine(std::uint64_t number, std::string_view text) {
   std::string& out = source_.text;
-  std::array<char, 24> digits;
-  out.append(
-      digits.data(),
-      std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr);
+  appendDecimal(&out, number);
   out += " | ";
   out += text;
   if (!comment_.empty()) {
