@@ -108,6 +108,11 @@ class Reader {
   bool started_ = false;  // a comment or keyword of entry_ was read
   bool hasId_ = false;
   bool hasStr_ = false;
+  // Whether the line being read is known to be UTF-8, and whether a string
+  // of entry_ may not be: one read from a line not known to be, or holding
+  // an escaped byte above 0x7F.
+  bool lineUtf8_ = false;
+  bool uncheckedStrings_ = false;
   Field field_ = Field::kNone;
   std::string otherStr_;  // msgstr[1] and beyond, which nothing keeps
   std::size_t line_ = 0;
@@ -124,14 +129,22 @@ bool Reader::feed(std::string_view bytes) {
       return true;
     }
     carry_.append(bytes.substr(0, end));
+    lineUtf8_ = false;
     if (!takeFileLine(carry_)) return false;
     carry_.clear();
     at = end + 1;
   }
+  // The lines that end in these bytes are checked for UTF-8 at once where
+  // they all are, which most files are: each string and comment of them
+  // then needs no check of its own.
+  const std::size_t lastEnd = bytes.rfind('\n');
+  lineUtf8_ = lastEnd != std::string_view::npos && lastEnd >= at &&
+              isUtf8(bytes.substr(at, lastEnd + 1 - at));
   while (at < bytes.size()) {
     const std::size_t end = bytes.find('\n', at);
     if (end == std::string_view::npos) {
       carry_.assign(bytes.substr(at));
+      lineUtf8_ = false;
       break;
     }
     if (!takeFileLine(bytes.substr(at, end - at))) return false;
@@ -148,6 +161,7 @@ bool Reader::takeFileLine(std::string_view text) {
 }
 
 PoReadStatus Reader::finish() {
+  lineUtf8_ = false;
   if (result_.ok && !carry_.empty()) takeFileLine(carry_);
   if (!result_.ok) return std::move(result_);
   ++line_;
@@ -210,7 +224,7 @@ bool Reader::takeComment(std::string_view text) {
     return true;
   }
   startEntry();
-  if (!isUtf8(text)) return fail(messages::poNotUtf8());
+  if (!lineUtf8_ && !isUtf8(text)) return fail(messages::poNotUtf8());
   switch (kind) {
     case ',': {
       std::string_view flags = text.substr(2);
@@ -312,6 +326,7 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
         "", "msgctxt", "msgid", "msgid_plural", "msgstr", "msgstr[N]"};
     return fail(messages::poNoString(kNames[static_cast<int>(field_)]));
   }
+  if (!lineUtf8_) uncheckedStrings_ = true;
   std::size_t at = 1;
   for (;;) {
     if (at >= rest.size()) return fail(messages::poUnterminatedString());
@@ -364,6 +379,7 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
       if (value > 0xFF) {
         return fail(messages::poBadEscape(rest.substr(at - 4, 4)));
       }
+      if (value > 0x7F) uncheckedStrings_ = true;
       out->push_back(static_cast<char>(value));
       continue;
     }
@@ -376,6 +392,7 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
           return fail(messages::poBadEscape(rest.substr(from, at + 1 - from)));
         }
       }
+      if (value > 0x7F) uncheckedStrings_ = true;
       out->push_back(static_cast<char>(value));
       continue;
     }
@@ -399,8 +416,9 @@ bool Reader::finishEntry() {
     line_ = entry_.line;
     return fail(messages::poNoMsgstr());
   }
-  const bool utf8 = isUtf8(entry_.id) && isUtf8(entry_.str) &&
-                    (!entry_.context || isUtf8(*entry_.context));
+  const bool utf8 =
+      !uncheckedStrings_ || (isUtf8(entry_.id) && isUtf8(entry_.str) &&
+                             (!entry_.context || isUtf8(*entry_.context)));
   if (!utf8) {
     line_ = entry_.msgstrLine;
     return fail(messages::poNotUtf8());
@@ -426,6 +444,7 @@ void Reader::clearEntry() {
   entry_.plural = entry_.fuzzy = false;
   entry_.translatorComments.clear();
   entry_.extractedComments.clear();
+  uncheckedStrings_ = false;
 }
 
 // Keeps everything read, as a catalog.

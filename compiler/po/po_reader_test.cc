@@ -218,6 +218,53 @@ TEST(PoReaderTest, PartsOfAnySizeReadAsTheWholeFile) {
             "3: unknown escape sequence \"\\q\"");
 }
 
+// 300 entries of UTF-8 text, four lines each, with `odd` as the msgstr of
+// entry 200 (its msgstr on line 803) and a translator comment of `comment`
+// above entry 250 (on line 1001).
+std::string longFileWith(std::string_view odd, std::string_view comment) {
+  std::string file;
+  for (int n = 0; n < 300; ++n) {
+    if (n == 250) file.append("# ").append(comment).append("\n");
+    file.append("msgctxt \"").append(std::to_string(n)).append("\"\n");
+    file.append("msgid \"Save\"\n");
+    file.append("msgstr \"");
+    file.append(n == 200 ? odd : "Zapisz \xC5\x82\xC3\xB3\x64\xC5\xBA");
+    file.append("\"\n\n");
+  }
+  return file;
+}
+
+TEST(PoReaderTest, ABadByteIsFoundOnItsLineHoweverTheFileIsCut) {
+  struct Case {
+    std::string file;
+    std::string status;
+  };
+  const Case cases[] = {
+      {longFileWith("Zapisz \xC5", "ok"), "803: the text is not UTF-8"},
+      {longFileWith("Zapisz \xF0\x9F\x8E", "ok"), "803: the text is not UTF-8"},
+      // Escapes make bytes that the file's own bytes do not show.
+      {longFileWith("Zapisz \\305", "ok"), "803: the text is not UTF-8"},
+      {longFileWith("Zapisz \\xC5", "ok"), "803: the text is not UTF-8"},
+      {longFileWith("Zapisz \\305\\202", "ok"), "ok"},
+      {longFileWith("Zapisz", "caf\xE9"), "1001: the text is not UTF-8"},
+      {longFileWith("Zapisz", "caf\xC3\xA9"), "ok"},
+  };
+  for (const Case& c : cases) {
+    Recorder whole;
+    EXPECT_EQ(statusOf(readPo(c.file, &whole)), c.status);
+    for (std::size_t part : {1, 5, 64, 1000, 4096}) {
+      SCOPED_TRACE(c.status + " in parts of " + std::to_string(part));
+      Recorder parts;
+      PoReader reader(&parts);
+      for (std::size_t at = 0; at < c.file.size(); at += part) {
+        reader.feed(std::string_view(c.file).substr(at, part));
+      }
+      EXPECT_EQ(statusOf(reader.finish()), c.status);
+      EXPECT_EQ(parts.log, whole.log);
+    }
+  }
+}
+
 TEST(PoReaderTest, TellsUtf8FromOtherBytes) {
   EXPECT_TRUE(isUtf8("Zażółć 日本 \xF0\x9F\x8E\xB5"));
   EXPECT_FALSE(isUtf8("\xC0\x80"));          // overlong
