@@ -178,11 +178,10 @@ void PoSourceMaker::entry(const PoEntry& entry) {
   ++source_.strings;
   std::string& out = source_.text;
   if (layout_ == PoLayout::kNumberOrder) {
-    if (!placed_.empty() && *number < placed_.back().number) inOrder_ = false;
-    const std::size_t begin = out.size();
+    if (lastWritten_ && *number < *lastWritten_) inOrder_ = false;
+    lastWritten_ = *number;
     appendLine(*number, entry.str);
     out += "\r\n";
-    placed_.push_back({*number, begin, out.size()});
     return;
   }
   // The header may stand after entries too: its Charset line is then a late
@@ -210,6 +209,7 @@ void PoSourceMaker::putCharset() {
     charsetDue_ = false;
     return;
   }
+  charsetFirst_ = source_.text.empty();
   source_.text += "Charset | " + source_.charset + "\r\n";
 }
 
@@ -234,20 +234,38 @@ PoSource PoSourceMaker::finish() {
   }
   // The Charset line of a header after the entries, and entries out of
   // number order, come to their places here.
-  const bool charsetFirst =
-      source_.charset.empty() || placed_.empty() || placed_.front().begin != 0;
+  const bool charsetFirst = source_.charset.empty() || charsetFirst_;
   if (inOrder_ && charsetFirst) return std::move(source_);
+  std::string_view lines = out;
+  if (charsetFirst_) lines.remove_prefix(lines.find('\n') + 1);
+  // Each entry's line, found again only here: a text holds no line break,
+  // and each line begins with its number, none of them twice.
+  struct Placed {
+    std::uint64_t number;
+    std::string_view line;  // its line end included
+  };
+  std::vector<Placed> placed;
+  while (!lines.empty()) {
+    const std::size_t end = lines.find('\n') + 1;
+    const std::string_view line = lines.substr(0, end);
+    std::uint64_t number = 0;
+    for (std::size_t at = 0; line[at] >= '0' && line[at] <= '9'; ++at) {
+      number = number * 10 + static_cast<std::uint64_t>(line[at] - '0');
+    }
+    placed.push_back({number, line});
+    lines.remove_prefix(end);
+  }
+  if (!inOrder_) {
+    std::sort(
+        placed.begin(), placed.end(),
+        [](const Placed& a, const Placed& b) { return a.number < b.number; });
+  }
   std::string ordered;
   ordered.reserve(out.size() + source_.charset.size() + 12);
   if (!source_.charset.empty()) {
     ordered += "Charset | " + source_.charset + "\r\n";
   }
-  std::sort(
-      placed_.begin(), placed_.end(),
-      [](const Placed& a, const Placed& b) { return a.number < b.number; });
-  for (const Placed& line : placed_) {
-    ordered.append(out, line.begin, line.end - line.begin);
-  }
+  for (const Placed& line : placed) ordered.append(line.line);
   out = std::move(ordered);
   return std::move(source_);
 }

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -72,12 +73,6 @@ class PoSourceMaker : public PoVisitor {
   PoSource finish();
 
  private:
-  struct Placed {
-    std::uint64_t number;
-    std::size_t begin;  // of its line in source_.text, line end included
-    std::size_t end;
-  };
-
   void fail(std::string message, std::size_t line);
   // Whether `number` stood on an earlier entry, whose line goes to *first.
   bool seenBefore(std::uint64_t number, std::size_t line, std::size_t* first);
@@ -94,8 +89,11 @@ class PoSourceMaker : public PoVisitor {
   std::vector<std::pair<std::uint64_t, std::size_t>> numbers_;
   std::unordered_map<std::uint64_t, std::size_t> firstLines_;
   bool rising_ = true;
-  std::vector<Placed> placed_;  // kNumberOrder: each line written
+  // kNumberOrder: the last line number written, whether the lines so far
+  // stand in number order, and whether the Charset line stands first.
+  std::optional<std::uint64_t> lastWritten_;
   bool inOrder_ = true;
+  bool charsetFirst_ = false;
   std::size_t at_ = 1;  // kPoLines: the line being written
   std::string comment_;
 };
