@@ -70,6 +70,18 @@ TEST(PoSourceTest, AHeaderAfterEntriesGivesALateCharsetLineOnItsOwnLine) {
   EXPECT_EQ(placed.text, "\n\n0 | Plik\n\n\nCharset | 238\n\n\n\n1 | Dobrze\n");
   const PoSource ordered = sourceOf(kLate, PoLayout::kNumberOrder);
   EXPECT_EQ(ordered.text, "Charset | 238\r\n0 | Plik\r\n1 | Dobrze\r\n");
+
+  constexpr std::string_view kLateAndOutOfOrder =
+      "msgctxt \"12\"\nmsgid \"a\"\nmsgstr \"b | c\"\n\n"
+      "# 7 | x\nmsgctxt \"7\"\nmsgid \"d\"\nmsgstr \"e\"\n\n"
+      "msgid \"\"\nmsgstr \"X-Parlavox-Charset: 238\\n\"\n\n"
+      "msgctxt \"100\"\nmsgid \"f\"\nmsgstr \"g\"\n\n"
+      "msgctxt \"9\"\nmsgid \"h\"\nmsgstr \"i\"\n";
+  const PoSource sorted = sourceOf(kLateAndOutOfOrder, PoLayout::kNumberOrder);
+  ASSERT_TRUE(sorted.result.ok()) << sorted.result.message();
+  EXPECT_EQ(sorted.text,
+            "Charset | 238\r\n7 | e // 7 | x\r\n9 | i\r\n12 | b | c\r\n"
+            "100 | g\r\n");
 }
 
 TEST(PoSourceTest, TheCharsetComesFromTheLanguageWhereTheHeaderHasNone) {
