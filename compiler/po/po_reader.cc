@@ -144,7 +144,6 @@ bool Reader::feed(std::string_view bytes) {
     const std::size_t end = bytes.find('\n', at);
     if (end == std::string_view::npos) {
       carry_.assign(bytes.substr(at));
-      lineUtf8_ = false;
       break;
     }
     if (!takeFileLine(bytes.substr(at, end - at))) return false;

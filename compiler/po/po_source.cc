@@ -178,8 +178,6 @@ void PoSourceMaker::entry(const PoEntry& entry) {
   ++source_.strings;
   std::string& out = source_.text;
   if (layout_ == PoLayout::kNumberOrder) {
-    if (lastWritten_ && *number < *lastWritten_) inOrder_ = false;
-    lastWritten_ = *number;
     appendLine(*number, entry.str);
     out += "\r\n";
     return;
@@ -205,12 +203,12 @@ void PoSourceMaker::appendLine(std::uint64_t number, std::string_view text) {
 void PoSourceMaker::putCharset() {
   if (layout_ == PoLayout::kPoLines) {
     moveTo(headerLine_);
-    source_.text += "Charset | " + source_.charset;
+    source_.text += charsetLine();
     charsetDue_ = false;
     return;
   }
   charsetFirst_ = source_.text.empty();
-  source_.text += "Charset | " + source_.charset + "\r\n";
+  source_.text += charsetLine() + "\r\n";
 }
 
 // Empty lines, which a source passes over, keep each entry on its line.
@@ -235,7 +233,8 @@ PoSource PoSourceMaker::finish() {
   // The Charset line of a header after the entries, and entries out of
   // number order, come to their places here.
   const bool charsetFirst = source_.charset.empty() || charsetFirst_;
-  if (inOrder_ && charsetFirst) return std::move(source_);
+  // While every entry's number rose, the lines written are in order too.
+  if (rising_ && charsetFirst) return std::move(source_);
   std::string_view lines = out;
   if (charsetFirst_) lines.remove_prefix(lines.find('\n') + 1);
   // Each entry's line, found again only here: a text holds no line break,
@@ -248,14 +247,10 @@ PoSource PoSourceMaker::finish() {
   while (!lines.empty()) {
     const std::size_t end = lines.find('\n') + 1;
     const std::string_view line = lines.substr(0, end);
-    std::uint64_t number = 0;
-    for (std::size_t at = 0; line[at] >= '0' && line[at] <= '9'; ++at) {
-      number = number * 10 + static_cast<std::uint64_t>(line[at] - '0');
-    }
-    placed.push_back({number, line});
+    placed.push_back({*lineNumberOf(line.substr(0, line.find(' '))), line});
     lines.remove_prefix(end);
   }
-  if (!inOrder_) {
+  if (!rising_) {
     std::sort(
         placed.begin(), placed.end(),
         [](const Placed& a, const Placed& b) { return a.number < b.number; });
@@ -263,7 +258,7 @@ PoSource PoSourceMaker::finish() {
   std::string ordered;
   ordered.reserve(out.size() + source_.charset.size() + 12);
   if (!source_.charset.empty()) {
-    ordered += "Charset | " + source_.charset + "\r\n";
+    ordered += charsetLine() + "\r\n";
   }
   for (const Placed& line : placed) ordered.append(line.line);
   out = std::move(ordered);

@@ -14,7 +14,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -78,6 +77,7 @@ class PoSourceMaker : public PoVisitor {
   bool seenBefore(std::uint64_t number, std::size_t line, std::size_t* first);
   void appendLine(std::uint64_t number, std::string_view text);
   void putCharset();
+  std::string charsetLine() const { return "Charset | " + source_.charset; }
   void moveTo(std::size_t line);
 
   const PoLayout layout_;
@@ -89,12 +89,8 @@ class PoSourceMaker : public PoVisitor {
   std::vector<std::pair<std::uint64_t, std::size_t>> numbers_;
   std::unordered_map<std::uint64_t, std::size_t> firstLines_;
   bool rising_ = true;
-  // kNumberOrder: the last line number written, whether the lines so far
-  // stand in number order, and whether the Charset line stands first.
-  std::optional<std::uint64_t> lastWritten_;
-  bool inOrder_ = true;
-  bool charsetFirst_ = false;
-  std::size_t at_ = 1;  // kPoLines: the line being written
+  bool charsetFirst_ = false;  // kNumberOrder: the Charset line stands first
+  std::size_t at_ = 1;         // kPoLines: the line being written
   std::string comment_;
 };
 
