@@ -1,7 +1,9 @@
 #include "cli/po_commands.h"
 
+#include <cstdint>
 #include <functional>
 #include <sstream>
+#include <thread>
 #include <utility>
 
 #include "compiler/encodings/languages.h"
@@ -9,10 +11,12 @@
 #include "compiler/files/file_names.h"
 #include "compiler/files/file_system.h"
 #include "compiler/files/messages.h"
+#include "compiler/files/run_beside.h"
 #include "compiler/files/text_file.h"
 #include "compiler/format/language_source.h"
 #include "compiler/po/messages.h"
 #include "compiler/po/po_export.h"
+#include "compiler/po/po_file.h"
 #include "compiler/po/po_reader.h"
 
 namespace parlavox {
@@ -139,23 +143,6 @@ bool writeExport(std::ostream& out, std::ostream& err, const PoTarget& target,
   return true;
 }
 
-// Runs `beside` on a thread of its own while `here` runs on this one; one
-// after the other where the system gives no thread.
-void runBeside(std::function<void()> beside,
-               const std::function<void()>& here) {
-  os::Thread thread;
-  const auto run = [](void* work) {
-    (*static_cast<std::function<void()>*>(work))();
-  };
-  const bool started = thread.start(run, &beside);
-  here();
-  if (started) {
-    thread.join();
-  } else {
-    beside();
-  }
-}
-
 // A source loaded for its export, with what its loading had to say.
 struct LoadedSource {
   bool ok = false;
@@ -247,18 +234,19 @@ int exportPotFiles(const std::vector<PoTarget>& sources,
 
 namespace {
 
+// The size from which a PO file is read in two halves at once: below it,
+// starting the thread costs more than it saves.
+constexpr std::uint64_t kHalvesFrom = std::uint64_t{4} << 20;
+
 // Reads and converts the PO file `target` into `*source`; `*read` gets
 // the file as read.
 CompileResult readPoSource(const PoTarget& target, PoLayout layout,
                            PoSource* source, ReadResult* read) {
   const std::string fileName = bytesFromPath(target.path.filename());
-  PoSourceMaker maker(layout);
-  PoReader reader(&maker);
   FileBlocks file(target.path);
-  // A source holds less than half of the PO file made of it.
-  maker.reserve(static_cast<std::size_t>(file.size() / 2));
-  *read = readInBlocks(
-      &file, [&](std::string_view block) { return reader.feed(block); });
+  const bool halves = std::thread::hardware_concurrency() > 1 &&
+                      file.size() >= kHalvesFrom;
+  *read = readPoFile(&file, target.path, layout, halves, source);
   if (read->status == ReadStatus::kNotAFile) {
     return CompileResult::failure(messages::fileNotFound(fileName));
   }
@@ -266,9 +254,6 @@ CompileResult readPoSource(const PoTarget& target, PoLayout layout,
     return CompileResult::failure(
         messages::fileNotRead(fileName, messages::fileCause(read->cause)));
   }
-  const PoReadStatus status = reader.finish();
-  if (!status.ok) return CompileResult::failure(status.message, status.line);
-  *source = maker.finish();
   return source->result;
 }
 

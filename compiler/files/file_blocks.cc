@@ -30,12 +30,14 @@ std::optional<std::size_t> FileBlocks::read(std::span<char> into) {
   return static_cast<std::size_t>(got);
 }
 
-bool FileBlocks::rewind() {
-  if (status_ != ReadStatus::kRead || !unchanged() ||
-      !os::rewind(file_.get())) {
+bool FileBlocks::rewind() { return skipTo(0); }
+
+bool FileBlocks::skipTo(std::uint64_t offset) {
+  if (status_ != ReadStatus::kRead || offset > state_.size || !unchanged() ||
+      !os::seekTo(file_.get(), offset)) {
     return false;
   }
-  read_ = 0;
+  read_ = offset;
   return true;
 }
 

@@ -59,6 +59,9 @@ class FileBlocks : public SourceBlocks {
   // changed since it was opened, or cannot be read again.
   bool rewind();
 
+  // Starts the reading at byte `offset`, as rewind() does at the first.
+  bool skipTo(std::uint64_t offset);
+
   // Whether `path` still leads to this open file: a file saved in its
   // place (renamed over it) is another one.
   bool stillAt(const std::filesystem::path& path) const;

@@ -145,10 +145,10 @@ bool fileState(Handle handle, FileState* state);
 // Reads up to `size` bytes: how many, 0 at the end, -1 on failure.
 long long readBlock(Handle handle, char* into, std::size_t size);
 
-// Moves the open file's reading position back to its start, so that a
-// compile reads the file it opened again rather than whatever has its name
-// by then; false on failure.
-bool rewind(Handle handle);
+// Moves the open file's reading position to byte `offset`: back to the
+// start, so that a compile reads the file it opened again rather than
+// whatever has its name by then, or into it; false on failure.
+bool seekTo(Handle handle, std::uint64_t offset);
 
 // The identity of the file at `path`, following links (see identityOf).
 std::optional<FileIdentity> identityAt(const std::filesystem::path& path);

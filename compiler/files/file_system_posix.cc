@@ -445,6 +445,9 @@ long long readBlock(Handle handle, char* into, std::size_t size) {
   return readSome(handle, into, size);
 }
 
-bool rewind(Handle handle) { return ::lseek(handle, 0, SEEK_SET) == 0; }
+bool seekTo(Handle handle, std::uint64_t offset) {
+  const auto to = static_cast<off_t>(offset);
+  return to >= 0 && ::lseek(handle, to, SEEK_SET) == to;
+}
 
 }  // namespace parlavox::os

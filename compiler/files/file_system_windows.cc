@@ -422,9 +422,11 @@ long long readBlock(Handle handle, char* into, std::size_t size) {
   return readSome(handle, into, size);
 }
 
-bool rewind(Handle handle) {
-  LARGE_INTEGER start{};
-  return SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) != 0;
+bool seekTo(Handle handle, std::uint64_t offset) {
+  LARGE_INTEGER to{};
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return to.QuadPart >= 0 &&
+         SetFilePointerEx(handle, to, nullptr, FILE_BEGIN) != 0;
 }
 
 }  // namespace parlavox::os

@@ -1,14 +1,10 @@
 #include "compiler/po/po_reader.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "compiler/po/byte_search.h"
 #include "compiler/po/messages.h"
 #include "compiler/source/encoding_check.h"
 
@@ -40,28 +36,6 @@ int hexValue(char c) {
   return -1;
 }
 
-// Where the first '"' or '\\' of `text` at or after `at` stands; its size
-// where none does. By hand: find_first_of searches its set once for every
-// byte.
-std::size_t quoteOrBackslash(std::string_view text, std::size_t at) {
-#if defined(__SSE2__)
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  for (; at + 16 <= text.size(); at += 16) {
-    const __m128i bytes =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-    const int found = _mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)));
-    if (found != 0) {
-      return at + static_cast<std::size_t>(
-                      std::countr_zero(static_cast<unsigned>(found)));
-    }
-  }
-#endif
-  while (at < text.size() && text[at] != '"' && text[at] != '\\') ++at;
-  return at;
-}
-
 // Which string of the entry being read a continuation line adds to.
 enum class Field { kNone, kContext, kId, kPlural, kStr, kOtherStr };
 
@@ -71,6 +45,10 @@ class Reader {
 
   // As PoReader's.
   bool feed(std::string_view bytes);
+  bool betweenEntries() const {
+    return result_.ok && carry_.empty() && (!started_ || hasStr_);
+  }
+  std::size_t linesRead() const { return line_; }
   PoReadStatus finish();
 
  private:
@@ -93,6 +71,8 @@ class Reader {
   bool finishEntry();
   // Empties entry_ for the next one, keeping the room its strings took.
   void clearEntry();
+  // Adds `text` to `*comments`, in the room of an earlier entry's comment.
+  void addComment(std::vector<std::string>* comments, std::string_view text);
   void startEntry() {
     if (!started_) {
       started_ = true;
@@ -115,7 +95,8 @@ class Reader {
   bool uncheckedStrings_ = false;
   Field field_ = Field::kNone;
   std::string otherStr_;  // msgstr[1] and beyond, which nothing keeps
-  std::size_t line_ = 0;
+  std::vector<std::string> spare_;  // the comments of entries read before
+  std::size_t line_ = 0;  // the last line read
   std::string carry_;  // the start of a line that the next bytes end
 };
 
@@ -193,18 +174,14 @@ bool Reader::takeLine(std::string_view line) {
   if (text.empty()) return true;
   // A comment keeps its trailing tabs: a language source keeps them too.
   if (text[0] == '#') {
-    return takeComment(line.substr(line.find('#')));
+    return takeComment(line.substr(static_cast<std::size_t>(text.data() - line.data())));
   }
   if (text[0] == '"') {
     std::string* out = fieldString();
     if (out == nullptr) return fail(messages::poStrayString());
     return takeString(text, out);
   }
-  std::size_t wordEnd = 0;
-  while (wordEnd < text.size() && !isBlank(text[wordEnd]) &&
-         text[wordEnd] != '"') {
-    ++wordEnd;
-  }
+  const std::size_t wordEnd = firstOf<' ', '\t', '"'>(text, 0);
   return takeKeyword(text.substr(0, wordEnd), text.substr(wordEnd));
 }
 
@@ -236,13 +213,13 @@ bool Reader::takeComment(std::string_view text) {
       return true;
     }
     case '.':
-      entry_.extractedComments.emplace_back(trimBlanks(text.substr(2)));
+      addComment(&entry_.extractedComments, trimBlanks(text.substr(2)));
       return true;
     case ':':
     case '|':
       return true;
     default:
-      entry_.translatorComments.emplace_back(trimSpaces(text.substr(1)));
+      addComment(&entry_.translatorComments, trimSpaces(text.substr(1)));
       return true;
   }
 }
@@ -330,7 +307,7 @@ bool Reader::takeString(std::string_view rest, std::string* out) {
   for (;;) {
     if (at >= rest.size()) return fail(messages::poUnterminatedString());
     // The text between escapes is copied in runs.
-    const std::size_t run = quoteOrBackslash(rest, at);
+    const std::size_t run = firstOf<'"', '\\'>(rest, at);
     if (run == rest.size()) return fail(messages::poUnterminatedString());
     out->append(rest.substr(at, run - at));
     at = run;
@@ -435,14 +412,28 @@ bool Reader::finishEntry() {
   return true;
 }
 
+void Reader::addComment(std::vector<std::string>* comments,
+                        std::string_view text) {
+  if (spare_.empty()) {
+    comments->emplace_back(text);
+    return;
+  }
+  comments->push_back(std::move(spare_.back()));
+  spare_.pop_back();
+  comments->back().assign(text);
+}
+
 void Reader::clearEntry() {
   entry_.line = entry_.msgstrLine = 0;
   entry_.context.reset();
   entry_.id.clear();
   entry_.str.clear();
   entry_.plural = entry_.fuzzy = false;
-  entry_.translatorComments.clear();
-  entry_.extractedComments.clear();
+  for (std::vector<std::string>* comments :
+       {&entry_.translatorComments, &entry_.extractedComments}) {
+    for (std::string& comment : *comments) spare_.push_back(std::move(comment));
+    comments->clear();
+  }
   uncheckedStrings_ = false;
 }
 
@@ -476,6 +467,10 @@ PoReader::PoReader(PoVisitor* visitor)
 PoReader::~PoReader() = default;
 
 bool PoReader::feed(std::string_view bytes) { return reader_->feed(bytes); }
+
+bool PoReader::betweenEntries() const { return reader_->betweenEntries(); }
+
+std::size_t PoReader::linesRead() const { return reader_->linesRead(); }
 
 PoReadStatus PoReader::finish() { return reader_->finish(); }
 
@@ -515,8 +510,9 @@ std::optional<std::string> poHeaderField(std::string_view header,
 }
 
 bool isUtf8(std::string_view bytes) {
-  // The compile's own check: well formed throughout, or ASCII.
-  return isAscii(bytes) || firstUtf8Sequence(bytes).has_value();
+  // The compile's own check: well formed throughout, or ASCII. The first
+  // finds a sequence in UTF-8 text, so most text needs no second pass.
+  return firstUtf8Sequence(bytes).has_value() || isAscii(bytes);
 }
 
 }  // namespace parlavox

@@ -98,6 +98,14 @@ class PoReader {
   // the rest of the file changes nothing.
   bool feed(std::string_view bytes);
 
+  // Whether what was read ends with a whole entry, or before the first: an
+  // entry read from the next bytes would then be read the same by a reader
+  // of its own.
+  bool betweenEntries() const;
+
+  // How many lines the bytes read so far ended.
+  std::size_t linesRead() const;
+
   // Ends the file, and tells how its reading went.
   PoReadStatus finish();
 

@@ -1,13 +1,17 @@
 #include "compiler/po/po_source.h"
 
 #include <algorithm>
+#include <new>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 
 #include "compiler/encodings/languages.h"
+#include "compiler/files/file_system.h"
+#include "compiler/files/run_beside.h"
 #include "compiler/format/decimal.h"
+#include "compiler/po/byte_search.h"
 #include "compiler/po/messages.h"
 #include "compiler/source/encoding_check.h"
 #include "compiler/source/source_encoding.h"
@@ -32,7 +36,11 @@ std::optional<std::uint64_t> lineNumberOf(std::string_view context) {
 
 // Why `text` cannot stand as a text of a language source; empty when it can.
 std::string unfitText(std::string_view text) {
-  // One pass by hand: find_first_of searches its set once for every byte.
+  // Most texts hold none of the bytes looked at below.
+  if (firstOf<'\r', '\n', '^', '/'>(text, 0) == text.size() &&
+      text.front() != ' ' && text.back() != ' ') {
+    return {};
+  }
   bool lineBreak = false;
   bool caret = false;
   bool comment = false;
@@ -76,6 +84,7 @@ std::string unfitText(std::string_view text) {
 // empty when it can. A carriage return would end the source's line there
 // and make what follows it a line of its own.
 std::string unfitComment(std::string_view comment) {
+  if (firstOf<'\r', '^'>(comment, 0) == comment.size()) return {};
   if (comment.find('\r') != std::string_view::npos) {
     return "the translator comment holds a line break, which a language "
            "source cannot hold";
@@ -217,6 +226,42 @@ void PoSourceMaker::moveTo(std::size_t line) {
   at_ = std::max(at_, line);
 }
 
+void PoSourceMaker::reserve(std::size_t bytes) {
+  source_.text.reserve(bytes);
+  os::adviseLargePages(source_.text.data(), source_.text.capacity());
+}
+
+bool PoSourceMaker::takeOn(PoSourceMaker& later, std::size_t linesBefore) {
+  const bool clean = source_.result.ok() && entryFault_.ok() &&
+                     later.source_.result.ok() && later.entryFault_.ok();
+  if (!clean || later.headerLine_ != 0 || later.layout_ != layout_ ||
+      !rising_ || !later.rising_) {
+    return false;
+  }
+  if (!numbers_.empty() && !later.numbers_.empty() &&
+      later.numbers_.front().first <= numbers_.back().first) {
+    return false;
+  }
+  if (!later.source_.text.empty()) {
+    if (layout_ == PoLayout::kPoLines) {
+      // What the first of the later lines would have found due.
+      if (charsetDue_) putCharset();
+      moveTo(linesBefore + 1);
+      at_ = later.at_ + linesBefore;
+    }
+    source_.text += later.source_.text;
+  }
+  numbers_.reserve(numbers_.size() + later.numbers_.size());
+  for (const auto& [number, line] : later.numbers_) {
+    numbers_.emplace_back(number, line + linesBefore);
+  }
+  for (const PoWarning& warning : later.source_.warnings) {
+    source_.warnings.push_back({warning.line + linesBefore, warning.message});
+  }
+  source_.strings += later.source_.strings;
+  return true;
+}
+
 PoSource PoSourceMaker::finish() {
   if (source_.result.ok() && !entryFault_.ok()) source_.result = entryFault_;
   if (!source_.result.ok()) {
@@ -280,15 +325,65 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
   return maker.finish();
 }
 
+namespace {
+
+// A part of a source in a code page, and what its bytes are.
+struct EncodedPart {
+  std::string bytes;
+  bool fits = false;   // every character has a place in the page
+  bool ascii = false;  // where it fits: every byte is ASCII
+  bool utf8 = false;   // where it fits: the bytes read as UTF-8 too
+};
+
+// `room`: the bytes to reserve, for this part and any appended to it.
+void encodePart(const CodePage& page, std::string_view utf8, std::size_t room,
+                EncodedPart* part) {
+  try {
+    part->bytes.reserve(room);
+    os::adviseLargePages(part->bytes.data(), part->bytes.capacity());
+    part->fits = encodeFromUtf8(page, utf8, &part->bytes).ok;
+  } catch (const std::bad_alloc&) {
+    part->fits = false;
+  }
+  if (!part->fits) return;
+  part->ascii = isAscii(part->bytes);
+  part->utf8 = part->ascii || isUtf8(part->bytes);
+}
+
+// The size from which a source is converted in two halves at once.
+constexpr std::size_t kHalvesFrom = std::size_t{4} << 20;
+
+}  // namespace
+
 EncodedSource encodeSource(std::string utf8, std::string_view charset) {
   EncodedSource encoded;
   if (const CodePage* page = codePageNamed(charset)) {
-    std::string bytes;
-    const bool fits = encodeFromUtf8(*page, utf8, &bytes).ok;
-    const bool ascii = isAscii(bytes);
+    // A large source in two halves, cut after a line end: a character never
+    // spans it, and both halves read as UTF-8 exactly when the whole does.
+    const std::string_view text = utf8;
+    const std::size_t cut = text.size() >= kHalvesFrom
+                                ? text.find('\n', text.size() / 2)
+                                : std::string_view::npos;
+    EncodedPart first;
+    EncodedPart second;
+    if (cut == std::string_view::npos) {
+      encodePart(*page, text, text.size(), &first);
+      second.fits = second.ascii = second.utf8 = true;
+    } else {
+      runBeside([&] {
+        const std::string_view rest = text.substr(cut + 1);
+        encodePart(*page, rest, rest.size(), &second);
+      },
+                [&] {
+        encodePart(*page, text.substr(0, cut + 1), text.size(), &first);
+      });
+    }
+    const bool fits = first.fits && second.fits;
+    const bool ascii = first.ascii && second.ascii;
     // Bytes that are UTF-8 as well would be read as UTF-8.
-    if (fits && (ascii || !isUtf8(bytes))) {
-      encoded.bytes = std::move(bytes);
+    if (fits && (ascii || !(first.utf8 && second.utf8))) {
+      encoded.bytes = std::move(first.bytes);
+      encoded.bytes += second.bytes;
       encoded.page = page;
       return encoded;
     }

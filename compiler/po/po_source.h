@@ -66,7 +66,14 @@ class PoSourceMaker : public PoVisitor {
   void obsolete(std::size_t line) override;
 
   // Room for a source of about `bytes`, so that it grows without moving.
-  void reserve(std::size_t bytes) { source_.text.reserve(bytes); }
+  void reserve(std::size_t bytes);
+
+  // Takes on what `later` made of the rest of the file, read on its own
+  // from the line after the `linesBefore` lines this one was handed, where
+  // its source simply follows this one's: neither holds a fault, `later`
+  // saw no header, and every line number rose throughout. False, and
+  // nothing changed, where only one reading of the whole file could tell.
+  bool takeOn(PoSourceMaker& later, std::size_t linesBefore);
 
   // The source of everything handed on; once, at the end of the file.
   PoSource finish();
