@@ -244,8 +244,8 @@ CompileResult readPoSource(const PoTarget& target, PoLayout layout,
                            PoSource* source, ReadResult* read) {
   const std::string fileName = bytesFromPath(target.path.filename());
   FileBlocks file(target.path);
-  const bool halves = std::thread::hardware_concurrency() > 1 &&
-                      file.size() >= kHalvesFrom;
+  const bool halves =
+      std::thread::hardware_concurrency() > 1 && file.size() >= kHalvesFrom;
   *read = readPoFile(&file, target.path, layout, halves, source);
   if (read->status == ReadStatus::kNotAFile) {
     return CompileResult::failure(messages::fileNotFound(fileName));

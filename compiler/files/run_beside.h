@@ -11,8 +11,7 @@ namespace parlavox {
 // Runs `beside` on a thread of its own while `here` runs on this one, and
 // returns once both are done; one after the other where the system gives
 // no thread. `beside` must not throw.
-void runBeside(std::function<void()> beside,
-               const std::function<void()>& here);
+void runBeside(std::function<void()> beside, const std::function<void()>& here);
 
 }  // namespace parlavox
 

@@ -23,8 +23,8 @@ std::size_t firstOf(std::string_view text, std::size_t at) {
   constexpr std::size_t kWide = 16;
   if (text.size() >= kWide) {
     const auto found = [&](std::size_t from) {
-      const __m128i block = _mm_loadu_si128(
-          reinterpret_cast<const __m128i*>(text.data() + from));
+      const __m128i block =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
       return static_cast<unsigned>(_mm_movemask_epi8(
           (_mm_cmpeq_epi8(block, _mm_set1_epi8(kBytes)) | ...)));
     };

@@ -174,7 +174,7 @@ ReadResult readPoFile(FileBlocks* file, const std::filesystem::path& path,
   PoSourceMaker maker(layout);
   PoReader reader(&maker);
   maker.reserve(static_cast<std::size_t>(file->size() / 2));
-  std::uint64_t at = 0;             // where the next block begins
+  std::uint64_t at = 0;              // where the next block begins
   std::optional<std::uint64_t> end;  // where the second half begins
   bool asked = false;
   ReadResult read = readInBlocks(file, [&](std::string_view block) {

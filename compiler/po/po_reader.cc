@@ -94,9 +94,9 @@ class Reader {
   bool lineUtf8_ = false;
   bool uncheckedStrings_ = false;
   Field field_ = Field::kNone;
-  std::string otherStr_;  // msgstr[1] and beyond, which nothing keeps
+  std::string otherStr_;            // msgstr[1] and beyond, which nothing keeps
   std::vector<std::string> spare_;  // the comments of entries read before
-  std::size_t line_ = 0;  // the last line read
+  std::size_t line_ = 0;            // the last line read
   std::string carry_;  // the start of a line that the next bytes end
 };
 
@@ -174,7 +174,8 @@ bool Reader::takeLine(std::string_view line) {
   if (text.empty()) return true;
   // A comment keeps its trailing tabs: a language source keeps them too.
   if (text[0] == '#') {
-    return takeComment(line.substr(static_cast<std::size_t>(text.data() - line.data())));
+    return takeComment(
+        line.substr(static_cast<std::size_t>(text.data() - line.data())));
   }
   if (text[0] == '"') {
     std::string* out = fieldString();

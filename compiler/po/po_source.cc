@@ -1,8 +1,8 @@
 #include "compiler/po/po_source.h"
 
 #include <algorithm>
-#include <new>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -370,13 +370,14 @@ EncodedSource encodeSource(std::string utf8, std::string_view charset) {
       encodePart(*page, text, text.size(), &first);
       second.fits = second.ascii = second.utf8 = true;
     } else {
-      runBeside([&] {
-        const std::string_view rest = text.substr(cut + 1);
-        encodePart(*page, rest, rest.size(), &second);
-      },
-                [&] {
-        encodePart(*page, text.substr(0, cut + 1), text.size(), &first);
-      });
+      runBeside(
+          [&] {
+            const std::string_view rest = text.substr(cut + 1);
+            encodePart(*page, rest, rest.size(), &second);
+          },
+          [&] {
+            encodePart(*page, text.substr(0, cut + 1), text.size(), &first);
+          });
     }
     const bool fits = first.fits && second.fits;
     const bool ascii = first.ascii && second.ascii;
