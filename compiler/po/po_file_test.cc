@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "compiler/files/test_folder.h"
 
@@ -44,6 +45,19 @@ struct Translation {
   int restartAt = 100;
 };
 
+Translation oddAt(std::size_t at, std::string odd) {
+  Translation t;
+  t.at = at;
+  t.odd = std::move(odd);
+  return t;
+}
+
+Translation restartingAt(int number) {
+  Translation t;
+  t.restartAt = number;
+  return t;
+}
+
 // The file of `t` whose header is `pad` bytes longer, so that the file's
 // middle falls elsewhere.
 std::string fileOf(const Translation& t, std::size_t pad,
@@ -80,33 +94,38 @@ TEST(PoFileTest, HalvesReadAtOnceMakeWhatOneReadingOfTheWholeFileMakes) {
   };
   const std::string lone = "# alone\n\n";
   const Case cases[] = {
-      {"nothing odd", {}},
+      {"nothing odd", Translation()},
       {"fuzzy and untranslated",
-       {150,
-        "#, fuzzy\nmsgctxt \"150\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"
-        "msgctxt \"999\"\nmsgid \"A\"\nmsgstr \"\"\n\n"}},
-      {"obsolete", {150, "#~ msgid \"Old\"\n#~ msgstr \"Stary\"\n\n"}},
+       oddAt(150,
+             "#, fuzzy\nmsgctxt \"150\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"
+             "msgctxt \"999\"\nmsgid \"A\"\nmsgstr \"\"\n\n")},
+      {"obsolete", oddAt(150, "#~ msgid \"Old\"\n#~ msgstr \"Stary\"\n\n")},
       {"a number of the first half again in the second",
-       {150, "msgctxt \"10\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"}},
+       oddAt(150, "msgctxt \"10\"\nmsgid \"A\"\nmsgstr \"B\"\n\n")},
       {"numbers falling in the second half",
-       {150,
-        "msgctxt \"7000\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"
-        "msgctxt \"6999\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"}},
-      {"numbers from 0 again in the middle", {.restartAt = 0}},
-      {"numbers from 50 again in the middle", {.restartAt = 50}},
+       oddAt(150,
+             "msgctxt \"7000\"\nmsgid \"A\"\nmsgstr \"B\"\n\n"
+             "msgctxt \"6999\"\nmsgid \"A\"\nmsgstr \"B\"\n\n")},
+      {"numbers from 0 again in the middle", restartingAt(0)},
+      {"numbers from 50 again in the middle", restartingAt(50)},
       {"a fault in the second half",
-       {150, "msgctxt \"150\"\nmsgid \"A\"\nmsgstr \"B\\q\"\n\n"}},
+       oddAt(150, "msgctxt \"150\"\nmsgid \"A\"\nmsgstr \"B\\q\"\n\n")},
       {"a fault in the first half",
-       {20, "msgctxt \"20\"\nmsgid \"A\"\nmsgstr \"B\n\n"}},
+       oddAt(20, "msgctxt \"20\"\nmsgid \"A\"\nmsgstr \"B\n\n")},
       {"a text a source cannot hold",
-       {150, "msgctxt \"150\"\nmsgid \"A\"\nmsgstr \" B\"\n\n"}},
+       oddAt(150, "msgctxt \"150\"\nmsgid \"A\"\nmsgstr \" B\"\n\n")},
       {"a second header in the second half",
-       {150, "msgid \"\"\nmsgstr \"X-Parlavox-Charset: 0\\n\"\n\n"}},
-      {"comments before an empty line", {.lead = lone}},
+       oddAt(150, "msgid \"\"\nmsgstr \"X-Parlavox-Charset: 0\\n\"\n\n")},
+      {"comments before an empty line",
+       [&] {
+         Translation t;
+         t.lead = lone;
+         return t;
+       }()},
       {"a plural entry",
-       {150,
-        "msgctxt \"150\"\nmsgid \"A\"\nmsgid_plural \"As\"\nmsgstr[0] "
-        "\"B\"\nmsgstr[1] \"Bs\"\n\n"}},
+       oddAt(150,
+             "msgctxt \"150\"\nmsgid \"A\"\nmsgid_plural \"As\"\nmsgstr[0] "
+             "\"B\"\nmsgstr[1] \"Bs\"\n\n")},
   };
   const TestFolder folder;
   for (const Case& c : cases) {
