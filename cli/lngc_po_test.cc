@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "compiler/encodings/languages.h"
 #include "compiler/files/test_folder.h"
 #include "compiler/files/text_file.h"
+#include "compiler/po/po_reader.h"
+#include "compiler/po/po_source.h"
 
 namespace parlavox {
 namespace {
@@ -328,6 +331,86 @@ TEST_F(LngcPoTest, AFaultLateInALongExportKeepsTheEarlierPoFile) {
                       "characters for: a PO file could not give them back; "
                       "retype them\n");
   EXPECT_EQ(folder_.read("langX.po"), "work");
+  EXPECT_EQ(folder_.names(), (std::vector<std::string>{
+                                 "langEnglish.txt", "langX.po", "langX.txt"}));
+}
+
+// A PO file of 80,000 entries (5 MB), large enough to be read in halves and its
+// source written in many parts as it is read: `texts` gives entry n's text,
+// `header` stands first, or last where `late`.
+std::string longPo(const std::function<std::string(int)>& texts,
+                   std::string_view header, bool late = false,
+                   bool falling = false) {
+  std::string po = late ? "" : std::string(header);
+  for (int i = 0; i < 80000; ++i) {
+    const int n = falling ? 79999 - i : i;
+    po += "# uwaga\nmsgctxt \"" + std::to_string(n) +
+          "\"\nmsgid \"Text\"\nmsgstr \"" + texts(n) + "\"\n\n";
+  }
+  return late ? po + std::string(header) : po;
+}
+
+// Where two long texts first differ, shortly; empty where they are equal.
+std::string differenceOf(std::string_view a, std::string_view b) {
+  if (a == b) return {};
+  std::size_t at = 0;
+  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
+  return "sizes " + std::to_string(a.size()) + " and " +
+         std::to_string(b.size()) + ", from byte " + std::to_string(at) +
+         ": \"" + std::string(a.substr(at, 20)) + "\" and \"" +
+         std::string(b.substr(at, 20)) + "\"";
+}
+
+TEST_F(LngcPoTest, ALongImportWrittenAsItIsReadIsWhatItsCatalogMakes) {
+  const std::string header =
+      "msgid \"\"\nmsgstr \"X-Parlavox-Charset: 238\\n\"\n\n";
+  const auto polish = [](int n) { return "Zażółć " + std::to_string(n); };
+  struct Case {
+    std::string name;
+    std::string po;
+    std::string written;  // as --verbose says
+  };
+  const Case cases[] = {
+      {"in its code page", longPo(polish, header), "in Windows-1250"},
+      {"an early text that does not fit",
+       longPo([&](int n) { return n == 100 ? "Файл" : polish(n); }, header),
+       "as UTF-8"},
+      {"a last text that does not fit",
+       longPo([&](int n) { return n == 79999 ? "Файл" : polish(n); }, header),
+       "as UTF-8"},
+      {"bytes that would read as UTF-8",
+       longPo([](int) { return "\xC4\x82\xC2\xA9"; }, header), "as UTF-8"},
+      {"the header last", longPo(polish, header, true), "in Windows-1250"},
+      {"numbers falling", longPo(polish, header, false, true),
+       "in Windows-1250"},
+      {"no header", longPo(polish, ""), "as UTF-8"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder_.write("langX.txt", "work");
+    folder_.write("langX.po", c.po);
+    ASSERT_EQ(run({"--verbose", "--force", "--import-po", at("langX.po")}), 0)
+        << err_;
+    EXPECT_NE(out_.find(c.written), std::string::npos) << out_;
+    const PoReadResult read = readPo(c.po);
+    ASSERT_TRUE(read.ok());
+    const PoSource source = sourceFromPo(*read.catalog, PoLayout::kNumberOrder);
+    EXPECT_EQ(differenceOf(folder_.read("langX.txt"),
+                           encodeSource(source.text, source.charset).bytes),
+              "");
+    EXPECT_EQ(
+        folder_.names(),
+        (std::vector<std::string>{"langEnglish.txt", "langX.po", "langX.txt"}));
+  }
+  // A fault at the end, after most of the source was written: the earlier
+  // source stays, and nothing else is left.
+  folder_.write("langX.txt", "work");
+  folder_.write("langX.po", longPo(polish, header) +
+                                "msgctxt \"x\"\nmsgid \"A\"\nmsgstr \"B\"\n");
+  EXPECT_EQ(run({"--force", "--import-po", at("langX.po")}), 1);
+  EXPECT_EQ(err_,
+            at("langX.po") + ":400004: msgctxt \"x\" is no line number\n");
+  EXPECT_EQ(folder_.read("langX.txt"), "work");
   EXPECT_EQ(folder_.names(), (std::vector<std::string>{
                                  "langEnglish.txt", "langX.po", "langX.txt"}));
 }

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <sstream>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -241,12 +243,13 @@ constexpr std::uint64_t kHalvesFrom = std::uint64_t{4} << 20;
 // Reads and converts the PO file `target` into `*source`; `*read` gets
 // the file as read.
 CompileResult readPoSource(const PoTarget& target, PoLayout layout,
-                           PoSource* source, ReadResult* read) {
+                           PoSource* source, ReadResult* read,
+                           const PoTextSink& sink = {}) {
   const std::string fileName = bytesFromPath(target.path.filename());
   FileBlocks file(target.path);
   const bool halves =
       std::thread::hardware_concurrency() > 1 && file.size() >= kHalvesFrom;
-  *read = readPoFile(&file, target.path, layout, halves, source);
+  *read = readPoFile(&file, target.path, layout, halves, source, sink);
   if (read->status == ReadStatus::kNotAFile) {
     return CompileResult::failure(messages::fileNotFound(fileName));
   }
@@ -266,6 +269,57 @@ std::size_t printWarnings(std::ostream& err, const std::string& given,
   return warnings.size();
 }
 
+// A source written as its text is made, while its PO file is read: each
+// part converted into the code page of its Charset and handed to the file.
+class WrittenWhileRead {
+ public:
+  explicit WrittenWhileRead(FileWriter* writer) : writer_(writer) {}
+
+  // Writes the next part of the text, made with `charset` as known so far.
+  void take(std::string_view text, std::string_view charset) {
+    handed_ += text.size();
+    if (failed_) return;
+    if (!encoder_) {
+      encoder_.emplace(charset);
+      charset_ = charset;
+    }
+    bytes_.clear();
+    failed_ = charset != charset_ || !encoder_->add(text, &bytes_);
+    if (!failed_) writer_->write(bytes_);
+  }
+
+  // Writes the rest of `source`, the one read, and gives the page it is
+  // written in; false where what was written is not its start as written.
+  bool finish(const PoSource& source, const CodePage** page) {
+    if (failed_ || source.reordered || handed_ > source.text.size()) {
+      return false;
+    }
+    if (!encoder_) {
+      encoder_.emplace(source.charset);
+      charset_ = source.charset;
+    }
+    bytes_.clear();
+    // The rest, read by the second half's thread, at once on both.
+    if (source.charset != charset_ ||
+        !encoder_->addLarge(std::string_view(source.text).substr(handed_),
+                            &bytes_) ||
+        !encoder_->appendedStand()) {
+      return false;
+    }
+    writer_->write(bytes_);
+    *page = encoder_->page();
+    return true;
+  }
+
+ private:
+  FileWriter* const writer_;
+  std::optional<SourceEncoder> encoder_;
+  std::string charset_;
+  std::string bytes_;
+  std::size_t handed_ = 0;
+  bool failed_ = false;
+};
+
 }  // namespace
 
 int importPoFiles(const std::vector<PoTarget>& sources,
@@ -273,37 +327,68 @@ int importPoFiles(const std::vector<PoTarget>& sources,
                   std::ostream& err) {
   int status = 0;
   for (const PoTarget& target : sources) {
+    const std::string written = besideAs(target.given, ".txt");
+    const fs::path path = pathFromBytes(written);
     ReadResult read;
-    PoSource po;
-    const CompileResult result =
-        readPoSource(target, PoLayout::kNumberOrder, &po, &read);
-    if (!result.ok()) {
-      reportFault(err, target.given, result);
+    PoSource source;
+    std::optional<CompileResult> result;
+    const CodePage* page = nullptr;
+    bool streamed = false;
+    WriteResult wrote = WriteResult::written();
+    // The source is written as it is made, so that the disk's work overlaps
+    // the reading; where what was written cannot stand, it is written anew.
+    const bool mayWrite = !options.check && (options.force || !isThere(path));
+    if (mayWrite) {
+      wrote = replaceFileWith(path, [&](FileWriter& writer) {
+        WrittenWhileRead stream(&writer);
+        result =
+            readPoSource(target, PoLayout::kNumberOrder, &source, &read,
+                         [&](std::string_view text, std::string_view charset) {
+                           stream.take(text, charset);
+                         });
+        streamed = result->ok() &&
+                   !(options.strict && !source.warnings.empty()) &&
+                   stream.finish(source, &page);
+        if (!streamed) writer.abandon();
+      });
+    }
+    const bool produced = result.has_value();
+    if (!produced) {
+      result = readPoSource(target, PoLayout::kNumberOrder, &source, &read);
+    }
+    if (!result->ok()) {
+      reportFault(err, target.given, *result);
       status = 1;
       continue;
     }
-    PoSource* source = &po;
     const std::size_t warnings =
-        printWarnings(err, target.given, source->warnings);
+        printWarnings(err, target.given, source.warnings);
     if (options.strict && warnings != 0) {
       err << target.given << ": not written: " << warnings
           << (warnings == 1 ? " warning" : " warnings") << " under --strict\n";
       status = 1;
       continue;
     }
-    const std::string written = besideAs(target.given, ".txt");
-    const EncodedSource encoded =
-        encodeSource(std::move(source->text), source->charset);
-    if (!options.check &&
-        !writeFile(err, target.given, written, encoded.bytes, options.force)) {
-      status = 1;
-      continue;
+    if (streamed || (mayWrite && !produced)) {
+      if (!wrote) {
+        reportNotWritten(err, target.given, path, wrote);
+        status = 1;
+        continue;
+      }
+    } else {
+      const EncodedSource encoded =
+          encodeSource(std::move(source.text), source.charset);
+      page = encoded.page;
+      if (!options.check && !writeFile(err, target.given, written,
+                                       encoded.bytes, options.force)) {
+        status = 1;
+        continue;
+      }
     }
     if (options.verbose) {
-      out << written << ": " << source->strings << " strings, written ";
-      if (encoded.page != nullptr) {
-        out << "in " << encoded.page->name << " (Charset " << source->charset
-            << ")\n";
+      out << written << ": " << source.strings << " strings, written ";
+      if (page != nullptr) {
+        out << "in " << page->name << " (Charset " << source.charset << ")\n";
       } else {
         out << "as UTF-8\n";
       }

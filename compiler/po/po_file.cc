@@ -39,13 +39,27 @@ void finishSource(PoReader* reader, PoSourceMaker* maker, PoSource* source) {
   *source = maker->finish();
 }
 
-ReadResult readWhole(FileBlocks* file, PoLayout layout, PoSource* source) {
+// Hands `sink` what `maker` added to the text since `*handed` bytes of it.
+void handOn(const PoTextSink& sink, const PoSourceMaker& maker,
+            std::size_t* handed) {
+  const std::string_view text = maker.text();
+  if (!sink || text.size() == *handed) return;
+  sink(text.substr(*handed), maker.charset());
+  *handed = text.size();
+}
+
+ReadResult readWhole(FileBlocks* file, PoLayout layout, PoSource* source,
+                     const PoTextSink& sink) {
   PoSourceMaker maker(layout);
   PoReader reader(&maker);
   // A source holds less than half of the PO file made of it.
   maker.reserve(static_cast<std::size_t>(file->size() / 2));
-  ReadResult read = readInBlocks(
-      file, [&](std::string_view block) { return reader.feed(block); });
+  std::size_t handed = 0;
+  ReadResult read = readInBlocks(file, [&](std::string_view block) {
+    const bool fed = reader.feed(block);
+    handOn(sink, maker, &handed);
+    return fed;
+  });
   if (read.status == ReadStatus::kRead) finishSource(&reader, &maker, source);
   return read;
 }
@@ -161,15 +175,18 @@ std::optional<std::size_t> poHalfStart(std::string_view bytes) {
 }
 
 ReadResult readPoFile(FileBlocks* file, const std::filesystem::path& path,
-                      PoLayout layout, bool halves, PoSource* source) {
+                      PoLayout layout, bool halves, PoSource* source,
+                      const PoTextSink& sink) {
   const std::optional<FileIdentity> identity =
       file->status() == ReadStatus::kRead ? file->identity() : std::nullopt;
-  if (!halves || !identity) return readWhole(file, layout, source);
-  const std::uint64_t middle = file->size() / 2;
-  SecondHalf second(path, *identity, middle, layout);
+  if (!halves || !identity) return readWhole(file, layout, source, sink);
+  // A little past the middle: the second half's thread reads its blocks
+  // itself, where this one has them read ahead.
+  const std::uint64_t splitFrom = file->size() / 100 * 55;
+  SecondHalf second(path, *identity, splitFrom, layout);
   os::Thread thread;  // joined before `second` goes
   if (!thread.start(&SecondHalf::run, &second)) {
-    return readWhole(file, layout, source);
+    return readWhole(file, layout, source, sink);
   }
   PoSourceMaker maker(layout);
   PoReader reader(&maker);
@@ -177,22 +194,26 @@ ReadResult readPoFile(FileBlocks* file, const std::filesystem::path& path,
   std::uint64_t at = 0;              // where the next block begins
   std::optional<std::uint64_t> end;  // where the second half begins
   bool asked = false;
+  std::size_t handed = 0;
   ReadResult read = readInBlocks(file, [&](std::string_view block) {
-    if (!asked && at + block.size() > middle) {
+    if (!asked && at + block.size() > splitFrom) {
       end = second.start();
       asked = true;
     }
     if (end && at + block.size() >= *end) {
       reader.feed(block.substr(0, static_cast<std::size_t>(*end - at)));
+      handOn(sink, maker, &handed);
       return false;
     }
     at += block.size();
-    return reader.feed(block);
+    const bool fed = reader.feed(block);
+    handOn(sink, maker, &handed);
+    return fed;
   });
   if (read.status != ReadStatus::kRead || !end) {
     // A file that failed to be read, or was read in one piece here, the
     // second half's thread having found no place to begin, or this one a
-    // fault before the middle.
+    // fault before the second half.
     second.abandon();
     thread.join();
     if (read.status == ReadStatus::kRead) finishSource(&reader, &maker, source);
@@ -212,7 +233,8 @@ ReadResult readPoFile(FileBlocks* file, const std::filesystem::path& path,
     failed.cause = os::causeOfLastFailure();
     return failed;
   }
-  return readWhole(file, layout, source);
+  // What the sink was handed is the start of this reading's text too.
+  return readWhole(file, layout, source, {});
 }
 
 }  // namespace parlavox

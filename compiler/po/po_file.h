@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -20,12 +21,22 @@
 
 namespace parlavox {
 
+// Takes the text of a source as it is made, in parts that follow each
+// other, with the Charset as far as known. In kNumberOrder, each part is of
+// whole lines.
+using PoTextSink =
+    std::function<void(std::string_view text, std::string_view charset)>;
+
 // Reads `*file`, opened at `path`, into `*source`, in two halves at once
 // where `halves` is true: the file as read (its status, cause and
 // identity). Where it was read, `source` holds the source or the first
-// fault of the file, with its line.
+// fault of the file, with its line. `sink`, where given, is handed the
+// source's text as it is made while the file (or its first half) is read:
+// where the source is read without fault and not reordered, the parts are
+// the start of its text, and the Charset handed with them is its own.
 ReadResult readPoFile(FileBlocks* file, const std::filesystem::path& path,
-                      PoLayout layout, bool halves, PoSource* source);
+                      PoLayout layout, bool halves, PoSource* source,
+                      const PoTextSink& sink = {});
 
 // Where the second half of a PO file whose bytes from some point on begin
 // with `bytes` begins: the start of the first line of them that opens an

@@ -300,6 +300,7 @@ PoSource PoSourceMaker::finish() {
         placed.begin(), placed.end(),
         [](const Placed& a, const Placed& b) { return a.number < b.number; });
   }
+  source_.reordered = true;
   std::string ordered;
   ordered.reserve(out.size() + source_.charset.size() + 12);
   if (!source_.charset.empty()) {
@@ -325,69 +326,97 @@ PoSource sourceFromPo(const PoCatalog& catalog, PoLayout layout) {
   return maker.finish();
 }
 
-namespace {
+SourceEncoder::SourceEncoder(std::string_view charset)
+    : named_(codePageNamed(charset)) {}
 
-// A part of a source in a code page, and what its bytes are.
-struct EncodedPart {
-  std::string bytes;
-  bool fits = false;   // every character has a place in the page
-  bool ascii = false;  // where it fits: every byte is ASCII
-  bool utf8 = false;   // where it fits: the bytes read as UTF-8 too
-};
-
-// `room`: the bytes to reserve, for this part and any appended to it.
-void encodePart(const CodePage& page, std::string_view utf8, std::size_t room,
-                EncodedPart* part) {
-  try {
-    part->bytes.reserve(room);
-    os::adviseLargePages(part->bytes.data(), part->bytes.capacity());
-    part->fits = encodeFromUtf8(page, utf8, &part->bytes).ok;
-  } catch (const std::bad_alloc&) {
-    part->fits = false;
+bool SourceEncoder::add(std::string_view text, std::string* bytes) {
+  if (named_ == nullptr) {
+    bytes->append(text);
+    return true;
   }
-  if (!part->fits) return;
-  part->ascii = isAscii(part->bytes);
-  part->utf8 = part->ascii || isUtf8(part->bytes);
+  if (!fits_) return false;
+  const std::size_t from = bytes->size();
+  fits_ = encodeFromUtf8(*named_, text, bytes).ok;
+  if (!fits_) {
+    bytes->resize(from);
+    return false;
+  }
+  const std::string_view added = std::string_view(*bytes).substr(from);
+  const bool ascii = isAscii(added);
+  ascii_ = ascii_ && ascii;
+  utf8_ = utf8_ && (ascii || isUtf8(added));
+  return true;
 }
 
-// The size from which a source is converted in two halves at once.
+void SourceEncoder::takeOn(const SourceEncoder& later) {
+  fits_ = fits_ && later.fits_;
+  ascii_ = ascii_ && later.ascii_;
+  utf8_ = utf8_ && later.utf8_;
+}
+
+const CodePage* SourceEncoder::page() const {
+  // Bytes that are UTF-8 as well would be read as UTF-8; parts that end
+  // with a line end read as UTF-8 exactly when the whole does.
+  return fits_ && (ascii_ || !utf8_) ? named_ : nullptr;
+}
+
+namespace {
+
+// Adds `text` to `*encoder`, its bytes to `*bytes` with room for `room`
+// more, in large pages where there are; false where it does not fit, or
+// memory runs short.
+bool addWithRoom(SourceEncoder* encoder, std::string_view text,
+                 std::size_t room, std::string* bytes) {
+  try {
+    bytes->reserve(bytes->size() + room);
+    os::adviseLargePages(bytes->data(), bytes->capacity());
+    return encoder->add(text, bytes);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+// The size from which a text is converted in two halves at once.
 constexpr std::size_t kHalvesFrom = std::size_t{4} << 20;
 
 }  // namespace
 
+bool SourceEncoder::addLarge(std::string_view text, std::string* bytes) {
+  // Cut after a line end: a character never spans it.
+  const std::size_t cut = named_ != nullptr && text.size() >= kHalvesFrom
+                              ? text.find('\n', text.size() / 2)
+                              : std::string_view::npos;
+  if (cut == std::string_view::npos) {
+    return addWithRoom(this, text, text.size(), bytes);
+  }
+  SourceEncoder second(*this);
+  std::string rest;
+  bool restAdded = false;
+  bool added = false;
+  const std::string_view later = text.substr(cut + 1);
+  runBeside(
+      [&] { restAdded = addWithRoom(&second, later, later.size(), &rest); },
+      [&] {
+        added = addWithRoom(this, text.substr(0, cut + 1), text.size(), bytes);
+      });
+  if (!added || !restAdded) {
+    fits_ = false;
+    return false;
+  }
+  takeOn(second);
+  bytes->append(rest);
+  return true;
+}
+
 EncodedSource encodeSource(std::string utf8, std::string_view charset) {
   EncodedSource encoded;
-  if (const CodePage* page = codePageNamed(charset)) {
-    // A large source in two halves, cut after a line end: a character never
-    // spans it, and both halves read as UTF-8 exactly when the whole does.
-    const std::string_view text = utf8;
-    const std::size_t cut = text.size() >= kHalvesFrom
-                                ? text.find('\n', text.size() / 2)
-                                : std::string_view::npos;
-    EncodedPart first;
-    EncodedPart second;
-    if (cut == std::string_view::npos) {
-      encodePart(*page, text, text.size(), &first);
-      second.fits = second.ascii = second.utf8 = true;
-    } else {
-      runBeside(
-          [&] {
-            const std::string_view rest = text.substr(cut + 1);
-            encodePart(*page, rest, rest.size(), &second);
-          },
-          [&] {
-            encodePart(*page, text.substr(0, cut + 1), text.size(), &first);
-          });
-    }
-    const bool fits = first.fits && second.fits;
-    const bool ascii = first.ascii && second.ascii;
-    // Bytes that are UTF-8 as well would be read as UTF-8.
-    if (fits && (ascii || !(first.utf8 && second.utf8))) {
-      encoded.bytes = std::move(first.bytes);
-      encoded.bytes += second.bytes;
-      encoded.page = page;
-      return encoded;
-    }
+  SourceEncoder encoder(charset);
+  std::string bytes;
+  if (codePageNamed(charset) != nullptr && encoder.addLarge(utf8, &bytes) &&
+      encoder.page() != nullptr) {
+    encoded.bytes = std::move(bytes);
+    encoded.page = encoder.page();
+    return encoded;
   }
   encoded.bytes = std::move(utf8);
   return encoded;

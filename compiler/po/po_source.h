@@ -48,6 +48,9 @@ struct PoSource {
   std::string charset;  // the Charset value; empty for no Charset line
   std::vector<PoWarning> warnings;
   std::size_t strings = 0;  // the entries written as lines
+  // Whether the text was put in order at the end (lines sorted, or a late
+  // Charset line put first): else it grew at its end only, as it was read.
+  bool reordered = false;
 };
 
 // The source of `catalog`. The Charset comes from the header's
@@ -67,6 +70,10 @@ class PoSourceMaker : public PoVisitor {
 
   // Room for a source of about `bytes`, so that it grows without moving.
   void reserve(std::size_t bytes);
+
+  // The source's text so far, and its Charset as far as known.
+  const std::string& text() const { return source_.text; }
+  const std::string& charset() const { return source_.charset; }
 
   // Takes on what `later` made of the rest of the file, read on its own
   // from the line after the `linesBefore` lines this one was handed, where
@@ -99,6 +106,41 @@ class PoSourceMaker : public PoVisitor {
   bool charsetFirst_ = false;  // kNumberOrder: the Charset line stands first
   std::size_t at_ = 1;         // kPoLines: the line being written
   std::string comment_;
+};
+
+// Converts a source's text, given in parts that follow each other, into
+// the bytes the import writes, as encodeSource does: each part into the
+// code page of the Charset, while the whole may still be written in it.
+class SourceEncoder {
+ public:
+  explicit SourceEncoder(std::string_view charset);
+
+  // Appends the bytes of `text`, the next part of the source (whole lines),
+  // to `*bytes`: converted into the code page, or `text` itself where the
+  // Charset names none. False, and nothing appended, once a character has
+  // no place in the page: the source is then written as UTF-8.
+  bool add(std::string_view text, std::string* bytes);
+
+  // As add, a large text converted in two halves at once; false too where
+  // memory runs short.
+  bool addLarge(std::string_view text, std::string* bytes);
+
+  // Takes on what `later` found in the parts right after this one's.
+  void takeOn(const SourceEncoder& later);
+
+  // Once every part is added: the page the source is written in, nullptr
+  // where it is written as UTF-8 as it is (no page named, a character
+  // without a place in it, or bytes that would be read as UTF-8).
+  const CodePage* page() const;
+
+  // Whether the bytes appended are the source as written.
+  bool appendedStand() const { return named_ == nullptr || page() != nullptr; }
+
+ private:
+  const CodePage* const named_;
+  bool fits_ = true;
+  bool ascii_ = true;  // the bytes so far, where they fit
+  bool utf8_ = true;
 };
 
 // A source's bytes as the import writes them.
