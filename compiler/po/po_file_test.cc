@@ -72,9 +72,16 @@ std::string fileOf(const Translation& t, std::size_t pad,
     }
     const std::string number =
         std::to_string(n < 100 ? n : n - 100 + t.restartAt);
-    file += t.lead + "# uwaga " + number +
-            "\n#. note\n#: langEnglish.txt:" + number + "\nmsgctxt \"" +
-            number + "\"\nmsgid \"Save\"\nmsgstr \"Zapisz " + number + "\"\n\n";
+    file += t.lead;
+    file += "# uwaga ";
+    file += number;
+    file += "\n#. note\n#: langEnglish.txt:";
+    file += number;
+    file += "\nmsgctxt \"";
+    file += number;
+    file += "\"\nmsgid \"Save\"\nmsgstr \"Zapisz ";
+    file += number;
+    file += "\"\n\n";
   }
   std::string ended;
   for (char c : file) {
