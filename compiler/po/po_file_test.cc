@@ -72,16 +72,11 @@ std::string fileOf(const Translation& t, std::size_t pad,
     }
     const std::string number =
         std::to_string(n < 100 ? n : n - 100 + t.restartAt);
-    file += t.lead;
-    file += "# uwaga ";
-    file += number;
-    file += "\n#. note\n#: langEnglish.txt:";
-    file += number;
-    file += "\nmsgctxt \"";
-    file += number;
-    file += "\"\nmsgid \"Save\"\nmsgstr \"Zapisz ";
-    file += number;
-    file += "\"\n\n";
+    file.append(t.lead).append("# uwaga ").append(number);
+    file.append("\n#. note\n#: langEnglish.txt:").append(number);
+    file.append("\nmsgctxt \"").append(number);
+    file.append("\"\nmsgid \"Save\"\nmsgstr \"Zapisz ").append(number);
+    file.append("\"\n\n");
   }
   std::string ended;
   for (char c : file) {
